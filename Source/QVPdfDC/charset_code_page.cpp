@@ -1,39 +1,13 @@
 #include "charset_code_page.h"
 
+#include "qvplatform/codepage.h"
+
 namespace vellora {
 
-// The only copy of the table in the engine; it moves to the platform's code-page part.
+// The table lives in the platform, shared with the font service.
 std::uint32_t CharsetToCodePage(int charset) {
-  switch (charset) {
-    case 128:
-      return 932;  // Shift JIS
-    case 129:
-      return 949;  // Hangul
-    case 134:
-      return 936;  // GB 2312
-    case 136:
-      return 950;  // Big5
-    case 161:
-      return 1253;  // Greek
-    case 162:
-      return 1254;  // Turkish
-    case 163:
-      return 1258;  // Vietnamese
-    case 177:
-      return 1255;  // Hebrew
-    case 178:
-      return 1256;  // Arabic
-    case 186:
-      return 1257;  // Baltic
-    case 204:
-      return 1251;  // Cyrillic
-    case 222:
-      return 874;  // Thai
-    case 238:
-      return 1250;  // Central European
-    default:
-      return 1252;
-  }
+  if (charset < 0 || charset > 255) return 1252;
+  return qvplatform::CodePageFromCharset(static_cast<qvplatform::BYTE>(charset));
 }
 
 }  // namespace vellora

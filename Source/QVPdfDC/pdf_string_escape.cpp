@@ -1,10 +1,11 @@
 #include "pdf_string_escape.h"
 
 #include <array>
+#include <climits>
 #include <cstdint>
-#include <cstring>
+#include <stdexcept>
 
-#include "utf8_to_utf16.h"
+#include "qvplatform/codepage.h"
 
 namespace vellora {
 
@@ -113,16 +114,16 @@ std::string EscapeText(const char* text, bool utf8) {
   if (text == nullptr || *text == '\0') return {};
   const std::string_view view(text);
   if (!utf8) return EscapeString(view);
-  std::u16string units;
-  units.reserve(view.size() + 1);
-  units.push_back(u'\xFEFF');
-  AppendUtf8AsUtf16(units, view);
-  std::string bytes(units.size() * 2, '\0');
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    bytes[2 * i] = static_cast<char>(units[i] >> 8);
-    bytes[2 * i + 1] = static_cast<char>(units[i] & 0xFF);
-  }
-  return EscapeDelimiters(bytes.data(), bytes.size());
+  if (view.size() > INT_MAX / 2) throw std::length_error("Text too long");
+  // UTF-8 never gives more units than bytes; one more for the marker FE FF.
+  const int length = static_cast<int>(view.size());
+  std::u16string units(view.size() + 1, u'\0');
+  units[0] = u'\xFEFF';
+  const int count = qvplatform::MultiByteToWideChar(qvplatform::CP_UTF8, 0, view.data(), length,
+                                                    units.data() + 1, length);
+  units.resize(static_cast<std::size_t>(count) + 1);
+  SwapBytes16(units.data(), units.size() * 2);
+  return EscapeWideText(units);
 }
 
 void SwapBytes16(void* bytes, std::size_t count) {

@@ -34,7 +34,7 @@ std::string EscapeDelimiters(const void* bytes, std::size_t count);
 std::string EscapeWideText(std::u16string_view text);
 
 // A missing or empty text gives "". Without utf8: EscapeBytes up to the terminator. With
-// utf8: the text is decoded (invalid sequences become U+FFFD) and written as a PDF text
+// utf8: the text is decoded (each ill-formed subpart becomes U+FFFD) and written as a PDF text
 // string, the marker FE FF and big-endian UTF-16, escaped as EscapeDelimiters does.
 std::string EscapeText(const char* text, bool utf8);
 
