@@ -1,0 +1,46 @@
+// Whole-buffer compression and decompression over zlib.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vellora {
+
+class EZLibError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class EZCompressionError : public EZLibError {
+ public:
+  using EZLibError::EZLibError;
+};
+
+// Damaged, truncated or oversized compressed input.
+class EZDecompressionError : public EZLibError {
+ public:
+  using EZLibError::EZLibError;
+};
+
+// zlib level by index: 0 none, 1 fastest, 2 zlib's default, 3 best; other indices the default.
+int ZCompressionLevels(int index);
+
+// Compresses size bytes into a zlib stream (window 15, memory level 8, default strategy).
+// Raises EZCompressionError with zlib's message when zlib refuses.
+std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, int levelIndex);
+
+// A decoded size beyond which an input stream is taken for a decompression bomb.
+constexpr std::size_t kDefaultMaxDecodedSize = std::size_t{256} << 20;
+
+// Inflates a zlib stream. The buffer starts at sizeEstimate (capped) and doubles as needed.
+// Raises EZDecompressionError for damaged or truncated data, a stream that asks for a preset
+// dictionary, and output that would exceed maxOutput bytes. Bytes after the end of the zlib
+// stream are ignored.
+std::vector<std::uint8_t> ZDecompressBuffer(const void* input, std::size_t size,
+                                            std::size_t sizeEstimate,
+                                            std::size_t maxOutput = kDefaultMaxDecodedSize);
+
+}  // namespace vellora
