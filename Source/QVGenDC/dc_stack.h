@@ -3,6 +3,7 @@
 // window, viewport, world transform, page scale) folded into one combined matrix.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>

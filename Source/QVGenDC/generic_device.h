@@ -172,11 +172,12 @@ class TQVGenericDevice {
   void ScaleWindowExt(std::int32_t xNum, std::int32_t xDenom, std::int32_t yNum,
                       std::int32_t yDenom);
   void SetBrushOrg(std::int32_t x, std::int32_t y);
-  // Both return false when the transform is refused (a non-finite value, |dx| or |dy| of
-  // 128000 or more, an unknown mode); then nothing changes.
+  // World transforms return false and leave the world as it was when a value is not finite,
+  // the result would overflow, or |dx| or |dy| is 128000 or more (taken for garbage).
   bool SetWorldTransform(const XFORM& xform);
   // Mode 1: identity; 2: world := xform x world (xform applies first); 3: world := world x
-  // xform; 4: world := xform, as SetWorldTransform.
+  // xform; 4: world := xform, as SetWorldTransform. An unknown mode only marks the transform
+  // dirty and returns false.
   bool ModifyWorldTransform(const XFORM& xform, std::uint32_t mode);
   std::int32_t SetBkMode(std::int32_t mode);  // 2 when the background was opaque, else 0
   void SetPolyFillMode(std::int32_t mode);

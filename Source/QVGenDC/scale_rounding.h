@@ -8,10 +8,11 @@
 
 namespace vellora {
 
-// value rounded to decimals places, halves to even. Values too large to carry that many
+// value rounded to decimals places (0..5), halves to even. Values too large to carry that many
 // decimals (and non-finite ones) are returned as they are.
 inline long double RoundToDecimals(long double value, int decimals) {
-  const long double factor = std::pow(10.0L, decimals);
+  constexpr long double kPowers[] = {1.0L, 10.0L, 100.0L, 1000.0L, 10000.0L, 100000.0L};
+  const long double factor = kPowers[decimals < 0 ? 0 : decimals > 5 ? 5 : decimals];
   const long double scaled = value * factor;
   if (!(std::fabs(scaled) < 4.0e18L)) return value;
   return static_cast<long double>(qvplatform::Round(scaled)) / factor;
