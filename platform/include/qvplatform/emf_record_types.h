@@ -1,0 +1,182 @@
+// Enhanced-metafile record type numbers and the values that record fields carry.
+#pragma once
+
+#include "qvplatform/wintypes.h"
+
+namespace qvplatform {
+
+constexpr DWORD EMR_HEADER = 1;
+constexpr DWORD EMR_POLYBEZIER = 2;
+constexpr DWORD EMR_POLYGON = 3;
+constexpr DWORD EMR_POLYLINE = 4;
+constexpr DWORD EMR_POLYBEZIERTO = 5;
+constexpr DWORD EMR_POLYLINETO = 6;
+constexpr DWORD EMR_POLYPOLYLINE = 7;
+constexpr DWORD EMR_POLYPOLYGON = 8;
+constexpr DWORD EMR_SETWINDOWEXTEX = 9;
+constexpr DWORD EMR_SETWINDOWORGEX = 10;
+constexpr DWORD EMR_SETVIEWPORTEXTEX = 11;
+constexpr DWORD EMR_SETVIEWPORTORGEX = 12;
+constexpr DWORD EMR_SETBRUSHORGEX = 13;
+constexpr DWORD EMR_EOF = 14;
+constexpr DWORD EMR_SETPIXELV = 15;
+constexpr DWORD EMR_SETMAPPERFLAGS = 16;
+constexpr DWORD EMR_SETMAPMODE = 17;
+constexpr DWORD EMR_SETBKMODE = 18;
+constexpr DWORD EMR_SETPOLYFILLMODE = 19;
+constexpr DWORD EMR_SETROP2 = 20;
+constexpr DWORD EMR_SETSTRETCHBLTMODE = 21;
+constexpr DWORD EMR_SETTEXTALIGN = 22;
+constexpr DWORD EMR_SETCOLORADJUSTMENT = 23;
+constexpr DWORD EMR_SETTEXTCOLOR = 24;
+constexpr DWORD EMR_SETBKCOLOR = 25;
+constexpr DWORD EMR_OFFSETCLIPRGN = 26;
+constexpr DWORD EMR_MOVETOEX = 27;
+constexpr DWORD EMR_SETMETARGN = 28;
+constexpr DWORD EMR_EXCLUDECLIPRECT = 29;
+constexpr DWORD EMR_INTERSECTCLIPRECT = 30;
+constexpr DWORD EMR_SCALEVIEWPORTEXTEX = 31;
+constexpr DWORD EMR_SCALEWINDOWEXTEX = 32;
+constexpr DWORD EMR_SAVEDC = 33;
+constexpr DWORD EMR_RESTOREDC = 34;
+constexpr DWORD EMR_SETWORLDTRANSFORM = 35;
+constexpr DWORD EMR_MODIFYWORLDTRANSFORM = 36;
+constexpr DWORD EMR_SELECTOBJECT = 37;
+constexpr DWORD EMR_CREATEPEN = 38;
+constexpr DWORD EMR_CREATEBRUSHINDIRECT = 39;
+constexpr DWORD EMR_DELETEOBJECT = 40;
+constexpr DWORD EMR_ANGLEARC = 41;
+constexpr DWORD EMR_ELLIPSE = 42;
+constexpr DWORD EMR_RECTANGLE = 43;
+constexpr DWORD EMR_ROUNDRECT = 44;
+constexpr DWORD EMR_ARC = 45;
+constexpr DWORD EMR_CHORD = 46;
+constexpr DWORD EMR_PIE = 47;
+constexpr DWORD EMR_SELECTPALETTE = 48;
+constexpr DWORD EMR_CREATEPALETTE = 49;
+constexpr DWORD EMR_SETPALETTEENTRIES = 50;
+constexpr DWORD EMR_RESIZEPALETTE = 51;
+constexpr DWORD EMR_REALIZEPALETTE = 52;
+constexpr DWORD EMR_EXTFLOODFILL = 53;
+constexpr DWORD EMR_LINETO = 54;
+constexpr DWORD EMR_ARCTO = 55;
+constexpr DWORD EMR_POLYDRAW = 56;
+constexpr DWORD EMR_SETARCDIRECTION = 57;
+constexpr DWORD EMR_SETMITERLIMIT = 58;
+constexpr DWORD EMR_BEGINPATH = 59;
+constexpr DWORD EMR_ENDPATH = 60;
+constexpr DWORD EMR_CLOSEFIGURE = 61;
+constexpr DWORD EMR_FILLPATH = 62;
+constexpr DWORD EMR_STROKEANDFILLPATH = 63;
+constexpr DWORD EMR_STROKEPATH = 64;
+constexpr DWORD EMR_FLATTENPATH = 65;
+constexpr DWORD EMR_WIDENPATH = 66;
+constexpr DWORD EMR_SELECTCLIPPATH = 67;
+constexpr DWORD EMR_ABORTPATH = 68;
+// 69 is unused.
+constexpr DWORD EMR_GDICOMMENT = 70;
+constexpr DWORD EMR_FILLRGN = 71;
+constexpr DWORD EMR_FRAMERGN = 72;
+constexpr DWORD EMR_INVERTRGN = 73;
+constexpr DWORD EMR_PAINTRGN = 74;
+constexpr DWORD EMR_EXTSELECTCLIPRGN = 75;
+constexpr DWORD EMR_BITBLT = 76;
+constexpr DWORD EMR_STRETCHBLT = 77;
+constexpr DWORD EMR_MASKBLT = 78;
+constexpr DWORD EMR_PLGBLT = 79;
+constexpr DWORD EMR_SETDIBITSTODEVICE = 80;
+constexpr DWORD EMR_STRETCHDIBITS = 81;
+constexpr DWORD EMR_EXTCREATEFONTINDIRECTW = 82;
+constexpr DWORD EMR_EXTTEXTOUTA = 83;
+constexpr DWORD EMR_EXTTEXTOUTW = 84;
+constexpr DWORD EMR_POLYBEZIER16 = 85;
+constexpr DWORD EMR_POLYGON16 = 86;
+constexpr DWORD EMR_POLYLINE16 = 87;
+constexpr DWORD EMR_POLYBEZIERTO16 = 88;
+constexpr DWORD EMR_POLYLINETO16 = 89;
+constexpr DWORD EMR_POLYPOLYLINE16 = 90;
+constexpr DWORD EMR_POLYPOLYGON16 = 91;
+constexpr DWORD EMR_POLYDRAW16 = 92;
+constexpr DWORD EMR_CREATEMONOBRUSH = 93;
+constexpr DWORD EMR_CREATEDIBPATTERNBRUSHPT = 94;
+constexpr DWORD EMR_EXTCREATEPEN = 95;
+constexpr DWORD EMR_POLYTEXTOUTA = 96;
+constexpr DWORD EMR_POLYTEXTOUTW = 97;
+constexpr DWORD EMR_SETICMMODE = 98;
+constexpr DWORD EMR_CREATECOLORSPACE = 99;
+constexpr DWORD EMR_SETCOLORSPACE = 100;
+constexpr DWORD EMR_DELETECOLORSPACE = 101;
+constexpr DWORD EMR_GLSRECORD = 102;
+constexpr DWORD EMR_GLSBOUNDEDRECORD = 103;
+constexpr DWORD EMR_PIXELFORMAT = 104;
+constexpr DWORD EMR_DRAWESCAPE = 105;
+constexpr DWORD EMR_EXTESCAPE = 106;
+// 107 is unused.
+constexpr DWORD EMR_SMALLTEXTOUT = 108;
+constexpr DWORD EMR_FORCEUFIMAPPING = 109;
+constexpr DWORD EMR_NAMEDESCAPE = 110;
+constexpr DWORD EMR_COLORCORRECTPALETTE = 111;
+constexpr DWORD EMR_SETICMPROFILEA = 112;
+constexpr DWORD EMR_SETICMPROFILEW = 113;
+constexpr DWORD EMR_ALPHABLEND = 114;
+constexpr DWORD EMR_SETLAYOUT = 115;
+constexpr DWORD EMR_ALPHADIBBLEND = 115;  // the older meaning of 115, in the stretch-DIB layout
+constexpr DWORD EMR_TRANSPARENTBLT = 116;
+// 117 is unused.
+constexpr DWORD EMR_GRADIENTFILL = 118;
+constexpr DWORD EMR_SETLINKEDUFIS = 119;
+constexpr DWORD EMR_SETTEXTJUSTIFICATION = 120;
+constexpr DWORD EMR_COLORMATCHTOTARGETW = 121;
+constexpr DWORD EMR_CREATECOLORSPACEW = 122;
+
+constexpr DWORD EMR_MIN = EMR_HEADER;
+constexpr DWORD EMR_MAX = EMR_CREATECOLORSPACEW;
+
+// dSignature of the header: " EMF" read as a little-endian 32-bit value.
+constexpr DWORD ENHMETA_SIGNATURE = 0x464D4520;
+// An object handle with this bit set names a stock object (the low bits are its number).
+constexpr DWORD ENHMETA_STOCK_OBJECT = 0x80000000;
+
+// RGNDATAHEADER.iType.
+constexpr DWORD RDH_RECTANGLES = 1;
+
+// Region combine modes (EMR_EXTSELECTCLIPRGN.iMode, EMR_SELECTCLIPPATH.iMode).
+constexpr DWORD RGN_AND = 1;
+constexpr DWORD RGN_OR = 2;
+constexpr DWORD RGN_XOR = 3;
+constexpr DWORD RGN_DIFF = 4;
+constexpr DWORD RGN_COPY = 5;
+
+// EMR_MODIFYWORLDTRANSFORM.iMode.
+constexpr DWORD MWT_IDENTITY = 1;
+constexpr DWORD MWT_LEFTMULTIPLY = 2;
+constexpr DWORD MWT_RIGHTMULTIPLY = 3;
+
+// EMRTEXT.fOptions.
+constexpr DWORD ETO_OPAQUE = 0x0002;
+constexpr DWORD ETO_CLIPPED = 0x0004;
+constexpr DWORD ETO_GLYPH_INDEX = 0x0010;
+constexpr DWORD ETO_RTLREADING = 0x0080;
+constexpr DWORD ETO_NO_RECT = 0x0100;
+constexpr DWORD ETO_PDY = 0x2000;  // the spacing array holds an x and a y advance per character
+
+// EMR_GRADIENTFILL.ulMode.
+constexpr DWORD GRADIENT_FILL_RECT_H = 0;
+constexpr DWORD GRADIENT_FILL_RECT_V = 1;
+constexpr DWORD GRADIENT_FILL_TRIANGLE = 2;
+
+// Raster operations of the blit records (dwRop).
+constexpr DWORD SRCCOPY = 0x00CC0020;
+constexpr DWORD SRCPAINT = 0x00EE0086;
+constexpr DWORD SRCAND = 0x008800C6;
+constexpr DWORD SRCINVERT = 0x00660046;
+constexpr DWORD MERGEPAINT = 0x00BB0226;
+constexpr DWORD PATCOPY = 0x00F00021;
+constexpr DWORD BLACKNESS = 0x00000042;
+constexpr DWORD WHITENESS = 0x00FF0062;
+
+// The EMR_ name of a type ("EMR_POLYLINE"), or "EMR_?" for a number without one; for
+// diagnostics and logs.
+const char* EmfRecordName(DWORD type);
+
+}  // namespace qvplatform
