@@ -31,6 +31,14 @@ def main(path, index):
         if name is not None:
             values["advance%d" % code] = hmtx[name][0]
             values["glyph%d" % code] = font.getGlyphID(name)
+    if "glyf" in font:
+        glyf = font["glyf"]
+        for char in "Hx":
+            name = cmap.get(ord(char))
+            if name is not None:
+                glyph = glyf[name]
+                glyph.recalcBounds(glyf)
+                values["top" + char] = glyph.yMax
     for key, value in values.items():
         print(key, value)
     print("family", font["name"].getDebugName(1))
