@@ -37,6 +37,19 @@ Mapper& TheMapper() {
   return *mapper;
 }
 
+// Releases the configuration at exit. fontconfig stores its patterns with pointers encoded
+// as offsets, so a configuration left alive looks like leaked memory to leak checkers.
+struct ConfigRelease {
+  ~ConfigRelease() {
+    Mapper& mapper = TheMapper();
+    std::lock_guard lock(mapper.mutex);
+    mapper.cache.clear();
+    if (mapper.config) FcConfigDestroy(mapper.config);
+    mapper.config = nullptr;
+    mapper.initialised = true;  // later requests (from other exit code) find no fonts
+  }
+} configRelease;
+
 // The language fontconfig checks for a character set's coverage; null for sets that do not
 // steer the choice.
 const char* CharsetLanguage(BYTE charset) {

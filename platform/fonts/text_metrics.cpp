@@ -1,6 +1,7 @@
 // GetTextMetrics, GetOutlineTextMetrics, GetTextFace from the face's own tables.
 #include "qvplatform/text_metrics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
