@@ -4,7 +4,6 @@
 
 #include <map>
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -17,24 +16,31 @@ namespace {
 
 using vellora_test::TestOwner;
 
+// The numbers n of every "n 0 <tag>" in text (tag "obj" or "R").
+std::vector<std::pair<int, std::size_t>> Numbered(const std::string& text, const std::string& tag) {
+  std::vector<std::pair<int, std::size_t>> found;
+  const std::string marker = " 0 " + tag;
+  for (std::size_t at = text.find(marker); at != std::string::npos;
+       at = text.find(marker, at + 1)) {
+    std::size_t start = at;
+    while (start > 0 && text[start - 1] >= '0' && text[start - 1] <= '9') --start;
+    if (start < at)
+      found.emplace_back(std::stoi(text.substr(start, at - start)), at + marker.size());
+  }
+  return found;
+}
+
 // Object number -> the text between "N 0 obj" and "endobj".
 std::map<int, std::string> Objects(const std::string& file) {
   std::map<int, std::string> objects;
-  const std::regex header(R"((\d+) 0 obj)");
-  for (auto it = std::sregex_iterator(file.begin(), file.end(), header);
-       it != std::sregex_iterator(); ++it) {
-    const std::size_t start = static_cast<std::size_t>(it->position() + it->length());
-    objects[std::stoi((*it)[1])] = file.substr(start, file.find("endobj", start) - start);
-  }
+  for (const auto& [number, start] : Numbered(file, "obj"))
+    objects[number] = file.substr(start, file.find("endobj", start) - start);
   return objects;
 }
 
 std::vector<int> References(const std::string& text) {
   std::vector<int> numbers;
-  const std::regex reference(R"((\d+) 0 R)");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), reference);
-       it != std::sregex_iterator(); ++it)
-    numbers.push_back(std::stoi((*it)[1]));
+  for (const auto& found : Numbered(text, "R")) numbers.push_back(found.first);
   return numbers;
 }
 
