@@ -54,34 +54,59 @@ struct FontFace::FreeTypeFace {
 
 FontFace::~FontFace() = default;
 
-std::shared_ptr<const FontFace> FontFace::Load(const std::string& path, std::uint32_t index,
-                                               std::string* error) {
+namespace {
+
+using FileBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+FileBytes ReadFontFile(const std::string& path, std::string* error) {
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
   if (ec || size > kMaxFontFile) {
     if (error) *error = ec ? "cannot read font file" : "font file too large";
     return nullptr;
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  auto bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(size));
   std::ifstream in(path, std::ios::binary);
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+  if (!in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(size))) {
     if (error) *error = "cannot read font file";
     return nullptr;
   }
+  return bytes;
+}
+
+// The faces of one collection share one copy of the file while any of them is alive.
+FileBytes SharedFontFile(const std::string& path, std::string* error) {
+  static std::mutex mutex;
+  static std::map<std::string, std::weak_ptr<const std::vector<std::uint8_t>>> files;
+  std::lock_guard lock(mutex);
+  auto& slot = files[path];
+  if (FileBytes bytes = slot.lock()) return bytes;
+  FileBytes bytes = ReadFontFile(path, error);
+  slot = bytes;
+  return bytes;
+}
+
+}  // namespace
+
+std::shared_ptr<const FontFace> FontFace::Load(const std::string& path, std::uint32_t index,
+                                               std::string* error) {
+  FileBytes bytes = SharedFontFile(path, error);
+  if (!bytes) return nullptr;
   return Make(std::move(bytes), index, path, error);
 }
 
 std::shared_ptr<const FontFace> FontFace::FromBytes(std::vector<std::uint8_t> bytes,
                                                     std::uint32_t index, std::string* error) {
-  return Make(std::move(bytes), index, std::string(), error);
+  return Make(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)), index,
+              std::string(), error);
 }
 
-std::shared_ptr<FontFace> FontFace::Make(std::vector<std::uint8_t> bytes, std::uint32_t index,
-                                         const std::string& path, std::string* error) {
+std::shared_ptr<FontFace> FontFace::Make(std::shared_ptr<const std::vector<std::uint8_t>> file,
+                                         std::uint32_t index, const std::string& path,
+                                         std::string* error) {
   std::shared_ptr<FontFace> face(new FontFace());
   face->path_ = path;
-  auto file = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
-  face->sfnt_ = SfntFace::Parse(file, index, error);
+  face->sfnt_ = SfntFace::Parse(std::move(file), index, error);
   if (!face->sfnt_ || !face->Init(error)) return nullptr;
   return face;
 }

@@ -14,6 +14,8 @@ namespace qvplatform {
 
 namespace {
 
+constexpr std::size_t kMaxCachedMatches = 4096;
+
 using Key = std::tuple<std::u16string, LONG, bool, BYTE, BYTE>;
 
 struct Mapper {
@@ -231,6 +233,8 @@ FontMatch MatchFont(const LOGFONTW& lf) {
   std::lock_guard lock(mapper.mutex);
   if (const auto it = mapper.cache.find(key); it != mapper.cache.end()) return it->second;
   FontMatch match = Resolve(mapper.Config(), lf, face);
+  // Bounded: a stream of distinct requests (random face names) must not grow it forever.
+  if (mapper.cache.size() >= kMaxCachedMatches) mapper.cache.clear();
   mapper.cache.emplace(key, match);
   return match;
 }

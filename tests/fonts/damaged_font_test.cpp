@@ -177,6 +177,8 @@ TEST(DamagedFonts, CraftedStructuresAreRejectedOrBounded) {
        true},
       {"cmap record count huge", [&](Bytes& b) { Put16(b, cmap.offset + 2, 0xFFFF); }, true},
       {"OS/2 cut short", [&](Bytes& b) { Put32(b, recordOf("OS/2") + 12, 40); }, true},
+      {"no outline tables (glyf renamed)",
+       [&](Bytes& b) { Put32(b, recordOf("glyf"), SfntTag("xxxx")); }, true},
       {"not an sfnt", [](Bytes& b) { Put32(b, 0, 0x12345678); }, true},
       {"collection with a huge face count",
        [](Bytes& b) {

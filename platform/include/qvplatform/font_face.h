@@ -68,8 +68,9 @@ class FontFace {
 
  private:
   FontFace() = default;
-  static std::shared_ptr<FontFace> Make(std::vector<std::uint8_t> bytes, std::uint32_t index,
-                                        const std::string& path, std::string* error);
+  static std::shared_ptr<FontFace> Make(std::shared_ptr<const std::vector<std::uint8_t>> file,
+                                        std::uint32_t index, const std::string& path,
+                                        std::string* error);
   bool Init(std::string* error);
   std::int32_t GlyphTop(std::uint32_t code);
 
