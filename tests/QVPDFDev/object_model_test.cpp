@@ -12,6 +12,7 @@
 #include "pdf_number_text.h"
 #include "pdf_simple_objects.h"
 #include "pdf_test_owner.h"
+#include "pdf_text_encoding.h"
 
 namespace vellora {
 namespace {
@@ -216,6 +217,45 @@ TEST(EncodeText, EightBitCodePageAndUTF16) {
   }
   EXPECT_EQ(object.EncodeUnicodeHex(u""), "<>");
   EXPECT_EQ(object.EncodeUnicodeHex(u"A\u00e9"), "<feff004100e9>");
+}
+
+TEST(EncodeText, UTF8ToUTF16BE) {
+  EXPECT_EQ(UTF8ToUTF16BE(""), "");
+  EXPECT_EQ(UTF8ToUTF16BE("A\xC3\xA9"), std::string("\xFE\xFF\x00\x41\x00\xE9", 6));
+  EXPECT_EQ(UTF8ToUTF16BE("\xF0\x9F\x98\x80"), std::string("\xFE\xFF\xD8\x3D\xDE\x00", 6));
+  EXPECT_EQ(UTF8ToUTF16BE("\xFF"), "\xFE\xFF\xFF\xFD");  // ill-formed: U+FFFD
+}
+
+TEST(OutputSink, FileAndMemoryGiveTheSameBytesAndOffsets) {
+  vellora_test::TempFile target("", ".pdf");
+  TQVPDFOutputSink file;
+  file.OpenFile(target.Path().string());
+  TQVPDFOutputSink memory;
+  memory.OpenMemory();
+  const std::string big(100000, 'b');
+  for (TQVPDFOutputSink* sink : {&file, &memory}) {
+    sink->Append("head", 4);
+    sink->Append(big.data(), big.size());
+    sink->Append("tail", 4);
+    EXPECT_EQ(sink->Position(), 100008u);
+  }
+  char middle[8] = {};
+  EXPECT_EQ(file.ReadAt(100002, middle, 8), 6u);  // read back while open
+  EXPECT_STREQ(middle, "bbtail");
+  file.Close();
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(vellora_test::RunCommand("wc -c < '" + target.Path().string() + "'").out, "100008\n");
+  char head[4];
+  EXPECT_EQ(file.ReadAt(0, head, 4), 4u);  // and after it is closed
+  EXPECT_EQ(std::string(head, 4), "head");
+  EXPECT_EQ(memory.MemoryBytes().size(), 100008u);
+
+  try {
+    file.OpenFile("/nonexistent-folder/x.pdf");
+    FAIL();
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Cannot create file /nonexistent-folder/x.pdf");
+  }
 }
 
 TEST(Encryption, StringsAreEncryptedWithTheirObjectsNumber) {
