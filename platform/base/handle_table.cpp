@@ -16,6 +16,7 @@ constexpr std::uint64_t kHandleLimit = 0x100000000ULL;
 struct Entry {
   HandleKind kind;
   std::shared_ptr<void> object;
+  bool stock = false;
 };
 
 }  // namespace
@@ -64,11 +65,25 @@ bool HandleTable::Remove(HANDLE32 handle, HandleKind kind) {
   {
     std::unique_lock lock(state_->mutex);
     const auto it = state_->entries.find(handle);
-    if (it == state_->entries.end() || it->second.kind != kind) return false;
+    if (it == state_->entries.end() || it->second.kind != kind || it->second.stock) return false;
     released = std::move(it->second.object);
     state_->entries.erase(it);
   }
   return true;
+}
+
+bool HandleTable::MarkStock(HANDLE32 handle) {
+  std::unique_lock lock(state_->mutex);
+  const auto it = state_->entries.find(handle);
+  if (it == state_->entries.end()) return false;
+  it->second.stock = true;
+  return true;
+}
+
+bool HandleTable::IsStock(HANDLE32 handle) const {
+  std::shared_lock lock(state_->mutex);
+  const auto it = state_->entries.find(handle);
+  return it != state_->entries.end() && it->second.stock;
 }
 
 std::size_t HandleTable::Count() const {

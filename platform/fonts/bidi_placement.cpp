@@ -76,7 +76,7 @@ DWORD GetCharacterPlacementW(HDC hdc, const WCHAR* text, int count, int maxExten
   std::vector<UINT> order(n);
   for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<UINT>(i);
   if ((flags & GCP_REORDER) && n) {
-    const bool rtl = GetTextAlign(hdc) != GDI_ERROR_ALIGN && (GetTextAlign(hdc) & TA_RTLREADING);
+    const bool rtl = GetTextAlign(hdc) != GDI_ERROR && (GetTextAlign(hdc) & TA_RTLREADING);
     if (!Reorder(&visual, rtl, flags & GCP_GLYPHSHAPE, &order)) return 0;
   }
 

@@ -100,7 +100,7 @@ int GetDeviceCaps(HDC hdc, int index) {
 
 UINT SetTextAlign(HDC hdc, UINT align) {
   const auto dc = fonts::FindDC(hdc);
-  if (!dc) return GDI_ERROR_ALIGN;
+  if (!dc) return GDI_ERROR;
   std::lock_guard lock(dc->mutex);
   const UINT previous = dc->textAlign;
   dc->textAlign = align;
@@ -109,7 +109,7 @@ UINT SetTextAlign(HDC hdc, UINT align) {
 
 UINT GetTextAlign(HDC hdc) {
   const auto dc = fonts::FindDC(hdc);
-  if (!dc) return GDI_ERROR_ALIGN;
+  if (!dc) return GDI_ERROR;
   std::lock_guard lock(dc->mutex);
   return dc->textAlign;
 }

@@ -70,14 +70,14 @@ const StockFonts& Stock() {
     lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
     CopyFace(u"System", &lf);
     auto system = NewFont(lf);
-    system->stock = true;
     s.system = AddFont(system);
+    HandleTable::Instance().MarkStock(s.system);
     lf.lfHeight = -11;
     lf.lfWeight = 400;
     CopyFace(u"MS Shell Dlg", &lf);
     auto gui = NewFont(lf);
-    gui->stock = true;
     s.gui = AddFont(gui);
+    HandleTable::Instance().MarkStock(s.gui);
     return s;
   }();
   return stock;
@@ -140,11 +140,7 @@ BOOL DeleteObject(HGDIOBJ object) {
   auto& table = HandleTable::Instance();
   if (!table.KindOf(object, &kind)) return 0;
   switch (kind) {
-    case HandleKind::kFont: {
-      const auto font = fonts::FindFont(object);
-      if (!font || font->stock) return 0;
-      return table.Remove(object, kind) ? 1 : 0;
-    }
+    case HandleKind::kFont:  // stock handles are refused by the table
     case HandleKind::kPen:
     case HandleKind::kBrush:
     case HandleKind::kBitmap:

@@ -21,7 +21,6 @@ struct FontObject {
   std::shared_ptr<const FontFace> fixedFace;  // a font bound to a file (no mapping)
   std::string fixedError;                     // why fixedFace could not be loaded
   bool bound = false;                         // fixedFace/fixedError are set, skip the mapper
-  bool stock = false;                         // stock objects cannot be deleted
 
   // Realises the font once; never null (a font without a usable face has face == null).
   std::shared_ptr<const RealizedFont> Realized() const;

@@ -42,6 +42,17 @@ TEST(HandleTable, ObjectOutlivesItsRemovedHandleWhileInUse) {
   EXPECT_EQ(*held, 3);
 }
 
+TEST(HandleTable, StockHandlesCannotBeRemoved) {
+  HandleTable table;
+  const HANDLE32 stock = table.Add(HandleKind::kPalette, std::make_shared<int>(1));
+  EXPECT_FALSE(table.IsStock(stock));
+  ASSERT_TRUE(table.MarkStock(stock));
+  EXPECT_TRUE(table.IsStock(stock));
+  EXPECT_FALSE(table.Remove(stock, HandleKind::kPalette));
+  EXPECT_NE(table.Find(stock, HandleKind::kPalette), nullptr);
+  EXPECT_FALSE(table.MarkStock(0));
+}
+
 TEST(HandleTable, ExhaustedSpaceGivesZeroInsteadOfWrapping) {
   HandleTable table;
   table.SetNextForTesting(0xFFFFFFFEu);

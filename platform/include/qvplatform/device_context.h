@@ -52,8 +52,7 @@ constexpr UINT TA_TOP = 0;
 constexpr UINT TA_BOTTOM = 8;
 constexpr UINT TA_BASELINE = 24;
 constexpr UINT TA_RTLREADING = 256;
-constexpr UINT GDI_ERROR_ALIGN = 0xFFFFFFFF;
-// Returns the previous alignment; GDI_ERROR_ALIGN for an unknown DC.
+// Returns the previous alignment; GDI_ERROR for an unknown DC.
 UINT SetTextAlign(HDC hdc, UINT align);
 UINT GetTextAlign(HDC hdc);
 

@@ -32,8 +32,9 @@ HFONT CreateFontForFile(const LOGFONTW& lf, const std::string& path, std::uint32
 // The logical font of a font handle; false for any other handle.
 bool GetLogFont(HFONT font, LOGFONTW* lf);
 
-// Removes a font (or another drawing object) handle; 0 for stock objects, device contexts,
-// unknown handles. A DC that still has the font selected keeps using it.
+// Removes a font or another drawing object (pen, brush, bitmap, palette, region); 0 for
+// stock objects (see HandleTable::MarkStock), device contexts, metafiles and unknown
+// handles. A DC that still has the font selected keeps using it.
 BOOL DeleteObject(HGDIOBJ object);
 
 // SYSTEM_FONT: "System", cell height 16, weight 700, ANSI, variable pitch, FF_SWISS (mapped

@@ -49,8 +49,14 @@ class HandleTable {
   // The kind of a live handle; false for 0 and unknown handles.
   bool KindOf(HANDLE32 handle, HandleKind* kind) const;
 
-  // Removes a live handle of the given kind; false (nothing changes) for any other handle.
+  // Removes a live handle of the given kind; false (nothing changes) for any other handle
+  // and for stock handles.
   bool Remove(HANDLE32 handle, HandleKind kind);
+
+  // Stock objects (GetStockObject, the default palette) are marked once and can then never
+  // be removed, so DeleteObject refuses them whatever their kind.
+  bool MarkStock(HANDLE32 handle);
+  bool IsStock(HANDLE32 handle) const;
 
   // Number of live handles (for tests and leak checks).
   std::size_t Count() const;
