@@ -112,7 +112,7 @@ DWORD GetCharacterPlacementW(HDC hdc, const WCHAR* text, int count, int maxExten
     results->nMaxFit = fit;
   }
   const auto width = static_cast<DWORD>(ClampToInt32(total)) & 0xFFFF;
-  const auto height = static_cast<DWORD>(font->CellAscent() + font->CellDescent()) & 0xFFFF;
+  const auto height = static_cast<DWORD>(font->CellHeight()) & 0xFFFF;
   return width | height << 16;
 }
 

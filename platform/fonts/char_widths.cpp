@@ -37,7 +37,7 @@ BOOL Extent(const RealizedFont& f, std::u16string_view text, SIZE* size) {
   std::int64_t width = 0;
   for (char16_t c : text) width += WidthOf(f, c);
   size->cx = ClampToInt32(width);
-  size->cy = f.CellAscent() + f.CellDescent();
+  size->cy = f.CellHeight();
   return 1;
 }
 

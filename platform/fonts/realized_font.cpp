@@ -81,7 +81,14 @@ LONG RealizedFont::CellAscent() const {
   return Y(ascent);
 }
 
-LONG RealizedFont::CellDescent() const { return Y(CellUnits()) - CellAscent(); }
+// In 64 bits: a damaged face with a negative ascent must not overflow at huge sizes.
+LONG RealizedFont::CellDescent() const {
+  return ClampToInt32(std::int64_t{Y(CellUnits())} - CellAscent());
+}
+
+LONG RealizedFont::CellHeight() const {
+  return ClampToInt32(std::int64_t{CellAscent()} + CellDescent());
+}
 
 std::shared_ptr<const RealizedFont> FontObject::Realized() const {
   std::call_once(once_, [this] { realized_ = Realize(*this); });

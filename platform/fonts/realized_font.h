@@ -55,6 +55,7 @@ struct RealizedFont {
   // their sum is the rounded cell height.
   LONG CellAscent() const;
   LONG CellDescent() const;
+  LONG CellHeight() const;  // tmHeight: their sum
   // The cell height in font units (usWinAscent + usWinDescent, else from hhea).
   double CellUnits() const;
 

@@ -53,8 +53,9 @@ void FillW(const RealizedFont& f, TEXTMETRICW* tm) {
   *tm = TEXTMETRICW{};
   tm->tmAscent = f.CellAscent();
   tm->tmDescent = f.CellDescent();
-  tm->tmHeight = tm->tmAscent + tm->tmDescent;
-  tm->tmInternalLeading = tm->tmHeight - RealizedFont::Round32Away(f.em);
+  tm->tmHeight = f.CellHeight();
+  tm->tmInternalLeading =
+      ClampToInt32(std::int64_t{tm->tmHeight} - RealizedFont::Round32Away(f.em));
   // The part of hhea's line gap that the win values do not already cover.
   const double hheaHeight = static_cast<double>(hhea.ascender) - hhea.descender;
   const double external = hhea.lineGap - (f.CellUnits() - hheaHeight);

@@ -35,18 +35,26 @@ void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
 
 // Runs every text function on a font bound to the bytes; only crashes and sanitizer
 // reports fail.
+void ExerciseFont(const std::string& path, LONG height, LONG width, LONG escapement);
+
 void Exercise(const Bytes& bytes, const std::filesystem::path& dir, int n) {
   const auto path = dir / ("f" + std::to_string(n) + ".ttf");
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-  LOGFONTW lf = vellora_test::MakeLogFont("", -40, 700, true);
-  lf.lfEscapement = 450;
-  lf.lfWidth = 30;
-  const HFONT font = CreateFontForFile(lf, path.string(), 0);
+  ExerciseFont(path.string(), -40, 30, 450);
+  // Extreme sizes: results are clamped, never overflowing.
+  if (n % 8 == 0) ExerciseFont(path.string(), INT32_MIN, INT32_MIN, INT32_MAX);
+}
+
+void ExerciseFont(const std::string& path, LONG height, LONG width, LONG escapement) {
+  LOGFONTW lf = vellora_test::MakeLogFont("", height, 700, true);
+  lf.lfEscapement = escapement;
+  lf.lfWidth = width;
+  const HFONT font = CreateFontForFile(lf, path, 0);
   const HDC dc = GetDC(0);
   SelectObject(dc, font);
   TEXTMETRICA tm;
-  if (GetTextMetricsA(dc, &tm)) {
+  if (GetTextMetricsA(dc, &tm) && height > -100000) {
     EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
   }
   const UINT size = GetOutlineTextMetricsA(dc, 0, nullptr);
@@ -100,6 +108,8 @@ void Torture(const Bytes& original, int mutations, const char* name) {
   SCOPED_TRACE(name);
   const auto dir = vellora_test::ScratchDir();
   int n = 0;
+  Exercise(original, dir, n);  // the intact font, also at extreme sizes
+  n += 8;
   // Truncations: inside the header, the directory, each table, one byte short.
   std::vector<std::size_t> cuts = {0, 3, 11, 12, 20, original.size() / 2, original.size() - 1};
   for (const auto& [offset, length] : Regions(original)) cuts.push_back(offset + length / 2);
