@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "font_codepage.h"
+#include "qvplatform/font_face.h"
 
 namespace qvplatform {
 
@@ -188,26 +189,34 @@ FontMatch Resolve(FcConfig* config, const LOGFONTW& lf, const std::u16string& fa
   if (lf.lfCharSet == 2 && !candidates.empty() && !candidates.front().named)
     for (auto& c : candidates) c.supports = IsSymbolFont(c.font);
 
-  const Candidate* chosen = nullptr;
-  // Character-set coverage first, then TrueType outlines, then fontconfig's order.
-  for (int pass = 0; pass < 4 && !chosen; ++pass)
-    for (const auto& c : candidates)
-      if ((pass >= 2 || c.supports) && (pass % 2 == 1 || c.trueType)) {
-        chosen = &c;
-        break;
-      }
-  if (chosen) {
+  // Character-set coverage first, then TrueType outlines, then fontconfig's order. A face
+  // that the font service cannot load (a damaged file fontconfig still lists) is passed over.
+  for (;;) {
+    auto chosen = candidates.end();
+    for (int pass = 0; pass < 4 && chosen == candidates.end(); ++pass)
+      for (auto c = candidates.begin(); c != candidates.end(); ++c)
+        if ((pass >= 2 || c->supports) && (pass % 2 == 1 || c->trueType)) {
+          chosen = c;
+          break;
+        }
+    if (chosen == candidates.end()) break;
     FcChar8* file = nullptr;
     FcChar8* fam = nullptr;
     int index = 0;
     FcPatternGetString(chosen->font, FC_FILE, 0, &file);
     FcPatternGetInteger(chosen->font, FC_INDEX, 0, &index);
+    const std::string path(reinterpret_cast<const char*>(file));
+    if (!CachedFontFace(path, static_cast<std::uint32_t>(index), nullptr)) {
+      candidates.erase(chosen);
+      continue;
+    }
     if (FcPatternGetString(chosen->font, FC_FAMILY, 0, &fam) == FcResultMatch)
       match.family = reinterpret_cast<const char*>(fam);
     match.found = true;
-    match.path = reinterpret_cast<const char*>(file);
+    match.path = path;
     match.index = static_cast<std::uint32_t>(index);
     match.namedFamily = chosen->named;
+    break;
   }
   if (sorted) FcFontSetDestroy(sorted);
   FcPatternDestroy(pattern);

@@ -135,7 +135,7 @@ TEST_F(FontMapper, PrivateFontsSymbolCharsetAndTrueTypePreference) {
   REQUIRE_FONTTOOLS();
   const auto dir = vellora_test::TestFontsDir();
   ASSERT_FALSE(dir.empty());
-  for (const char* f : {"symbol.ttf", "dual.otf", "dual.ttf", "pair.ttc"})
+  for (const char* f : {"symbol.ttf", "dual.otf", "dual.ttf", "pair.ttc", "broken.ttf"})
     ASSERT_TRUE(AddFontFile((dir / f).string())) << f;
 
   // The CFF face matches the request better (weight 400) but the TrueType one is chosen.
@@ -145,6 +145,8 @@ TEST_F(FontMapper, PrivateFontsSymbolCharsetAndTrueTypePreference) {
             "symbol.ttf");
   EXPECT_EQ(FileOf(MatchFont(MakeLogFont("QV Symbol Test", -12, 400, false, ANSI_CHARSET))),
             "symbol.ttf");
+  // fontconfig lists the damaged face, the mapper passes it over for the fallback.
+  EXPECT_EQ(FileOf(MatchFont(MakeLogFont("QV Broken", -12))), "LiberationSans-Regular.ttf");
   // Faces inside a collection are found by family.
   const FontMatch two = MatchFont(MakeLogFont("QV Pair Two", -12));
   EXPECT_EQ(FileOf(two), "pair.ttc");

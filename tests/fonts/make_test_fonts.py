@@ -3,7 +3,10 @@ symbol.ttf   a symbol font whose only character map is the (3,0) one, codes at U
 pair.ttc     a collection of two TrueType faces ("QV Pair One", "QV Pair Two")
 dual.otf     "QV Dual" with CFF outlines, weight 400
 dual.ttf     "QV Dual" with TrueType outlines, weight 500
+broken.ttf   "QV Broken", whose hmtx table is shorter than its long metrics (fontconfig
+             lists it, the font service cannot use it)
 """
+import struct
 import sys
 
 from fontTools.fontBuilder import FontBuilder
@@ -111,6 +114,13 @@ def main(out):
     build_cff("QV Dual", {0x20: "space", 0x41: "A"}, dual, 400).save(out + "/dual.otf")
     build_tt("QV Dual", 1000, {0x20: "space", 0x41: "A"}, dual, weight=500).save(
         out + "/dual.ttf")
+    build_tt("QV Broken", 1000, {0x20: "space", 0x41: "A"}, dual).save(out + "/broken.ttf")
+    data = bytearray(open(out + "/broken.ttf", "rb").read())
+    for i in range(struct.unpack(">H", data[4:6])[0]):
+        record = 12 + 16 * i
+        if data[record:record + 4] == b"hmtx":
+            data[record + 12:record + 16] = struct.pack(">I", 2)
+    open(out + "/broken.ttf", "wb").write(bytes(data))
 
 
 if __name__ == "__main__":

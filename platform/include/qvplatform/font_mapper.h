@@ -14,6 +14,7 @@
 // - Only sfnt faces are chosen (TrueType or CFF outlines), static faces only; a face with
 //   TrueType outlines is preferred over a CFF-flavoured one, since only TrueType outlines can
 //   be embedded as a TrueType font program.
+// - A face the font service cannot load (a damaged file) is passed over for the next one.
 // Results are cached per request; thread-safe.
 #pragma once
 
