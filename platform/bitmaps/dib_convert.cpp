@@ -209,7 +209,7 @@ DibConvertResult ConvertDib(const DibView& source, const DibTarget& target,
   DibConvertResult result;
   result.error = CheckDibFormat(source.format);
   if (result.error != DibError::kOk) return result;
-  if (out == nullptr) {
+  if (out == nullptr || (target.bitCount != 24 && target.bitCount != 1)) {
     result.error = DibError::kBadTarget;
     return result;
   }
