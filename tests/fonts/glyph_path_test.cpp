@@ -192,7 +192,7 @@ TEST_F(GlyphPath, AlignmentMovesTheReferencePoint) {
   ExpectSamePath(Outline(0, 0, 0, u"o"), base, -extent.cx / 2);
 }
 
-TEST_F(GlyphPath, SimulatedBoldAndItalicChangeTheOutline) {
+TEST_F(GlyphPath, StretchAndSimulatedBoldAndItalicChangeTheOutline) {
   auto box = [](const Path& p) {
     RECTL r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     for (const auto& pt : p.points) {
@@ -201,6 +201,17 @@ TEST_F(GlyphPath, SimulatedBoldAndItalicChangeTheOutline) {
     }
     return r;
   };
+  // A width of twice the average stretches the outline horizontally only.
+  Select(MakeLogFont("Arial", -1000));
+  const RECTL normal = box(Outline(0, 0, 0, u"o"));
+  TEXTMETRICA tm;
+  GetTextMetricsA(dc_, &tm);
+  LOGFONTW wide = MakeLogFont("Arial", -1000);
+  wide.lfWidth = 2 * tm.tmAveCharWidth;
+  Select(wide);
+  const RECTL stretched = box(Outline(0, 0, 0, u"o"));
+  EXPECT_NEAR(stretched.right - stretched.left, 2 * (normal.right - normal.left), 3);
+  EXPECT_EQ(stretched.bottom - stretched.top, normal.bottom - normal.top);
   // DejaVu Sans (core) has no oblique face, so italic is simulated.
   Select(MakeLogFont("DejaVu Sans", -1000));
   const RECTL plain = box(Outline(0, 0, 0, u"l"));
