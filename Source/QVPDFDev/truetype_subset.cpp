@@ -39,7 +39,7 @@ class Subsetter {
   bool Load();
   bool CloseOverComponents();
   bool AssignPositions();
-  bool WriteGlyphs(uint32_t count, const std::vector<int32_t>& glyphAt);
+  void WriteGlyphs(uint32_t count, const std::vector<int32_t>& glyphAt);
   void WriteLoca(const std::vector<uint64_t>& offsets);
   bool LoadMetrics();
   void WriteCIDMetrics(uint32_t count, const std::vector<int32_t>& glyphAt);
@@ -151,7 +151,7 @@ std::vector<uint8_t>& Subsetter::Copy(uint32_t tag, std::vector<uint8_t>& into) 
   return into;
 }
 
-bool Subsetter::WriteGlyphs(uint32_t count, const std::vector<int32_t>& glyphAt) {
+void Subsetter::WriteGlyphs(uint32_t count, const std::vector<int32_t>& glyphAt) {
   const size_t align = longLoca_ ? 4 : 2;
   std::vector<uint64_t> offsets(count + 1);
   glyf_.clear();
@@ -172,10 +172,10 @@ bool Subsetter::WriteGlyphs(uint32_t count, const std::vector<int32_t>& glyphAt)
     glyf_.resize((glyf_.size() + align - 1) / align * align, 0);
   }
   offsets[count] = glyf_.size();
-  // Short offsets are stored halved in 16 bits; a larger subset switches to long offsets.
+  // Short offsets are stored halved in 16 bits. A subset holds no more glyph data than its
+  // source, so this only guards against a silent wrap.
   if (!longLoca_ && glyf_.size() > 2 * 0xFFFFu) longLoca_ = true;
   WriteLoca(offsets);
-  return true;
 }
 
 void Subsetter::WriteLoca(const std::vector<uint64_t>& offsets) {
@@ -226,7 +226,7 @@ bool Subsetter::Run() {
   for (uint32_t glyph = 0; glyph < numGlyphs_; ++glyph) {
     if (position_[glyph] >= 0) glyphAt[static_cast<size_t>(position_[glyph])] = glyph;
   }
-  if (!WriteGlyphs(count, glyphAt)) return false;
+  WriteGlyphs(count, glyphAt);
 
   TtfSfntWriter writer;
   if (cid) {
