@@ -17,6 +17,9 @@ function(qv_platform_part name)
     return()
   endif()
   add_library(qvp_${name} STATIC ${_src})
+  # The platform is a shared library in its own right: its API is exported.
+  set_target_properties(qvp_${name} PROPERTIES CXX_VISIBILITY_PRESET default
+                                               VISIBILITY_INLINES_HIDDEN OFF)
   target_include_directories(qvp_${name} PUBLIC ${PROJECT_SOURCE_DIR}/platform/include)
   foreach(dep IN LISTS ARG_DEPS)
     target_link_libraries(qvp_${name} PUBLIC qvp_${dep})
