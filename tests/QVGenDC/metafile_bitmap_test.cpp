@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <functional>
-#include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,6 +14,20 @@
 namespace vellora_test {
 namespace {
 
+// line without the hashes that follow the sizes of byte spans (":" and 8 hex digits).
+std::string WithoutHashes(const std::string& line) {
+  std::string out;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == ':' && i + 9 <= line.size() &&
+        line.find_first_not_of("0123456789ABCDEF", i + 1) >= i + 9) {
+      i += 8;
+      continue;
+    }
+    out += line[i];
+  }
+  return out;
+}
+
 // The calls between BeginPicture and FlushPending, without the hashes of the byte spans.
 std::vector<std::string> Drawn(const std::vector<BYTE>& bytes, RecordingDevice* use = nullptr) {
   RecordingDevice own;
@@ -22,8 +35,7 @@ std::vector<std::string> Drawn(const std::vector<BYTE>& bytes, RecordingDevice* 
   Play(device, bytes);
   std::vector<std::string> out;
   const auto& calls = device.Calls();
-  for (std::size_t i = 1; i + 2 < calls.size(); ++i)
-    out.push_back(std::regex_replace(calls[i], std::regex(":[0-9A-F]{8}"), ""));
+  for (std::size_t i = 1; i + 2 < calls.size(); ++i) out.push_back(WithoutHashes(calls[i]));
   return out;
 }
 
