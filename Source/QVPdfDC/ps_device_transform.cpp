@@ -1,0 +1,131 @@
+// The content's matrix: written relative to the one in effect at the current "q" level.
+#include <cmath>
+#include <cstring>
+
+#include "number_format.h"
+#include "ps_device.h"
+#include "qvplatform/numbers.h"
+#include "scale_rounding.h"
+
+namespace vellora {
+
+namespace {
+
+using L = long double;
+
+bool SameBytes(const XFORM& a, const XFORM& b) { return std::memcmp(&a, &b, sizeof(XFORM)) == 0; }
+
+XFORM ToXForm(const L* p) {
+  return XFORM{ToSingle(p[0]), ToSingle(p[1]), ToSingle(p[2]),
+               ToSingle(p[3]), ToSingle(p[4]), ToSingle(p[5])};
+}
+
+}  // namespace
+
+void TQVGenericPSDevice::WriteNumbers(const long double* values, std::size_t count, int decimals) {
+  char text[kMaxNumberChars + 1];
+  for (std::size_t i = 0; i < count; ++i) {
+    std::size_t n = FormatFixed(text, values[i], decimals);
+    text[n++] = ' ';
+    workBuffer.AddString(std::string_view(text, n));
+  }
+}
+
+void TQVGenericPSDevice::WriteTransform() {
+  if (!transformDirty) return;
+  FinishPendingPath();
+  const XFORM& m = dcStack.Matrix();  // settles the coordinate divisor too
+  workBuffer.SetDivisor(coordinateDivisor);
+  const L d = coordinateDivisor > 1 ? coordinateDivisor : 1;
+  const L h = dcStack.pageOrigin.x;
+  // Content coordinates are logical x and the flipped y, divided by d; P maps them to the
+  // page, so all four linear entries carry d.
+  const L p[6] = {RoundToDecimals(d * m.eM11, 4),  RoundToDecimals(-d * m.eM12, 4),
+                  RoundToDecimals(-d * m.eM21, 4), RoundToDecimals(d * m.eM22, 4),
+                  RoundToDecimals(h + m.eDx, 3),   RoundToDecimals(-L(m.eDy), 4)};
+  const XFORM pf = ToXForm(p);
+  TQVWriterStackVar& level = WriterState();
+  if (SameBytes(pf, level.matrix)) {
+    transformDirty = false;
+    return;
+  }
+  const XFORM w = level.matrix;
+  const L det = L(w.eM11) * w.eM22 - L(w.eM12) * w.eM21;
+
+  // Only the translation moved: solve t x W = (dx, dy) with the inverse of W's 2x2 part, so
+  // that rotations and shears move by the right amount.
+  if (std::fabs(p[0] - w.eM11) < 0.001L && std::fabs(p[1] - w.eM12) < 0.001L &&
+      std::fabs(p[2] - w.eM21) < 0.001L && std::fabs(p[3] - w.eM22) < 0.001L &&
+      std::fabs(det) >= 1e-12L) {
+    const L a = p[4] - w.eDx, b = p[5] - w.eDy;
+    L t[2];
+    if (w.eM12 == 0 && w.eM21 == 0) {
+      t[0] = a / w.eM11;
+      t[1] = b / w.eM22;
+    } else {
+      t[0] = (a * w.eM22 - b * w.eM21) / det;
+      t[1] = (b * w.eM11 - a * w.eM12) / det;
+    }
+    if (a != 0 || b != 0) {
+      workBuffer.AddString("1 0 0 1 ");
+      WriteNumbers(t, 2, 5);
+      workBuffer.AddString("cm ");
+      stateChanged = true;
+    }
+    // The linear part in effect is still W's.
+    level.matrix.eDx = pf.eDx;
+    level.matrix.eDy = pf.eDy;
+    transformDirty = false;
+    return;
+  }
+
+  if (modes.Has(qvDontStackWorldModifications) || std::fabs(det) < 1e-12L ||
+      (pdfAConformance && det < 0.1L)) {
+    // Start again from the page's own matrix.
+    const std::int32_t depth = WriterDepth();
+    for (std::int32_t i = 0; i < depth; ++i) {
+      PopWriterState();
+      workBuffer.AddString("Q ");
+    }
+    for (std::int32_t i = 0; i < depth; ++i) {
+      PushWriterState();
+      workBuffer.AddString("q ");
+    }
+    pathStartValid_ = false;
+    WriteNumbers(p, 6, 5);
+    workBuffer.AddString("cm ");
+    dcStack.MarkDirty();
+  } else {
+    const L i1 = w.eM22 / det, i2 = -w.eM12 / det, i3 = -w.eM21 / det, i4 = w.eM11 / det;
+    const L inverse[6] = {i1, i2, i3, i4, -(i1 * w.eDx + i3 * w.eDy), -(i2 * w.eDx + i4 * w.eDy)};
+    if (!(inverse[0] == 1 && inverse[1] == 0 && inverse[2] == 0 && inverse[3] == 1 &&
+          inverse[4] == 0 && inverse[5] == 0)) {
+      WriteNumbers(inverse, 6, 9);
+      workBuffer.AddString("cm ");
+    }
+    WriteNumbers(p, 6, 6);
+    workBuffer.AddString("cm ");
+  }
+  WriterState().matrix = pf;
+  stateChanged = true;
+  transformDirty = false;
+}
+
+TQVGenericPSDevice::POINTL TQVGenericPSDevice::TransformPoint(std::int32_t x, std::int32_t y) {
+  const XFORM& m = dcStack.Matrix();
+  const L px = L(x) * m.eM11 + L(y) * m.eM21 + m.eDx;
+  const L py = L(x) * m.eM12 + L(y) * m.eM22 + m.eDy + yOffset;
+  return POINTL{qvplatform::Round32(px), qvplatform::Round32(py)};
+}
+
+bool TQVGenericPSDevice::ClockwiseInContent(bool clockwiseAsSeen) {
+  const XFORM& m = dcStack.Matrix();
+  const bool mirrored = L(m.eM11) * m.eM22 - L(m.eM12) * m.eM21 < 0;
+  return clockwiseAsSeen != mirrored;
+}
+
+long double TQVGenericPSDevice::ContentY(long double y) const {
+  return dcStack.yFlip ? yOrigin + y : yOrigin - y;
+}
+
+}  // namespace vellora
