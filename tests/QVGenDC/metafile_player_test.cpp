@@ -165,6 +165,25 @@ TEST(MetafilePlayer, TheHeaderRecordCountEofAndAbortEndTheLoop) {
   }
 }
 
+TEST(MetafilePlayer, LastWasLineTellsWhetherThePreviousRecordWasAMoveOrALine) {
+  RecordingDevice device;
+  std::vector<bool> seen;
+  device.onCall = [&](const std::string& line) {
+    if (line.rfind("Rectangle", 0) == 0) seen.push_back(device.lastWasLine);
+  };
+  Play(device, EmfBuilder()
+                   .LineTo(1, 1)
+                   .Rectangle({1, 1, 2, 2})
+                   .MoveTo(0, 0)
+                   .Rectangle({1, 1, 2, 2})
+                   .Rectangle({1, 1, 2, 2})
+                   .MoveTo(3, 3)
+                   .Eof()
+                   .Bytes());
+  EXPECT_EQ(seen, (std::vector<bool>{true, true, false}));
+  EXPECT_TRUE(device.lastWasLine);
+}
+
 TEST(MetafilePlayer, BorrowedValuesAreRestoredAfterPlayingAndOnAnException) {
   for (const bool throwing : {false, true}) {
     RecordingDevice device;
