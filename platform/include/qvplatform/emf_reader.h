@@ -2,6 +2,18 @@
 // walk over a whole metafile and the header check. Every offset, count and length taken from the
 // data is checked against the record (or the data) in 64-bit arithmetic before anything is read;
 // a failed check yields an invalid result that the caller tests. Nothing here allocates or throws.
+//
+// A player's loop, in outline:
+//   EmfHeader header;
+//   if (ReadEmfHeader(bits, size, header) != EmfHeaderStatus::kOk) -> not an enhanced metafile
+//   EmfRecordIterator it = RecordsAfterHeader(bits, size, header);
+//   EmfRecord rec;
+//   while (more records are wanted) {
+//     const EmfNext next = it.Next(rec);
+//     if (next != EmfNext::kRecord) -> kError (it.Error() says why) or kEnd: stop
+//     if (rec.Size() < EmfMinRecordSize(rec.Type())) -> too short for its type: skip it
+//     EMRxxx fixed; rec.Read(fixed); variable parts through emf_parts.h and emf_dib.h
+//   }
 #pragma once
 
 #include <cstddef>
