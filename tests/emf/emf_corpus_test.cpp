@@ -2,7 +2,6 @@
 // lies inside its record, and the intact folders read to their EMR_EOF.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -158,17 +157,6 @@ class Walker {
   const EmfRecord& rec_;
 };
 
-// The corpus folder: the shared helper's answer, else the folder this test target was built with.
-std::filesystem::path Corpus() {
-  std::filesystem::path dir = CorpusDir();
-#ifdef VELLORA_CORPUS_DIR
-  std::error_code ec;
-  if (dir.empty() && std::filesystem::is_directory(VELLORA_CORPUS_DIR, ec))
-    dir = VELLORA_CORPUS_DIR;
-#endif
-  return dir;
-}
-
 WalkResult Walk(const std::vector<unsigned char>& file) {
   WalkResult result;
   EmfHeader header;
@@ -190,7 +178,7 @@ WalkResult Walk(const std::vector<unsigned char>& file) {
 }
 
 TEST(EmfCorpus, EveryFileWalksSafely) {
-  const auto corpus = Corpus();
+  const auto corpus = CorpusDir();
   if (corpus.empty()) GTEST_SKIP() << "no corpus";
   std::size_t files = 0, damaged = 0;
   for (const char* folder : {"emf", "emf-corrupted", "emf-ea"}) {
