@@ -1,4 +1,4 @@
-// Shared set-up of the font-service tests: the private fontconfig configuration, the fonts
+// Shared set-up of the tests that use the font service: the private fontconfig configuration, the fonts
 // built with fontTools, and helpers that ask fontTools about a font file.
 #pragma once
 
