@@ -1,5 +1,5 @@
-// Shared set-up of the tests that use the font service: the private fontconfig configuration, the fonts
-// built with fontTools, and helpers that ask fontTools about a font file.
+// Shared set-up of the tests that use the font service: the private fontconfig configuration,
+// the fonts built with fontTools, and helpers that ask fontTools about a font file.
 #pragma once
 
 #include <filesystem>
