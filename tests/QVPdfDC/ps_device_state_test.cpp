@@ -166,10 +166,10 @@ TEST(PSDeviceState, ColoursFollowTheRecordsAndPatterns) {
   PrepareForSteps(p);
   p.UseBrush(2, RGB(0, 0, 255), 3);  // hatched
   const std::string hatched = p.Step([&] { p.Rectangle(RECTL{0, 0, 5, 5}); });
-  EXPECT_EQ(hatched.substr(0, 12), "<pattern 3> ") << hatched;
+  EXPECT_EQ(hatched.substr(0, 20), "/Pattern cs /P3 scn ") << hatched;
   p.UseBrush(0, RGB(0, 255, 0));  // back to solid: the pattern is left first
   const std::string solid = p.Step([&] { p.Rectangle(RECTL{0, 0, 5, 5}); });
-  EXPECT_EQ(solid.substr(0, 21), "<pattern -1> 0 1 0 rg") << solid;
+  EXPECT_EQ(solid.substr(0, 23), "/DeviceRGB cs 0 1 0 rg ") << solid;
 }
 
 TEST(PSDeviceState, StateChangedInsideABracketIsWrittenBeforeThePath) {

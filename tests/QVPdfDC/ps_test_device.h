@@ -52,7 +52,9 @@ class TestPSDevice : public vellora::TQVGenericPSDevice {
   void SelectBrushColorSpace(vellora::TQVPDFDeviceWorkBuffer* buffer, std::int32_t hatch,
                              COLORREF color) override {
     brushSpaces.push_back({hatch, color});
-    buffer->AddString("<pattern " + std::to_string(hatch) + "> ");
+    // What a pattern colour space looks like in content, without the resources behind it.
+    buffer->AddString(hatch < 0 ? std::string("/DeviceRGB cs ")
+                                : "/Pattern cs /P" + std::to_string(hatch) + " scn ");
   }
 
   // Starts output into `stream` (owned by the device).
