@@ -57,6 +57,11 @@ void TQVGenericPSDevice::Reset() {
     pathStartValid_ = false;
   }
   dashWritten = false;
+  // A fresh device context: the current position at the origin, no figure, nothing pending.
+  currentX = currentY = 0;
+  figureStartValid = false;
+  stateChanged = true;
+  pendingPathKind = kPathNone;
   currentFontName = "Arial";
   textDeltaX = textDeltaY = 0;
   slant = false;

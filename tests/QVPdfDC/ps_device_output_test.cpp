@@ -118,5 +118,14 @@ TEST(PSDeviceOutput, FlushPendingEndsTextAndPathObjects) {
   EXPECT_TRUE(CheckContent(content).errors.empty()) << content;
 }
 
+TEST(PSDeviceOutput, BaseWideTextConversionUsesTheSystemCodePage) {
+  TestPSDevice d;
+  std::string out;
+  d.ConvertWideText(u"\u00e9\u20ac\u4e00", 3, out);
+  EXPECT_EQ(out, "\xE9\x80?");  // what 1252 lacks becomes "?"
+  d.ConvertWideText(nullptr, 3, out);
+  EXPECT_EQ(out, "");
+}
+
 }  // namespace
 }  // namespace vellora

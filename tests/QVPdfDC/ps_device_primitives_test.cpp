@@ -60,6 +60,26 @@ const Case kCases[] = {
        d.DrawPath(true, false);
      },
      "0 100 m 10 100 l 10 90 l 0 100 l S ", "0 100 m 10 100 l 10 110 l 0 100 l S "},
+    {"Polyline group in a bracket stays open",
+     [](TestPSDevice& d) {
+       d.BeginPath(3);
+       d.BeginPath(1);  // the player's group of EMR_POLYPOLYLINE
+       d.Polyline(kTriangle, 3, false, true, true);
+       d.EndPath();
+       d.EndPath();
+       d.DrawPath(true, false);
+     },
+     "0 100 m 10 100 l 10 90 l S ", "0 100 m 10 100 l 10 110 l S "},
+    {"Aborted path is not painted by the next primitive",
+     [](TestPSDevice& d) {
+       d.BeginPath(3);
+       d.Polygon(kTriangle, 3);
+       while (d.EndPath()) {
+       }
+       d.Rectangle(RECTL{10, 10, 20, 30});
+     },
+     "0 100 m 10 100 l 10 90 l 0 100 l n 10 90 10 -20 re b* ",
+     "0 100 m 10 100 l 10 110 l 0 100 l n 10 110 10 20 re b* "},
     {"PolyBezier", [](TestPSDevice& d) { d.PolyBezier(kCurve, 4, false); },
      "0 100 m 1 99 2 98 3 97 c S ", "0 100 m 1 101 2 102 3 103 c S "},
     {"PolyBezierTo stays open",
@@ -166,6 +186,22 @@ TEST(PSDevicePrimitives, EllipseIsOneClosedFigureOfFourCurves) {
     const double x = (c[4] - 0.001 - 5.5) / 5, y = (c[5] - 0.001 - 89.5) / 10;
     EXPECT_NEAR(x * x + y * y, 1.0, 1e-9);  // every curve ends on the ellipse
   }
+}
+
+TEST(PSDevicePrimitives, DegenerateArcsStayFinite) {
+  TestPSDevice d;
+  PrepareForSteps(d);
+  // A segment of no sweep has no handles; nothing divides by its sine.
+  d.ArcToBeziers(RECTL{0, 0, 10, 10}, POINTL{10, 5}, POINTL{10, 5}, false, 50);
+  d.ArcSegment(0, 0.5L, 10, 10, 50, 50);
+  EXPECT_FALSE(d.arcError);
+  // Equal start and end points: the whole ellipse; an empty box: the smallest radius.
+  const std::string full = d.Step([&] { d.Arc(RECTL{0, 0, 10, 10}, {10, 5}, {10, 5}, false); });
+  EXPECT_EQ(OperandsOf(full, "c").size(), 3u) << full;
+  const std::string dot = d.Step([&] { d.Arc(RECTL{5, 5, 5, 5}, {6, 5}, {5, 4}, false); });
+  EXPECT_EQ(dot.find("nan"), std::string::npos) << dot;
+  const std::string content = d.Close();
+  EXPECT_TRUE(CheckContent(content).errors.empty()) << content;
 }
 
 TEST(PSDevicePrimitives, ArcToContinuesFromTheArcsEnd) {
