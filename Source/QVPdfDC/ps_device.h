@@ -215,16 +215,17 @@ class TQVGenericPSDevice : public TQVGenericDevice {
                        long double yScale, TQVPDFDeviceWorkBuffer& buffer,
                        const POINTL* start = nullptr, POINTL* last = nullptr);
 
-  // Bezier arcs in content coordinates, as x, y pairs in arcValues (cleared when clearFirst).
-  // ArcSegment adds one segment of sweep radians from angle start (measured counter-clockwise
-  // in the content's y-up frame), the start point only when the list is empty; a result that
-  // is not finite sets arcError and adds nothing. ArcToBeziers adds the arc of the box from the
-  // start point's direction to the end point's, counter-clockwise in that frame or clockwise;
-  // it returns the number of values, at most capacity.
+  // Bezier arcs in content coordinates, as x, y pairs in ArcValues() (a start point, then
+  // three points per segment). ArcSegment adds one segment of sweep radians from angle start
+  // (measured counter-clockwise in the content's y-up frame), the start point only when the list is
+  // empty; a result that is not finite sets arcError and adds nothing. ArcToBeziers adds the arc of
+  // the box from the start point's direction to the end point's, counter-clockwise in that frame or
+  // clockwise; it returns the number of values, at most capacity.
   void ArcSegment(long double sweep, long double start, long double rx, long double ry,
                   long double cyContent, long double cx);
   std::size_t ArcToBeziers(const RECTL& box, POINTL start, POINTL end, bool clockwise,
                            std::size_t capacity);
+  const std::vector<long double>& ArcValues() const { return arcValues_; }
   // Whether an arc that GDI draws clockwise (as seen) runs clockwise in the content's frame:
   // the arc-direction flag, reversed when the matrix mirrors the content.
   bool ClockwiseInContent(bool clockwiseAsSeen);
@@ -273,7 +274,6 @@ class TQVGenericPSDevice : public TQVGenericDevice {
  private:
   void InitialiseTextFields();
   void ClearColorRecords();
-  void WritePen(TQVPDFDeviceWorkBuffer& buffer);
   // The dash array of a pen style with width w and unit u; writes "[] 0 d " for solid pens.
   void WriteDashArray(TQVPDFDeviceWorkBuffer& buffer, std::uint8_t style, long double w,
                       long double u);
@@ -294,7 +294,8 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   void Coord(std::int64_t value);
   void LogicalPoint(std::int32_t x, std::int32_t y);
   long double ContentY(long double y) const;
-  // Arc values from index `from`: rounded to integers (AddCoord) or as scaled floats.
+  // One arc point, or every segment after the start point: rounded to integers (AddCoord) or
+  // as scaled floats.
   void WriteArcPoint(std::size_t index, bool rounded);
   void WriteArcSegments(bool rounded);
   // The logical current point from a point of the content written as integers.

@@ -2,6 +2,7 @@
 // (y' = 100 - y, or 100 + y when the DC flips y).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -195,6 +196,8 @@ TEST(PSDevicePrimitives, DegenerateArcsStayFinite) {
   d.ArcToBeziers(RECTL{0, 0, 10, 10}, POINTL{10, 5}, POINTL{10, 5}, false, 50);
   d.ArcSegment(0, 0.5L, 10, 10, 50, 50);
   EXPECT_FALSE(d.arcError);
+  ASSERT_EQ(d.ArcValues().size(), 26u);  // the full circle's 20 values and one segment more
+  for (const long double v : d.ArcValues()) EXPECT_TRUE(std::isfinite(v));
   // Equal start and end points: the whole ellipse; an empty box: the smallest radius.
   const std::string full = d.Step([&] { d.Arc(RECTL{0, 0, 10, 10}, {10, 5}, {10, 5}, false); });
   EXPECT_EQ(OperandsOf(full, "c").size(), 3u) << full;
