@@ -37,7 +37,7 @@ struct SingleExtra {
   char16_t unit;
 };
 
-struct PageSpec {
+struct PageLayout {
   UINT codePage;
   const char* iconvNames[2];
   std::vector<ByteRange> leads, trails;
@@ -45,8 +45,8 @@ struct PageSpec {
   std::vector<SingleExtra> singles;
 };
 
-const PageSpec& Spec(int index) {
-  static const PageSpec specs[] = {
+const PageLayout& Layout(int index) {
+  static const PageLayout layouts[] = {
       {932,
        {"CP932", "WINDOWS-31J"},
        {{0x81, 0x9F}, {0xE0, 0xFC}},
@@ -77,7 +77,7 @@ const PageSpec& Spec(int index) {
         {0xC6, 0xC8, 0x40, 0xFE, 0xA1, 0xF6B1}},
        {{0x80, 0x0080}, {0xFF, 0xF8F8}}},
   };
-  return specs[index];
+  return layouts[index];
 }
 
 constexpr int kPageCount = 4;
@@ -125,13 +125,13 @@ class DoubleBytePage {
 
   char16_t Pair(unsigned l, unsigned t) const { return pair[(l - 0x80) * 256 + t]; }
 
-  static std::unique_ptr<DoubleBytePage> Build(const PageSpec& spec);
+  static std::unique_ptr<DoubleBytePage> Build(const PageLayout& layout);
 };
 
-std::unique_ptr<DoubleBytePage> DoubleBytePage::Build(const PageSpec& spec) {
+std::unique_ptr<DoubleBytePage> DoubleBytePage::Build(const PageLayout& layout) {
   iconv_t toWide = reinterpret_cast<iconv_t>(-1);
   iconv_t fromWide = reinterpret_cast<iconv_t>(-1);
-  for (const char* name : spec.iconvNames) {
+  for (const char* name : layout.iconvNames) {
     toWide = iconv_open("UTF-16LE", name);
     if (toWide == reinterpret_cast<iconv_t>(-1)) continue;
     fromWide = iconv_open(name, "UTF-16LE");
@@ -144,8 +144,8 @@ std::unique_ptr<DoubleBytePage> DoubleBytePage::Build(const PageSpec& spec) {
   auto page = std::make_unique<DoubleBytePage>();
   page->pair.assign(0x80 * 256, kUndefined);
   for (unsigned b = 0; b < 256; ++b) {
-    page->lead[b] = InRanges(spec.leads, b);
-    page->trail[b] = InRanges(spec.trails, b);
+    page->lead[b] = InRanges(layout.leads, b);
+    page->trail[b] = InRanges(layout.trails, b);
     page->single[b] = b < 0x80 ? static_cast<char16_t>(b) : kUndefined;
   }
 
@@ -155,7 +155,7 @@ std::unique_ptr<DoubleBytePage> DoubleBytePage::Build(const PageSpec& spec) {
     const unsigned char in = static_cast<unsigned char>(b);
     if (Convert(toWide, &in, 1, unit, sizeof unit) == 2) page->single[b] = unit[0];
   }
-  for (const SingleExtra& e : spec.singles)
+  for (const SingleExtra& e : layout.singles)
     if (page->single[e.byte] == kUndefined) page->single[e.byte] = e.unit;
 
   for (unsigned l = 0x80; l < 256; ++l) {
@@ -168,7 +168,7 @@ std::unique_ptr<DoubleBytePage> DoubleBytePage::Build(const PageSpec& spec) {
         page->pair[(l - 0x80) * 256 + t] = unit[0];
     }
   }
-  for (const EudcBlock& block : spec.eudc) {
+  for (const EudcBlock& block : layout.eudc) {
     char16_t next = block.base;
     for (unsigned l = block.firstLead; l <= block.lastLead; ++l) {
       const unsigned from = l == block.firstLead ? block.firstLeadTrail : block.trailLo;
@@ -219,7 +219,7 @@ const DoubleBytePage* FindDoubleBytePage(UINT codePage) {
   if (index < 0) return nullptr;
   static std::once_flag once[kPageCount];
   static std::unique_ptr<DoubleBytePage> pages[kPageCount];
-  std::call_once(once[index], [index] { pages[index] = DoubleBytePage::Build(Spec(index)); });
+  std::call_once(once[index], [index] { pages[index] = DoubleBytePage::Build(Layout(index)); });
   return pages[index].get();
 }
 

@@ -92,24 +92,24 @@ Bytes CmapFormat4(const std::vector<CmapSegment>& segments,
 
 namespace {
 
-Bytes GlyphData(const GlyphSpec& spec) {
+Bytes GlyphData(const GlyphSpec& glyph) {
   Bytes data;
-  if (spec.components.empty()) {
+  if (glyph.components.empty()) {
     PutU16(data, 1);
-    for (int v : {0, 0, int{spec.size}, int{spec.size}}) PutU16(data, static_cast<uint16_t>(v));
+    for (int v : {0, 0, int{glyph.size}, int{glyph.size}}) PutU16(data, static_cast<uint16_t>(v));
     PutU16(data, 3);  // last point of the contour
     PutU16(data, 0);  // no instructions
     for (int i = 0; i < 4; ++i) data.push_back(0x01);
-    for (int v : {0, 0, int{spec.size}, 0}) PutU16(data, static_cast<uint16_t>(v));  // x deltas
-    for (int v : {0, int{spec.size}, 0, -int{spec.size}}) PutU16(data, static_cast<uint16_t>(v));
+    for (int v : {0, 0, int{glyph.size}, 0}) PutU16(data, static_cast<uint16_t>(v));  // x deltas
+    for (int v : {0, int{glyph.size}, 0, -int{glyph.size}}) PutU16(data, static_cast<uint16_t>(v));
     return data;
   }
   PutU16(data, 0xFFFF);
   for (int v : {0, 0, 200, 200}) PutU16(data, static_cast<uint16_t>(v));
-  for (size_t i = 0; i < spec.components.size(); ++i) {
-    const Component& c = spec.components[i];
+  for (size_t i = 0; i < glyph.components.size(); ++i) {
+    const Component& c = glyph.components[i];
     uint16_t flags = 0x0001 | 0x0002 | c.scaleFlag;  // word arguments that are offsets
-    if (i + 1 < spec.components.size()) flags |= 0x0020;
+    if (i + 1 < glyph.components.size()) flags |= 0x0020;
     PutU16(data, flags);
     PutU16(data, c.glyph);
     PutU16(data, static_cast<uint16_t>(c.dx));
