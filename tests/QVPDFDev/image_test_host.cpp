@@ -62,6 +62,15 @@ Raster RenderPage(const std::string& pdf) {
   return raster;
 }
 
+std::string ImageDictionary(const std::string& pdf, const std::string& name) {
+  const std::size_t at = pdf.find("/Name/" + name + "\n");
+  if (at == std::string::npos) return {};
+  const std::size_t begin = pdf.rfind(" obj", at);
+  const std::size_t end = pdf.find("stream", at);
+  if (begin == std::string::npos || end == std::string::npos) return {};
+  return pdf.substr(begin, end - begin);
+}
+
 std::vector<std::vector<std::string>> ListImages(const std::string& pdf) {
   TempFile file(pdf);
   const CommandResult run = RunCommand("pdfimages -list '" + file.Path().string() + "'", true);

@@ -81,6 +81,9 @@ inline std::uint32_t PointColor(const Raster& raster, int x, int y) {
   return raster.At(kRenderScale * x + kRenderScale / 2, kRenderScale * y + kRenderScale / 2);
 }
 
+// The stream dictionary (from "obj" to "stream") of the image with /Name/name; "" if absent.
+std::string ImageDictionary(const std::string& pdf, const std::string& name);
+
 // The rows of `pdfimages -list`, split at blanks, without the two heading lines.
 std::vector<std::vector<std::string>> ListImages(const std::string& pdf);
 
