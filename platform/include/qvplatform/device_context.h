@@ -7,6 +7,7 @@
 #pragma once
 
 #include "qvplatform/font_types.h"
+#include "qvplatform/text_out_options.h"
 
 namespace qvplatform {
 
@@ -56,11 +57,6 @@ constexpr UINT TA_RTLREADING = 256;
 UINT SetTextAlign(HDC hdc, UINT align);
 UINT GetTextAlign(HDC hdc);
 
-// Text output options.
-constexpr UINT ETO_OPAQUE = 0x0002;
-constexpr UINT ETO_CLIPPED = 0x0004;
-constexpr UINT ETO_GLYPH_INDEX = 0x0010;
-constexpr UINT ETO_PDY = 0x2000;
 
 // Inside a path bracket (glyph_path.h) the text's glyph outlines are added to the path:
 // from (x, y) as the text alignment places it (TA_UPDATECP is not supported and fails),

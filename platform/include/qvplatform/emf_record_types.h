@@ -1,6 +1,7 @@
 // Enhanced-metafile record type numbers and the values that record fields carry.
 #pragma once
 
+#include "qvplatform/text_out_options.h"
 #include "qvplatform/wintypes.h"
 
 namespace qvplatform {
@@ -152,13 +153,7 @@ constexpr DWORD MWT_IDENTITY = 1;
 constexpr DWORD MWT_LEFTMULTIPLY = 2;
 constexpr DWORD MWT_RIGHTMULTIPLY = 3;
 
-// EMRTEXT.fOptions.
-constexpr DWORD ETO_OPAQUE = 0x0002;
-constexpr DWORD ETO_CLIPPED = 0x0004;
-constexpr DWORD ETO_GLYPH_INDEX = 0x0010;
-constexpr DWORD ETO_RTLREADING = 0x0080;
-constexpr DWORD ETO_NO_RECT = 0x0100;
-constexpr DWORD ETO_PDY = 0x2000;  // the spacing array holds an x and a y advance per character
+// EMRTEXT.fOptions: the ETO_ values of qvplatform/text_out_options.h.
 
 // EMR_GRADIENTFILL.ulMode.
 constexpr DWORD GRADIENT_FILL_RECT_H = 0;
