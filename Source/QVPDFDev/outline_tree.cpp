@@ -1,3 +1,5 @@
+#include "pdf_outline.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
@@ -5,7 +7,6 @@
 #include <vector>
 
 #include "outline_node.h"
-#include "pdf_outline.h"
 
 namespace vellora {
 
@@ -47,6 +48,7 @@ void TQVPDFOutline::Link(TQVPDFOutlineNode* parent, TQVPDFOutlineNode* node) {
 
 TQVPDFOutlineNode* TQVPDFOutline::AddSibling(TQVPDFOutlineNode* ref,
                                              std::unique_ptr<TQVPDFOutlineNode> node) {
+  ref = Filed(ref);
   TQVPDFOutlineNode* taken = Take(std::move(node));
   Link(ref != nullptr ? ref->parent_ : nullptr, taken);
   return taken;
@@ -55,7 +57,7 @@ TQVPDFOutlineNode* TQVPDFOutline::AddSibling(TQVPDFOutlineNode* ref,
 TQVPDFOutlineNode* TQVPDFOutline::AddChild(TQVPDFOutlineNode* ref,
                                            std::unique_ptr<TQVPDFOutlineNode> node) {
   TQVPDFOutlineNode* taken = Take(std::move(node));
-  Link(ref, taken);
+  Link(Filed(ref), taken);
   return taken;
 }
 
@@ -72,6 +74,7 @@ TQVPDFOutlineNode* MoveUp(TQVPDFOutlineNode* node, std::int64_t levels) {
 
 std::int32_t TQVPDFOutline::AddOutline(std::unique_ptr<TQVPDFOutlineNode> node, std::int32_t kind,
                                        std::int32_t n, TQVPDFPage* page) {
+  if (node == nullptr) return 0;
   if (kind == 6 && n < 0)
     throw std::out_of_range("List index out of bounds (" + std::to_string(n) + ")");
   node->page_ = page;

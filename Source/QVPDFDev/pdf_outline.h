@@ -38,13 +38,14 @@ class TQVPDFOutline : public TQVCustomPDFType {
   //                otherwise the current entry's last child.
   // An earlier entry that was listed but not filed stands for the place it would have had.
   // Kind 6 with a negative n raises "List index out of bounds (n)" before anything changes.
-  // Returns the entry's number.
+  // Returns the entry's number (0 for no entry).
   std::int32_t AddOutline(std::unique_ptr<TQVPDFOutlineNode> node, std::int32_t kind,
                           std::int32_t n, TQVPDFPage* page);
 
   // Tree primitives; both make the node current. AddSibling appends it after the last
   // sibling of ref (at the end of the top level without ref); AddChild as ref's last child
-  // (AddSibling without ref). The outline takes the node.
+  // (AddSibling without ref). The outline takes the node; an unfiled ref stands for where it
+  // would have been filed.
   TQVPDFOutlineNode* AddSibling(TQVPDFOutlineNode* ref, std::unique_ptr<TQVPDFOutlineNode> node);
   TQVPDFOutlineNode* AddChild(TQVPDFOutlineNode* ref, std::unique_ptr<TQVPDFOutlineNode> node);
 
