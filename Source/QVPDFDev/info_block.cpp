@@ -1,9 +1,6 @@
 #include "info_block.h"
 
-#include <algorithm>
-#include <climits>
-
-#include "qvplatform/codepage.h"
+#include "host_text.h"
 
 namespace vellora {
 namespace {
@@ -34,15 +31,7 @@ void TQVDeviceInfoBlock::Assign(const TQVDeviceInfoBlock& other) {
 }
 
 std::u16string TQVDeviceInfoBlock::Decode(std::string_view text) const {
-  if (text.empty()) return {};
-  // Longer texts are cut: no information field is anywhere near this long.
-  const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX / 2));
-  // One byte never gives more than one UTF-16 unit in these pages.
-  std::u16string wide(static_cast<std::size_t>(length), u'\0');
-  const int n = qvplatform::MultiByteToWideChar(utf8 ? qvplatform::CP_UTF8 : qvplatform::CP_ACP, 0,
-                                                text.data(), length, wide.data(), length);
-  wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-  return wide;
+  return DecodeHostText(text, utf8);
 }
 
 std::string TQVDeviceInfoBlock::Language() const {

@@ -4,6 +4,7 @@
 #include <climits>
 #include <stdexcept>
 
+#include "host_text.h"
 #include "qvplatform/codepage.h"
 #include "xmp_escape.h"
 
@@ -13,16 +14,6 @@ namespace {
 constexpr std::size_t kPDFAPadding = 512;
 
 std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
-
-std::u16string Decode(std::string_view text, bool utf8) {
-  if (text.empty()) return {};
-  const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX / 2));
-  std::u16string wide(static_cast<std::size_t>(length), u'\0');
-  const int n = qvplatform::MultiByteToWideChar(utf8 ? qvplatform::CP_UTF8 : qvplatform::CP_ACP, 0,
-                                                text.data(), length, wide.data(), length);
-  wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-  return wide;
-}
 
 }  // namespace
 
@@ -129,7 +120,7 @@ void TQVXMPString::AddProperty(std::u16string_view name, std::u16string_view val
 
 void TQVXMPString::AddProperty(std::u16string_view name, std::string_view value,
                                TQVXMPPropertyKind kind) {
-  AddProperty(name, Decode(value, utf8_), kind);
+  AddProperty(name, DecodeHostText(value, utf8_), kind);
 }
 
 void TQVXMPString::AddDateProperty(std::u16string_view name, std::string_view xmpDate) {
