@@ -14,11 +14,11 @@ constexpr std::string_view kGreek =
     "/uni00AD/registered/afii00208/degree/plusminus/twosuperior/threesuperior/tonos\n"
     "/mu/paragraph/periodcentered/Epsilontonos/Etatonos/Iotatonos\n"
     "/guillemotright/Omicrontonos/onehalf/Upsilontonos/Omegatonos/iotadieresistonos\n"
-    "/Alpha/Beta/Gamma/Delta/Epsilon/Zeta/Eta/Theta/Iota/Kappa/Lambda/Mu/Nu/Xi\n"
-    "/Omicron/Pi/Rho/Ograve/Sigma/Tau/Upsilon/Phi/Chi/Psi/Omega/Iotadieresis\n"
+    "/Alpha/Beta/Gamma/uni0394/Epsilon/Zeta/Eta/Theta/Iota/Kappa/Lambda/Mu/Nu/Xi\n"
+    "/Omicron/Pi/Rho/Ograve/Sigma/Tau/Upsilon/Phi/Chi/Psi/uni03A9/Iotadieresis\n"
     "/Upsilondieresis/alphatonos/epsilontonos/etatonos/iotatonos/upsilondieresistonos\n"
     "/alpha/beta/gamma/delta/epsilon/zeta/eta/theta/iota/kappa/lambda\n"
-    "/mu/nu/xi/omicron/pi/rho/sigma1/sigma/tau/upsilon/phi\n"
+    "/uni03BC/nu/xi/omicron/pi/rho/sigma1/sigma/tau/upsilon/phi\n"
     "/chi/psi/omega/iotadieresis/upsilondieresis/omicrontonos/upsilontonos/omegatonos/ydieresis]\n"
     "/BaseEncoding/WinAnsiEncoding";
 // Charset 162 (code page 1254, Turkish).
