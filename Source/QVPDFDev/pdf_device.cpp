@@ -18,6 +18,7 @@ TQVPDFDevice::TQVPDFDevice() : output_(std::make_unique<TQVPDFFileWriter>()) {
 TQVPDFDevice::~TQVPDFDevice() {
   // The objects of an unfinished document refer to the device: they go first.
   FreeDocument();
+  CloseOutputReader();
 }
 
 std::unique_ptr<TQVPDFCatalog> TQVPDFDevice::CreateCatalog() {
@@ -45,9 +46,7 @@ void TQVPDFDevice::CloseOutputStream() {
   auto fresh = std::make_unique<TQVPDFFileWriter>();
   std::swap(output_, fresh);
   hasOutput_ = false;
-  outputIdentityKnown_ = false;
-  outputDevice_ = 0;
-  outputInode_ = 0;
+  CloseOutputReader();
   fresh.reset();
 }
 

@@ -13,7 +13,6 @@
 // Numbered messages never stop the document. One device is used by one thread at a time.
 #pragma once
 
-#include <sys/types.h>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -139,8 +138,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   void EndXForm();
   // Copies the document to a file (created or truncated). Nothing when the name is the
   // output file itself (the same file, however named) or in read mode. Raises "Cannot create
-  // file " + name, "Cannot open file " + name when a written output file cannot be read back,
-  // and "No document to save" without any output.
+  // file " + name, "Cannot open file " + name when the output file cannot be read back, and
+  // "No document to save" without any output.
   void SaveToFile(const std::string& fileName);
   // Without a buffer the size of the document; with one, copies min(size, bufferSize) bytes
   // from its start and returns the count (0 for a size of 0 or less, or without output).
@@ -236,15 +235,14 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // Font steps at the end of a document (wired by the font unit).
   void WriteFontFiles();
   void ReleaseFonts();
-  // The written output file opened for reading, after checking that it is still the file
-  // the document was written to; raises "Cannot open file " + name otherwise.
-  int OpenWrittenOutput() const;
+  // The descriptor that reads the output file back (also after EndDoc, whatever happens to
+  // its name); raises "Cannot open file " + name without one.
+  int OutputReader() const;
+  void CloseOutputReader();
 
   std::unique_ptr<TQVPDFFileWriter> output_;
   bool hasOutput_ = false;
-  bool outputIdentityKnown_ = false;  // device and inode of the output file
-  dev_t outputDevice_ = 0;
-  ino_t outputInode_ = 0;
+  int outputReadFd_ = -1;
   bool documentOpen_ = false;
   bool pageOpen_ = false;
   TQVFileIdentifier fileId_{};

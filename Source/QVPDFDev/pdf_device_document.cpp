@@ -1,6 +1,6 @@
 // The document lifecycle of the PDF device: BeginDoc opens the output and creates the
 // document's objects, EndDoc writes what is left and frees them.
-#include <sys/stat.h>
+#include <fcntl.h>
 
 #include <mutex>
 #include <stdexcept>
@@ -43,10 +43,9 @@ void TQVPDFDevice::OpenOutput() {
       throw std::runtime_error("Cannot create file " + outputFileName);
     }
     outputFileNameUsed = outputFileName;
-    struct stat st;
-    outputIdentityKnown_ = ::stat(outputFileName.c_str(), &st) == 0;
-    outputDevice_ = outputIdentityKnown_ ? st.st_dev : 0;
-    outputInode_ = outputIdentityKnown_ ? st.st_ino : 0;
+    // Kept open for CopyToBuffer and SaveToFile: the document can be read back after EndDoc
+    // even when its name has since been removed or given to another file.
+    outputReadFd_ = ::open(outputFileName.c_str(), O_RDONLY | O_CLOEXEC);
   }
   hasOutput_ = true;
 }

@@ -1,6 +1,6 @@
 // The finished document leaves the device: copied into a host's buffer or saved to a file.
-// A memory document is read from memory; a file document from the written file, which is
-// first checked to be the same file (device and inode) that the document went to.
+// A memory document is read from memory; a file document from the written file, through a
+// descriptor opened when the file was created.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,16 +63,14 @@ std::size_t ReadAll(int fd, std::uint8_t* out, std::size_t count, std::uint64_t 
 
 }  // namespace
 
-int TQVPDFDevice::OpenWrittenOutput() const {
-  const std::string& name = output_->Sink().FileName();
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat st;
-  if (fd < 0 || ::fstat(fd, &st) != 0 ||
-      (outputIdentityKnown_ && (st.st_dev != outputDevice_ || st.st_ino != outputInode_))) {
-    if (fd >= 0) ::close(fd);
-    throw std::runtime_error("Cannot open file " + name);
-  }
-  return fd;
+int TQVPDFDevice::OutputReader() const {
+  if (outputReadFd_ < 0) throw std::runtime_error("Cannot open file " + output_->Sink().FileName());
+  return outputReadFd_;
+}
+
+void TQVPDFDevice::CloseOutputReader() {
+  if (outputReadFd_ >= 0) ::close(outputReadFd_);
+  outputReadFd_ = -1;
 }
 
 std::int64_t TQVPDFDevice::CopyToBuffer(std::int64_t bufferSize, void* buffer) {
@@ -89,12 +87,8 @@ std::int64_t TQVPDFDevice::CopyToBuffer(std::int64_t bufferSize, void* buffer) {
     return static_cast<std::int64_t>(count);
   }
   sink.Flush();
-  try {
-    FileDescriptor in(OpenWrittenOutput());
-    return static_cast<std::int64_t>(ReadAll(in.Get(), out, count, 0));
-  } catch (const std::exception&) {
-    return 0;  // the written file is gone or replaced: nothing to copy
-  }
+  if (outputReadFd_ < 0) return 0;
+  return static_cast<std::int64_t>(ReadAll(outputReadFd_, out, count, 0));
 }
 
 void TQVPDFDevice::SaveToFile(const std::string& fileName) {
@@ -112,27 +106,25 @@ void TQVPDFDevice::SaveToFile(const std::string& fileName) {
   }
 
   sink.Flush();
-  FileDescriptor in(OpenWrittenOutput());
+  const int in = OutputReader();
   // Another name for the output file itself ("./out.pdf", a link): the document is there
-  // already, and truncating the target would destroy it.
-  struct stat st;
-  if (::stat(fileName.c_str(), &st) == 0) {
-    struct stat source;
-    if (::fstat(in.Get(), &source) == 0 && st.st_dev == source.st_dev && st.st_ino == source.st_ino)
-      return;
-  }
-  FileDescriptor target(::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (target.Get() < 0) throw std::runtime_error("Cannot create file " + fileName);
+  // already, and truncating the target would destroy it. Files are compared, not names.
+  struct stat target, source;
+  if (::stat(fileName.c_str(), &target) == 0 && ::fstat(in, &source) == 0 &&
+      target.st_dev == source.st_dev && target.st_ino == source.st_ino)
+    return;
+  FileDescriptor out(::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (out.Get() < 0) throw std::runtime_error("Cannot create file " + fileName);
   std::vector<std::uint8_t> block(kCopyBlock);
   for (std::uint64_t offset = 0; offset < size;) {
     const std::size_t want =
         static_cast<std::size_t>(std::min<std::uint64_t>(kCopyBlock, size - offset));
-    const std::size_t got = ReadAll(in.Get(), block.data(), want, offset);
+    const std::size_t got = ReadAll(in, block.data(), want, offset);
     if (got != want) throw std::runtime_error("Cannot open file " + sink.FileName());
-    WriteAll(target.Get(), block.data(), got);
+    WriteAll(out.Get(), block.data(), got);
     offset += got;
   }
-  if (!target.Close()) throw std::runtime_error("Stream write error");
+  if (!out.Close()) throw std::runtime_error("Stream write error");
 }
 
 }  // namespace vellora

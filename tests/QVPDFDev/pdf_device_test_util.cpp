@@ -37,10 +37,10 @@ int GreyPage::At(int x, int y) const {
   return pixels[static_cast<std::size_t>(y) * width + x];
 }
 
-double GreyPage::DarkShare(int x0, int y0, int x1, int y1) const {
+double GreyPage::DarkShare(int x0, int y0, int x1, int y1, int threshold) const {
   int dark = 0, all = 0;
   for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x, ++all) dark += Dark(x, y);
+    for (int x = x0; x < x1; ++x, ++all) dark += At(x, y) < threshold;
   return all == 0 ? 0 : double(dark) / all;
 }
 

@@ -48,8 +48,8 @@ struct GreyPage {
   std::vector<std::uint8_t> pixels;  // top row first
   int At(int x, int y) const;
   bool Dark(int x, int y) const { return At(x, y) < 128; }
-  // The share of dark pixels in [x0, x1) x [y0, y1).
-  double DarkShare(int x0, int y0, int x1, int y1) const;
+  // The share of pixels darker than threshold in [x0, x1) x [y0, y1).
+  double DarkShare(int x0, int y0, int x1, int y1, int threshold = 128) const;
 };
 GreyPage RenderPage(const std::string& pdf, int page = 1);
 
