@@ -146,6 +146,13 @@ void TQVPDFFontManager::FinishEmbedding() {
       font->Descriptor->FinishEmbedding(usedCharSubset);
 }
 
+void TQVPDFFontManager::WriteFontFiles() {
+  for (std::size_t i = 0; i < fontFiles_.Count(); ++i) {
+    TQVPDFFontStream& stream = fontFiles_.At(i).Stream();
+    if (stream.IsReserved() && !stream.IsWritten()) stream.WriteStream();
+  }
+}
+
 void TQVPDFFontManager::EndDocument() {
   current_ = nullptr;
   currentIsCID_ = false;

@@ -86,8 +86,11 @@ class TQVPDFFontManager : public TQVFontStreamReporter {
   std::uint32_t MapCharCode(std::uint32_t code, std::uint32_t glyph, std::int32_t& width);
 
   // ---- Document lifecycle ----------------------------------------------------------------
-  // After the resources were written (they write the fonts and their files) or dropped:
-  // forgets the current font and frees the font files.
+  // After the resources were written (their fonts write the font files they embed): writes
+  // any font file that a written descriptor refers to and no font wrote.
+  void WriteFontFiles();
+  // After the resources were written or dropped: forgets the current font and frees the font
+  // files.
   void EndDocument();
   // Runs once when the first font is written: each font's final embedding decision, so that
   // the font files know every font that embeds them before one is written.

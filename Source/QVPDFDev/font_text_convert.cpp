@@ -22,23 +22,23 @@ std::u16string ToUtf16(std::uint32_t codePage, const char* text, std::size_t cou
   return out;
 }
 
-std::string FromUtf16(std::uint32_t codePage, const char16_t* text, std::size_t count,
-                      bool* usedDefault) {
+void FromUtf16(std::uint32_t codePage, const char16_t* text, std::size_t count, std::string& out,
+               bool* usedDefault) {
   if (usedDefault) *usedDefault = false;
+  out.clear();
   const int length = ClampLength(count);
-  if (length == 0) return {};
+  if (length == 0) return;
   const auto* wide = reinterpret_cast<const qvplatform::WCHAR*>(text);
+  const bool utf8 = codePage == qvplatform::CP_UTF8;
   const int needed =
       qvplatform::WideCharToMultiByte(codePage, 0, wide, length, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) return {};
-  std::string out(static_cast<std::size_t>(needed), '\0');
+  if (needed <= 0) return;
+  out.resize(static_cast<std::size_t>(needed));
   bool used = false;
   const int n = qvplatform::WideCharToMultiByte(codePage, 0, wide, length, out.data(), needed,
-                                                codePage == qvplatform::CP_UTF8 ? nullptr : "?",
-                                                codePage == qvplatform::CP_UTF8 ? nullptr : &used);
+                                                utf8 ? nullptr : "?", utf8 ? nullptr : &used);
   out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
   if (usedDefault) *usedDefault = used;
-  return out;
 }
 
 }  // namespace
@@ -48,7 +48,9 @@ std::u16string FontUtf8ToUtf16(std::string_view text) {
 }
 
 std::string FontUtf16ToUtf8(std::u16string_view text) {
-  return FromUtf16(qvplatform::CP_UTF8, text.data(), text.size(), nullptr);
+  std::string out;
+  FromUtf16(qvplatform::CP_UTF8, text.data(), text.size(), out, nullptr);
+  return out;
 }
 
 std::u16string FontCodePageToUtf16(const std::uint8_t* text, std::size_t count,
@@ -56,9 +58,9 @@ std::u16string FontCodePageToUtf16(const std::uint8_t* text, std::size_t count,
   return ToUtf16(codePage, reinterpret_cast<const char*>(text), count);
 }
 
-std::string FontUtf16ToCodePage(const char16_t* text, std::size_t count, std::uint32_t codePage,
-                                bool* usedDefault) {
-  return FromUtf16(codePage, text, count, usedDefault);
+void FontUtf16ToCodePage(const char16_t* text, std::size_t count, std::uint32_t codePage,
+                         std::string& out, bool* usedDefault) {
+  FromUtf16(codePage, text, count, out, usedDefault);
 }
 
 }  // namespace vellora

@@ -14,8 +14,8 @@ std::string FontUtf16ToUtf8(std::u16string_view text);
 std::u16string FontCodePageToUtf16(const std::uint8_t* text, std::size_t count,
                                    std::uint32_t codePage);
 // UTF-16 to a code page with "?" for what it lacks; usedDefault tells whether that happened.
-// Empty when the page is unknown.
-std::string FontUtf16ToCodePage(const char16_t* text, std::size_t count, std::uint32_t codePage,
-                                bool* usedDefault);
+// out is reused (no allocation once it has room); empty when the page is unknown.
+void FontUtf16ToCodePage(const char16_t* text, std::size_t count, std::uint32_t codePage,
+                         std::string& out, bool* usedDefault);
 
 }  // namespace vellora

@@ -5,6 +5,7 @@
 // with an Identity-H CIDFontType2 descendant, or predefined CJK Type0.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -113,7 +114,9 @@ class TQVPDFFont : public TQVPDFName {
   void WriteStandIn();
 
   TQVPDFFontManager* manager_;
-  std::vector<std::int32_t> charWidths_;  // the platform's widths of FirstChar..LastChar
+  std::vector<std::int32_t> charWidths_;     // the platform's widths of FirstChar..LastChar
+  std::array<char16_t, 256> byteUnicode_{};  // the code page's character of each byte (0: none)
+  mutable std::string scratch_;              // conversions while measuring, reused
   bool symbolInCID_ = false;
   bool noCID_ = false;
   bool unicodeReferenced_ = false;

@@ -105,6 +105,11 @@ void TQVPDFFont::LoadFont(std::string& name, std::int32_t charset, bool noEmbed)
   if (tm.tmCharSet == SYMBOL_CHARSET && last >= 0xF000 && last <= 0xF0FF) last -= 0xF000;
   LastChar = std::clamp(last, 0, 255);
   FirstChar = std::clamp(first, 0, LastChar);
+  for (int code = 1; code < 256; ++code) {
+    const auto byte = static_cast<std::uint8_t>(code);
+    const std::u16string u = FontCodePageToUtf16(&byte, 1, CodePage);
+    byteUnicode_[static_cast<std::size_t>(code)] = u.size() == 1 ? u[0] : u'\0';
+  }
   charWidths_.assign(static_cast<std::size_t>(LastChar - FirstChar + 1), tm.tmAveCharWidth);
   for (std::int32_t code = FirstChar; code <= LastChar; ++code) {
     const std::uint8_t byte = static_cast<std::uint8_t>(code);
@@ -113,8 +118,8 @@ void TQVPDFFont::LoadFont(std::string& name, std::int32_t charset, bool noEmbed)
     if (charset == SYMBOL_CHARSET) {
       // Bytes are character codes of the symbol set.
       measured = GetCharWidth32A(dc, byte, byte, &width);
-    } else if (const std::u16string u = FontCodePageToUtf16(&byte, 1, CodePage); u.size() == 1) {
-      measured = GetCharWidth32W(dc, u[0], u[0], &width);
+    } else if (const char16_t unit = byteUnicode_[byte]; unit != 0) {
+      measured = GetCharWidth32W(dc, unit, unit, &width);
     }
     if (measured) charWidths_[static_cast<std::size_t>(code - FirstChar)] = width;
   }
@@ -198,8 +203,7 @@ void TQVPDFFont::LoadFont(std::string& name, std::int32_t charset, bool noEmbed)
     bool identity = true;
     for (std::int32_t code = FirstChar; code <= 255; ++code) {
       const std::uint8_t byte = static_cast<std::uint8_t>(code);
-      const std::u16string u = FontCodePageToUtf16(&byte, 1, CodePage);
-      const char16_t unit = u.size() == 1 ? u[0] : u'\0';
+      const char16_t unit = byteUnicode_[byte];
       ToUnicode->unicodeText += unit;
       if (unit != code) identity = false;
     }
@@ -286,9 +290,8 @@ void TQVPDFFont::BuildGlyphMap() {
       glyph = tables.GlyphForCode(code, true);
     } else if (symbolic) {
       glyph = tables.GetGlyphIndex(code);
-    } else {
-      const std::u16string u = FontCodePageToUtf16(&byte, 1, CodePage);
-      if (u.size() == 1) glyph = tables.GetGlyphIndex(u[0]);
+    } else if (byteUnicode_[byte] != 0) {
+      glyph = tables.GetGlyphIndex(byteUnicode_[byte]);
     }
     d.GlyphMap[static_cast<std::size_t>(code)] = glyph;
     if (markCharset && glyph > 0) d.Tables()->MarkUsed(glyph);

@@ -86,13 +86,14 @@ long double TQVPDFFont::TextWidthW(const char16_t* codes, std::int32_t count, fl
   const TQV_TTF_CMAP* tables = Descriptor ? Descriptor->Tables() : nullptr;
   if (codes == nullptr || count <= 0) return 0;
   if (tables == nullptr) {
-    std::u16string kept;
-    for (std::int32_t i = 0; i < count; ++i)
-      if (!(skipBlanks && codes[i] <= 32)) kept += codes[i];
-    std::string bytes;
-    ConvertWideText(this, kept.data(), static_cast<std::int32_t>(kept.size()), bytes);
-    return TextWidth(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                     static_cast<std::int32_t>(bytes.size()), size);
+    ConvertWideText(this, codes, count, scratch_);
+    // Single-byte pages give one byte per unit; blanks stay blanks.
+    long double sum = 0;
+    for (char c : scratch_) {
+      const auto byte = static_cast<std::uint8_t>(c);
+      if (!(skipBlanks && byte <= 32)) sum += TextWidth(&byte, 1, size);
+    }
+    return sum;
   }
   long double sum = 0;
   for (std::int32_t i = 0; i < count; ++i) {
@@ -117,8 +118,9 @@ void TQVPDFFont::MarkUsedChars(const std::uint8_t* codes, std::int32_t count) {
     for (std::int32_t i = 0; i < count; ++i) file->Stream().MarkGlyph(codes[i], true);
     return;
   }
-  const std::u16string text = FontCodePageToUtf16(codes, static_cast<std::size_t>(count), CodePage);
-  for (char16_t unit : text) file->Stream().MarkGlyph(unit, false);
+  for (std::int32_t i = 0; i < count; ++i)
+    if (const char16_t unit = byteUnicode_[codes[i]]; unit != 0)
+      file->Stream().MarkGlyph(unit, false);
 }
 
 void TQVPDFFont::MarkUsedCharsW(const char16_t* codes, std::int32_t count) {
@@ -183,8 +185,8 @@ void TQVPDFFont::ConvertWideText(const TQVPDFFont* font, const char16_t* text, s
   if (font != nullptr && font->Charset == 2) return lowBytes();
   const std::uint32_t codePage = font != nullptr ? font->CodePage : 1252;
   bool usedDefault = false;
-  out = FontUtf16ToCodePage(text, n, codePage, &usedDefault);
-  if (out.empty()) out = FontUtf16ToCodePage(text, n, 1252, &usedDefault);
+  FontUtf16ToCodePage(text, n, codePage, out, &usedDefault);
+  if (out.empty()) FontUtf16ToCodePage(text, n, 1252, out, &usedDefault);
   if (!usedDefault) return;
   for (std::size_t i = 0; i < n; ++i) {
     const char16_t high = text[i] & 0xFF00;

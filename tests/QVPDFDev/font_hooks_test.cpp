@@ -106,6 +106,21 @@ TEST(FontHooks, MetricsAndWidthsAgreeWithFontTools) {
   }
 }
 
+TEST(FontHooks, AFontFileWithoutUnitsPerEmMeasuresAt2048) {
+  REQUIRE_TEST_FONTS();
+  FontTestDocument doc(qvUseTrueTypeFonts, qvCIDUnicode);
+  doc.Fonts().SelectFont("Arial", 0, 0);  // Liberation Sans has 2048 units per em
+  std::int32_t before[2] = {}, after[2] = {};
+  ASSERT_TRUE(doc.Fonts().MeasureTextW(u"AW", 2, 1000, before, 12));
+  doc.Current()->Descriptor->Tables()->UnitsPerEm = 0;
+  ASSERT_TRUE(doc.Fonts().MeasureTextW(u"AW", 2, 1000, after, 12));
+  EXPECT_EQ(after[0], before[0]);
+  EXPECT_EQ(after[1], before[1]);
+  std::int32_t width = 0;
+  EXPECT_EQ(doc.Fonts().MapCharCode('A', 36, width), 36u);
+  EXPECT_EQ(width, 667);
+}
+
 TEST(FontHooks, RegistrationFollowsTheFontMode) {
   REQUIRE_TEST_FONTS();
   struct Case {

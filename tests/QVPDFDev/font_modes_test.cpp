@@ -106,5 +106,24 @@ TEST(FontModes, EachModeWritesItsFontAndDrawsEveryGlyph) {
   }
 }
 
+// The decision not to embed a font that drew only blanks comes before any name is written, so
+// /BaseFont and /FontName agree and carry no subset tag.
+TEST(FontModes, BlankOnlyFontEmbedsNothing) {
+  REQUIRE_TEST_FONTS();
+  FontTestDocument doc(qvEmbedSubsetTrueType_UsedChar);
+  const int blanks = doc.Fonts().SelectFont("Arial", 0, 0);
+  std::string body = fontdoc::TextObject(blanks, doc.Show(u"  ", 40, 700));
+  const int text = doc.Fonts().SelectFont("Times New Roman", 0, 0);
+  body += fontdoc::TextObject(text, doc.Show(u"Text", 40, 650));
+  const std::string pdf = doc.Finish(body);
+  EXPECT_NE(pdf.find("/BaseFont/Arial\n"), std::string::npos);
+  EXPECT_NE(pdf.find("/FontName/Arial\n"), std::string::npos);
+  EXPECT_NE(pdf.find("/BaseFont/TORVAN+LiberationSerif\n"), std::string::npos);
+  EXPECT_NE(pdf.find("/FontName/TORVAN+LiberationSerif\n"), std::string::npos);
+  EXPECT_EQ(fontdoc::References(pdf, "/FontFile2").size(), 1u);
+  std::string report;
+  EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
+}
+
 }  // namespace
 }  // namespace vellora
