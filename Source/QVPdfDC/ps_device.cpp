@@ -127,14 +127,6 @@ void TQVGenericPSDevice::EndOutput() {
 
 bool TQVGenericPSDevice::EnsureOutputOpen() { return outputOpen; }
 
-void TQVGenericPSDevice::ExtTextOut(std::int32_t x, std::int32_t y, std::uint32_t options,
-                                    const RECTL& clip, const char16_t* wideText,
-                                    const char* ansiText, std::int32_t length,
-                                    const std::int32_t* spacing) {
-  (void)x, (void)y, (void)options, (void)clip, (void)wideText, (void)ansiText, (void)length;
-  (void)spacing;
-}
-
 std::string TQVGenericPSDevice::EscapeString(std::string_view text) {
   return vellora::EscapeString(text);
 }

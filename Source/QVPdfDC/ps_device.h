@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@
 #include "qvplatform/string_list.h"
 
 namespace vellora {
+
+class TQVTextOutput;
+struct TQVOutlinePlacement;
 
 class TQVGenericPSDevice : public TQVGenericDevice {
  public:
@@ -115,10 +119,33 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   // 36: colour records and command records (comment_commands.cpp).
   void GdiComment(Bytes data) override;
 
-  // 40: text output arrives with its own unit; until then nothing is drawn.
+  // 40: one text as PDF text operators, or as filled glyph outlines where a PDF font cannot
+  // show it (text_output*.cpp). The caller's texts and spacing array are only read.
   void ExtTextOut(std::int32_t x, std::int32_t y, std::uint32_t options, const RECTL& clip,
                   const char16_t* wideText, const char* ansiText, std::int32_t length,
                   const std::int32_t* spacing) override;
+
+  // Direct drawing: a zero-terminated 8-bit text, or a wide text of length characters with
+  // an optional spacing array, at a baseline point, left-aligned, without moving the current
+  // point; opaque when the level's background is. clip may be null.
+  void TextOutDirect(std::int32_t x, std::int32_t y, const char* text, const RECTL* clip);
+  void TextOutDirectEx(std::int32_t x, std::int32_t y, const char16_t* text,
+                       const std::int32_t* spacing, std::int32_t length, const RECTL* clip);
+  // A text as filled glyph outlines in the text colour; inside a path bracket the outlines
+  // join the path instead. (x, y) lies on the baseline when referencePoint is set, else the
+  // level's vertical alignment places it. Right and centre alignment and the current point
+  // are honoured; glyphIndices: the wide text holds glyph indices.
+  void OutlineText(std::int32_t x, std::int32_t y, bool referencePoint, bool glyphIndices,
+                   const std::int32_t* spacing, std::int32_t length, const char* ansiText,
+                   const char16_t* wideText);
+  // The glyph outlines of a text through the DC's path bracket, written by WritePathPoints;
+  // returns the text's advance in logical units, or kOutlineFailed.
+  static constexpr std::int32_t kOutlineFailed = -1000;
+  std::int32_t TextAsOutline(qvplatform::HDC dc, const char16_t* text, std::int32_t length,
+                             const LOGFONTW& font, bool ignoreSpacing, bool glyphIndices,
+                             std::int32_t pathNesting, TQVPDFDeviceWorkBuffer& buffer,
+                             long double emSize, const std::int32_t* spacing,
+                             const TQVOutlinePlacement& placement);
 
   // ---- Slots 41..64 --------------------------------------------------------------------
 
@@ -257,6 +284,7 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   bool slant = false;            // text output writes a slanted text matrix
   bool arcError = false;         // a Bezier arc came out not finite
   bool pdfAConformance = false;  // set by the PDF device for PDF/A documents
+  std::uint8_t cidFontMode = 0;  // set by the PDF device: its TQVPDFCidFontMode (0: no CID fonts)
 
   // Fields of text output.
   std::int32_t lastCjkBaseline = 0;
@@ -271,7 +299,15 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   bool splitAtBlanks = false;
   std::string textScratch;  // text output's working string, one per device (thread safety)
 
+  // Text output's working state (text_output.h), made on first use.
+  TQVTextOutput& TextOutput();
+
  private:
+  struct TextOutputDeleter {
+    void operator()(TQVTextOutput* output) const;
+  };
+  std::unique_ptr<TQVTextOutput, TextOutputDeleter> textOutput_;
+
   void InitialiseTextFields();
   void ClearColorRecords();
   // The dash array of a pen style with width w and unit u; writes "[] 0 d " for solid pens.
