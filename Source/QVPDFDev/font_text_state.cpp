@@ -32,7 +32,10 @@ void WritePDFTextState(TQVPDFFontManager& fonts, TQVTextStateRecord& last,
   const TQVDCStackVar& level = *input.level;
   if (input.resetPending) last.dirty = true;
 
-  const std::string face = level.faceName.empty() ? FaceNameText(level.font) : level.faceName;
+  // The level's face (from its logical font when the text is empty), without a copy per call.
+  std::string fromLogicalFont;
+  if (level.faceName.empty()) fromLogicalFont = FaceNameText(level.font);
+  const std::string& face = level.faceName.empty() ? fromLogicalFont : level.faceName;
   const std::int32_t weight = level.font.lfWeight;
   const bool italic = level.font.lfItalic != 0;
   const std::int32_t charset = level.font.lfCharSet;

@@ -172,6 +172,33 @@ TEST(FontCID, AGlyphKeepsItsCIDAndEveryNewGlyphGetsItsOwn) {
   EXPECT_EQ(latin->WArray->EntriesText(false), "1 2 667 ");
 }
 
+// When no subset can be built the whole file is embedded; CIDs handed out by use then reach
+// their glyphs through a /CIDToGIDMap, and the name carries no subset tag.
+TEST(FontCID, AFailedSubsetEmbedsTheWholeFileWithAMap) {
+  REQUIRE_TEST_FONTS();
+  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  FontTestDocument doc(qvUseTrueTypeFonts, 3);
+  const int font = doc.Fonts().SelectFont("Arial", 0, 0);
+  // The subsetter takes only version 1.0; readers also take the tag "true".
+  std::vector<std::uint8_t>& data = doc.Current()->Descriptor->FontFile->Stream().FontData();
+  ASSERT_GT(data.size(), 4u);
+  std::copy_n("true", 4, data.begin());
+  const std::string pdf = doc.Finish(doc.Cells(font, u"Hello", 700));
+  ASSERT_EQ(doc.Fonts().RecordedMessages().size(), 1u);
+  EXPECT_EQ(doc.Fonts().RecordedMessages()[0].rfind("subset LiberationSans: ", 0), 0u);
+  EXPECT_EQ(fontdoc::References(pdf, "/CIDToGIDMap").size(), 1u);
+  const auto rows = fontdoc::PdfFonts(pdf);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].name + " " + rows[0].emb + rows[0].sub, "LiberationSans yesno");
+  const fontdoc::GreyPage page = fontdoc::RenderPage(pdf);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_GT(page.InkIn(38 + 24.0 * i, 697, 54 + 24.0 * i, 712), 3) << "glyph " << i;
+  std::string text;
+  for (char c : fontdoc::PdfToText(pdf))
+    if (static_cast<unsigned char>(c) > 32) text += c;
+  EXPECT_EQ(text, "Hello");
+}
+
 TEST(FontCID, BlankOnlyFontStandsInAsHelvetica) {
   REQUIRE_TEST_FONTS();
   FontTestDocument doc(qvUseTrueTypeFonts, qvCIDUnicode);
