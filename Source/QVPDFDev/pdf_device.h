@@ -25,6 +25,7 @@
 #include "file_identifier.h"
 #include "info_block.h"
 #include "info_document_time.h"
+#include "outline_node.h"
 #include "pdf_object_owner.h"
 #include "pdf_stream.h"
 #include "pdf_writer_settings.h"
@@ -144,6 +145,14 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // Without a buffer the size of the document; with one, copies min(size, bufferSize) bytes
   // from its start and returns the count (0 for a size of 0 or less, or without output).
   std::int64_t CopyToBuffer(std::int64_t bufferSize, void* buffer);
+  // An outline entry with an 8-bit title in the outline charset, for AddOutline.
+  std::unique_ptr<TQVPDFOutlineNode> CreateOutlineNode(std::string_view title,
+                                                       TQVOutlineTarget target);
+  // Files the entry into the document's outline by kind and n (TQVPDFOutline::AddOutline);
+  // it leads to the open page, else the last page. Returns its number. Raises "Device is not
+  // open!" without a document, and the outline's error for kind 6 with a negative n.
+  std::int32_t AddOutline(std::unique_ptr<TQVPDFOutlineNode> node, std::int32_t kind,
+                          std::int32_t n);
   // Builds the text of message code and sends it to the message callback, the message event
   // and the engine callback, in this order; receivers that throw are ignored.
   void ReportMessage(std::int32_t code, std::string_view text) override;
@@ -196,6 +205,7 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   std::int32_t inputFileMode = 0;  // 1..5 load the input file at BeginDoc
   std::int32_t inputPageCount = 0;
   bool thumbnailsWanted = false;
+  std::int32_t outlineCharset = 0;  // of 8-bit outline titles (65001: UTF-8)
   TQVDeviceInfoBlock infoBlock;
 
   TQVPDFEngineCallback engineCallback = nullptr;
