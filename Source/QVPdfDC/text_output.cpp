@@ -259,6 +259,8 @@ void TQVTextOutput::Main(Call& c) {
   c.tx = bx;
   c.ty = d.dcStack.yFlip ? d.yOrigin + yBase : d.yOrigin - yBase;
   if (originInMatrix) c.ty -= d.yOrigin;
+  // BeginText turns text space's y round with the DC's y flip.
+  if (d.dcStack.yFlip) c.ty = -c.ty;
   if (aspect != 1 && aspect != 0) c.tx = std::round(c.tx / aspect);
   c.tx += aspect != 0 ? c.shift / aspect : c.shift;
   Write(c);
