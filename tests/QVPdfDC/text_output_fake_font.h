@@ -32,6 +32,7 @@ class FakeFontDevice : public TestPSDevice {
 
   // The current PDF font is a CID font (recorded in the writer level, as the PDF device does).
   bool cidFont = false;
+  std::uint32_t cidOffset = 0;  // MapCharCode answers code + cidOffset
   int verticalCalls = 0;
   std::vector<float> stateSizes;   // every WriteTextState size (0: the reset call)
   std::vector<int> stateCharsets;  // the level's character set at each WriteTextState
@@ -90,7 +91,7 @@ class FakeFontDevice : public TestPSDevice {
   std::uint32_t MapCharCode(std::uint32_t code, std::uint32_t glyph, std::int32_t& width) override {
     mapped.push_back({code, glyph, width});
     width = static_cast<std::int32_t>(kAdvance * 1000);
-    return code;
+    return code + cidOffset;
   }
   void MarkBitmapRegion(std::int32_t, std::int32_t, COLORREF, std::int32_t, std::int32_t) override {
     ++marks;
