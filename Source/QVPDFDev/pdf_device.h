@@ -13,6 +13,7 @@
 // Numbered messages never stop the document. One device is used by one thread at a time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>

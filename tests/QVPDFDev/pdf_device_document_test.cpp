@@ -2,6 +2,7 @@
 // pdftoppm; its frame; documents without pages; large page trees; the header version of each
 // condition; read mode; and the refusals (encryption, an output file that cannot be made).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <stdexcept>
@@ -296,7 +297,9 @@ TEST(PDFDeviceDocument, PageChecksAndReadMode) {
 
   // Read mode: nothing is written, no page can begin.
   d.readMode = 1;
-  d.outputFileName = (std::filesystem::temp_directory_path() / "pdfdev-read-mode.pdf").string();
+  d.outputFileName = (std::filesystem::temp_directory_path() /
+                      ("pdfdev-read-mode-" + std::to_string(getpid()) + ".pdf"))
+                         .string();
   std::filesystem::remove(d.outputFileName);
   ASSERT_TRUE(d.BeginDoc(576, 800, 72, 0));
   try {
@@ -312,8 +315,9 @@ TEST(PDFDeviceDocument, PageChecksAndReadMode) {
 }
 
 TEST(PDFDeviceDocument, EncryptionIsRefusedUntilItCanBeWritten) {
-  const std::string name =
-      (std::filesystem::temp_directory_path() / "pdfdev-encrypted.pdf").string();
+  const std::string name = (std::filesystem::temp_directory_path() /
+                            ("pdfdev-encrypted-" + std::to_string(getpid()) + ".pdf"))
+                               .string();
   std::filesystem::remove(name);
   RecordingDevice d;
   d.encryptionOptions = kEncryptFile;
