@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,8 @@ class FakeFontDevice : public TestPSDevice {
 
   // The current PDF font is a CID font (recorded in the writer level, as the PDF device does).
   bool cidFont = false;
-  std::uint32_t cidOffset = 0;  // MapCharCode answers code + cidOffset
+  std::uint32_t cidOffset = 0;     // MapCharCode answers code + cidOffset
+  bool failFontSelection = false;  // WriteTextState with a buffer throws, as a font that fails
   int verticalCalls = 0;
   std::vector<float> stateSizes;   // every WriteTextState size (0: the reset call)
   std::vector<int> stateCharsets;  // the level's character set at each WriteTextState
@@ -47,6 +49,7 @@ class FakeFontDevice : public TestPSDevice {
     stateCharsets.push_back(CurrentDCState().font.lfCharSet);
     if (WriterDepth() > 0) WriterState().fontIsCID = cidFont;
     if (buffer == nullptr) return;
+    if (failFontSelection) throw std::runtime_error("font");
     const vellora::TQVDCStackVar& v = CurrentDCState();
     const long double divisor = buffer->Divisor() > 1 ? buffer->Divisor() : 1;
     buffer->AddString("/F1 ");
