@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ps_test_device.h"
+#include "qvplatform/codepage.h"
 
 namespace vellora_test {
 
@@ -35,6 +36,7 @@ class FakeFontDevice : public TestPSDevice {
   bool cidFont = false;
   std::uint32_t cidOffset = 0;     // MapCharCode answers code + cidOffset
   bool failFontSelection = false;  // WriteTextState with a buffer throws, as a font that fails
+  std::int32_t fixedSecond = 0;    // when set, FontVerticalMetrics' text height at any size
   int verticalCalls = 0;
   std::vector<float> stateSizes;   // every WriteTextState size (0: the reset call)
   std::vector<int> stateCharsets;  // the level's character set at each WriteTextState
@@ -73,7 +75,26 @@ class FakeFontDevice : public TestPSDevice {
   void FontVerticalMetrics(std::int32_t& first, std::int32_t& second, float size) override {
     ++verticalCalls;
     first = static_cast<std::int32_t>(std::lround(size * kFirst));
-    second = static_cast<std::int32_t>(std::lround(size * kSecond));
+    second =
+        fixedSecond != 0 ? fixedSecond : static_cast<std::int32_t>(std::lround(size * kSecond));
+  }
+  // As the PDF device: in the code page of the level's character set (the current font's).
+  void ConvertWideText(const char16_t* text, std::int32_t length, std::string& out) override {
+    out.clear();
+    if (text == nullptr || length <= 0) return;
+    const int charset = CurrentDCState().font.lfCharSet;
+    if (charset == 2) {
+      for (std::int32_t i = 0; i < length; ++i) out.push_back(static_cast<char>(text[i]));
+      return;
+    }
+    const qvplatform::UINT page =
+        qvplatform::CodePageFromCharset(static_cast<qvplatform::BYTE>(charset));
+    const int size =
+        qvplatform::WideCharToMultiByte(page, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return;
+    out.resize(static_cast<std::size_t>(size));
+    bool usedDefault = false;
+    qvplatform::WideCharToMultiByte(page, 0, text, length, out.data(), size, "?", &usedDefault);
   }
   bool MeasureTextA(const char*, std::int32_t length, std::int32_t scale, std::int32_t* widths,
                     float size) override {
