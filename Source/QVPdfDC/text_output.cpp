@@ -95,8 +95,12 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
     }
   } restore{*this, V().font.lfCharSet, V().font.lfWeight};
 
-  // Each pass is one request; a text split into words continues with its rest.
-  for (;;) {
+  // Each pass is one request; a text split into words continues with its rest. What a pass
+  // finds out about the whole text holds for its rest, so a pass costs the length of one
+  // word, not of the rest.
+  bool firstPass = true;
+  std::int32_t total = SumAdvances(r.spacing, r.length);
+  for (;; firstPass = false) {
     TQVDCStackVar& v = V();
     Call c;
     c.s = &s;
@@ -106,7 +110,7 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
       TQVTextRequest blank = r;
       blank.length = 1;
       Draw(blank);
-      AdvanceRequest(r, 1);
+      total = qvplatform::ClampToInt32(std::int64_t{total} - AdvanceRequest(r, 1));
     }
     if (d.openObject == TQVGenericPSDevice::kOpenText && v.escapementChanged) d.EndText();
 
@@ -117,8 +121,11 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
       c.symbol = v.font.lfCharSet == 2 && !EqualsNoCase(v.faceName, "Cross Stitch 2");
     }
     if (d.forcedCharset > 0) v.font.lfCharSet = static_cast<qvplatform::BYTE>(d.forcedCharset);
+    // A later pass finds nothing new: the first one scanned the whole text, or stopped at a
+    // script change, after which the character set is no longer 0 or 1.
     bool mixed = false;
-    if (!d.cjkPerCharacter && r.wide && (v.font.lfCharSet == 0 || v.font.lfCharSet == 1))
+    if (firstPass && !d.cjkPerCharacter && r.wide &&
+        (v.font.lfCharSet == 0 || v.font.lfCharSet == 1))
       mixed = DetectScript(r);
     c.charset = v.font.lfCharSet;
     c.cjk = IsCjkCharset(c.charset);
@@ -126,7 +133,7 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
       v.font.lfWeight = 700;
     else if (EqualsNoCase(v.faceName, "Arial Black"))
       v.font.lfWeight = 0;
-    c.total = SumAdvances(r.spacing, r.length);
+    c.total = total;
     c.r = r;
 
     const bool outline =
@@ -166,7 +173,7 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
           head.length = cut;
           Draw(head);
         }
-        AdvanceRequest(r, cut);
+        total = qvplatform::ClampToInt32(std::int64_t{total} - AdvanceRequest(r, cut));
         continue;
       }
     }

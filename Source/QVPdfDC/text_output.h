@@ -80,8 +80,9 @@ struct TQVTextRequest {
   std::int32_t* spacing = nullptr;
 };
 
-// Drops the first count characters; x and the clip's left move by their advance.
-void AdvanceRequest(TQVTextRequest& r, std::int32_t count);
+// Drops the first count characters; x and the clip's left move by their advance, which is
+// returned.
+std::int32_t AdvanceRequest(TQVTextRequest& r, std::int32_t count);
 
 // The buffers of one nesting level, kept between calls: a record allocates nothing once
 // they have grown.

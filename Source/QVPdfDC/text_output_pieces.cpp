@@ -16,7 +16,7 @@ constexpr std::uint32_t kHorizontalAlign = kAlignRight | kAlignCenter | kAlignUp
 
 }  // namespace
 
-void AdvanceRequest(TQVTextRequest& r, std::int32_t count) {
+std::int32_t AdvanceRequest(TQVTextRequest& r, std::int32_t count) {
   const std::int32_t advance = SumAdvances(r.spacing, count);
   r.x = qvplatform::ClampToInt32(std::int64_t{r.x} + advance);
   r.clip.left = qvplatform::ClampToInt32(std::int64_t{r.clip.left} + advance);
@@ -24,6 +24,7 @@ void AdvanceRequest(TQVTextRequest& r, std::int32_t count) {
   if (r.ansi) r.ansi += count;
   if (r.spacing) r.spacing += count;
   r.length -= count;
+  return advance;
 }
 
 void TQVTextOutput::Slanted(Call& c) {
