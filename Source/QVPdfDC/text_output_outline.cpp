@@ -200,8 +200,12 @@ void TQVTextOutput::OutlineAt(std::int32_t x, std::int32_t y, std::int32_t basel
     else
       b.AddString("Q ");
   }
+  // The current point moves over the text as for text written with a font.
   if (result != TQVGenericPSDevice::kOutlineFailed && advanceCurrentPoint) {
-    d.currentX = qvplatform::ClampToInt32(std::int64_t{d.currentX} + result);
+    const bool back = lf.lfEscapement == 1800 || (align & (kAlignRight | kAlignCenter));
+    d.currentX =
+        qvplatform::ClampToInt32(std::int64_t{x} + (back ? -std::int64_t{result} : result));
+    d.currentY = y;
     d.stateChanged = true;
   }
 }
