@@ -259,7 +259,7 @@ void TQVTextOutput::Main(Call& c) {
   BeginText(bx, by);
   Spacing(c);
   if (!Links(c)) return;
-  d.WriteTextState(&d.workBuffer, static_cast<float>(c.size));
+  d.WriteTextState(&d.workBuffer, TextSpaceSize(c.size));
   // Text-space start: relative to the matrix's origin when it holds the reference point.
   const long double aspect = d.dcStack.aspect;
   const long double yBase = static_cast<long double>(by) + c.box.baselineOffset;
@@ -294,6 +294,11 @@ void TQVTextOutput::BeginText(std::int32_t& x, std::int32_t& y) {
   const bool consume = matrix && (d.textRotationChanged || d.slant);
   d.BeginText(x, y);
   if (matrix) originInMatrix = consume;
+}
+
+float TQVTextOutput::TextSpaceSize(long double size) {
+  const std::int32_t divisor = d_.workBuffer.Divisor();
+  return static_cast<float>(divisor > 1 ? size / divisor : size);
 }
 
 void TQVTextOutput::WriteTd(long double x, long double y) {

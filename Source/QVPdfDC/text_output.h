@@ -158,6 +158,9 @@ class TQVTextOutput {
   // One "x y Td" relative to the last one; the values are text-space positions in logical
   // units (rounded here).
   void WriteTd(long double x, long double y);
+  // A font size in logical units as WriteTextState takes it: in text space, which is
+  // content space (logical units over the coordinate divisor).
+  float TextSpaceSize(long double size);
 
   TQVTextScratch& Scratch(std::size_t level);
   std::vector<qvplatform::POINTL>& PathPoints() { return pathPoints_; }

@@ -63,7 +63,7 @@ void TQVTextOutput::Write(Call& c) {
     TQVDCStackVar& v = V();
     if (v.charSpacing != 0 || v.wordSpacing != 0) {
       v.charSpacing = v.wordSpacing = 0;
-      d.WriteTextState(&b, static_cast<float>(c.size));
+      d.WriteTextState(&b, TextSpaceSize(c.size));
     }
     return WriteCid(c);
   }

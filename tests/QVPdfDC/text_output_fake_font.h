@@ -53,9 +53,8 @@ class FakeFontDevice : public TestPSDevice {
     if (buffer == nullptr) return;
     if (failFontSelection) throw std::runtime_error("font");
     const vellora::TQVDCStackVar& v = CurrentDCState();
-    const long double divisor = buffer->Divisor() > 1 ? buffer->Divisor() : 1;
     buffer->AddString("/F1 ");
-    buffer->AddFloat(size / divisor, 3);
+    buffer->AddFloat(size, 3);
     buffer->AddString("Tf ");
     buffer->AddFloat(v.charSpacing, 3);
     buffer->AddString("Tc ");

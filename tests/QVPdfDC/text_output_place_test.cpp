@@ -87,6 +87,31 @@ TEST(TextOutputPlace, AlignmentPutsTheTextWhereTheRecordSays) {
   }
 }
 
+TEST(TextOutputPlace, ContentInTenthsKeepsSizeAndPlace) {
+  REQUIRE_TEXT_TOOLS();
+  std::string content;
+  const PageText page = Drawn(
+      [&](FakeFontDevice& d) {
+        d.modes.Include(qvAlwaysHighResPDF);  // content coordinates in tenths
+        d.yOriginMode = false;                // the page's origin in the matrix, as in a PDF
+        d.dcStack.MarkDirty();
+        d.transformDirty = true;
+        d.Font().lfUnderline = 1;
+        d.ExtTextOut(300, 100, 0, RECTL{}, u"Hello world", nullptr, 11, kTwelve);
+        d.SetTextAlign(24);
+        d.Font().lfUnderline = 0;
+        d.ExtTextOut(300, 200, 0, RECTL{}, nullptr, "Hello world", 11, nullptr);
+      },
+      &content);
+  EXPECT_NE(content.find("/F1 2 Tf"), std::string::npos) << content;
+  ASSERT_EQ(page.Joined(), "Hello world Hello world") << content;
+  EXPECT_NEAR(page.words[0].xMin, 300, 0.5);
+  EXPECT_NEAR(page.words[1].xMax, 432, 0.5);
+  EXPECT_NEAR(page.words[0].Baseline(kSize), 115, 0.5);
+  EXPECT_NEAR(page.words[3].xMax, 432, 0.5);
+  EXPECT_NEAR(page.words[3].Baseline(kSize), 200, 0.5);
+}
+
 TEST(TextOutputPlace, UpdateCurrentPositionContinuesFromTheLastText) {
   REQUIRE_TEXT_TOOLS();
   std::int32_t afterLeft = 0, afterRight = 0;
