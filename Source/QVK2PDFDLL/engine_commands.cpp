@@ -1,0 +1,143 @@
+// QVPDF_Do: the document, page, metafile, outline and output commands. Commands whose device
+// parts are not in this build raise, so the host gets -1 and the debug sink says why.
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "draw_metafile.h"
+#include "engine_operations.h"
+#include "host_input.h"
+#include "outline_node.h"
+#include "qvplatform/numbers.h"
+
+namespace vellora {
+namespace {
+
+constexpr std::int32_t kBeginDocWidth = 576, kBeginDocHeight = 800, kBeginDocResolution = 72;
+
+// Level 4 of the outline command is filed as kind 6.
+constexpr std::int32_t kOutlineLevelAsChild = 4;
+constexpr std::int32_t kOutlineKindChildOf = 6;
+// Longest UTF-16 outline title read behind the record's pointer.
+constexpr std::size_t kMaxWideTitle = 65535;
+
+[[noreturn]] void NotAvailable() {
+  throw std::runtime_error("Command not available in this build");
+}
+
+std::string FileNameOf(const void* record) {
+  std::string name;
+  if (!HostText(record, kMaxHostFileName, name)) throw std::runtime_error("File name too long");
+  return name;
+}
+
+std::int32_t BeginDoc(TQVPDFEngineContext& c, const void* record) {
+  if (record != nullptr) c.device.outputFileName = FileNameOf(record);
+  return c.device.BeginDoc(kBeginDocWidth, kBeginDocHeight, kBeginDocResolution, 0) ? 0 : 1;
+}
+
+std::int32_t CopyToBuffer(TQVPDFEngineContext& c, std::int32_t value, void* record) {
+  const std::int64_t result = c.device.CopyToBuffer(value, record);
+  if (result > std::numeric_limits<std::int32_t>::max())
+    throw std::runtime_error("The document is too large for a 32-bit size");
+  return static_cast<std::int32_t>(result);
+}
+
+std::int32_t DrawMetafileCommand(TQVPDFEngineContext& c, std::int32_t value,
+                                 const TQVPDFCommand* record) {
+  qvplatform::HANDLE32 handle = static_cast<qvplatform::HANDLE32>(value);
+  if (record == nullptr) {
+    DrawMetafile(c.device, c.metafileBuffer, handle, 0, 0, 0, 0, 0, 0);
+    return 0;
+  }
+  if (record->RecordForm >= QVPDF_COMMAND_LONG_FORM && record->Metafile != 0)
+    handle = record->Metafile;
+  DrawMetafile(c.device, c.metafileBuffer, handle, record->X, record->Y, record->Width,
+               record->Height, record->Arg1, record->Arg2);
+  return 0;
+}
+
+std::int32_t AddOutline(TQVPDFEngineContext& c, const TQVPDFCommand* record) {
+  if (record == nullptr) throw std::runtime_error("The outline command needs a record");
+  TQVPDFDeviceEX& d = c.device;
+  TQVOutlineTarget target;
+  target.destName = std::string(FieldText(record->Name));
+  target.mode = record->Arg1;
+  target.zoom = record->Arg2;
+  // Device units: the destination writer turns them into points with the device's
+  // resolution when the entry is written.
+  target.left = record->X;
+  target.top = record->Y;
+  target.right = qvplatform::ClampToInt32(std::int64_t{record->X} + record->Width);
+  target.bottom = qvplatform::ClampToInt32(std::int64_t{record->Y} + record->Height);
+
+  std::unique_ptr<TQVPDFOutlineNode> node;
+  if ((record->TextFlags & QVPDF_TEXT_WIDE_TITLE) != 0 && record->Text != nullptr) {
+    std::u16string title;
+    if (!HostWideText(record->Text, kMaxWideTitle, title))
+      throw std::runtime_error("Outline title too long");
+    node = TQVPDFOutlineNode::CreateWide(&d, d.outlineCharset, std::move(title), std::move(target));
+  } else {
+    node = d.CreateOutlineNode(FieldText(record->Head.Name.Text), std::move(target));
+  }
+  const std::int32_t kind =
+      record->Level == kOutlineLevelAsChild ? kOutlineKindChildOf : record->Level;
+  return d.AddOutline(std::move(node), kind, record->Parent);
+}
+
+std::int32_t FontAlias(std::int32_t value, const void* record) {
+  if (value != QVPDF_FONT_ALIAS_ADD || record == nullptr) return 0;
+  // The alias list belongs to the device's fonts, which this build does not wire yet.
+  NotAvailable();
+}
+
+}  // namespace
+
+std::int32_t RunCommand(TQVPDFEngineContext& c, std::int32_t command, std::int32_t value,
+                        void* record) {
+  if (command < QVPDF_CMD_FIRST || command > QVPDF_CMD_LAST) return -1;
+  c.PassCallbackToDevice();
+  TQVPDFDeviceEX& d = c.device;
+  const auto* commandRecord = static_cast<const TQVPDFCommand*>(record);
+  switch (command) {
+    case QVPDF_CMD_BEGIN_DOC:
+      return BeginDoc(c, record);
+    case QVPDF_CMD_END_DOC:
+      d.EndDoc();
+      return 0;
+    case QVPDF_CMD_BEGIN_PAGE:
+      d.BeginPage(c.pageWidth, c.pageHeight, c.xResolution, c.yResolution, c.PageRotation());
+      return 0;
+    case QVPDF_CMD_END_PAGE:
+      d.EndPage();
+      return 0;
+    case QVPDF_CMD_COPY_TO_BUFFER:
+      return CopyToBuffer(c, value, record);
+    case QVPDF_CMD_SAVE_TO_FILE:
+      if (record == nullptr) throw std::runtime_error("No file name to save to");
+      d.SaveToFile(FileNameOf(record));
+      return 0;
+    case QVPDF_CMD_CLOSE_OUTPUT_STREAM:
+      d.CloseOutputStream();
+      return 0;
+    case QVPDF_CMD_ADD_OUTLINE:
+      return AddOutline(c, commandRecord);
+    case QVPDF_CMD_DRAW_METAFILE:
+      return DrawMetafileCommand(c, value, commandRecord);
+    case QVPDF_CMD_FONT_ALIAS:
+      return FontAlias(value, record);
+    case QVPDF_CMD_RESET_DEVICE:
+      d.Reset();
+      return 0;
+    case QVPDF_CMD_INTERFACE_VERSION:
+      return QVPDF_ENGINE_INTERFACE_VERSION;
+    case QVPDF_CMD_METAFILE_ERROR:
+      return d.metafileError ? 1 : 0;
+    default:
+      NotAvailable();
+  }
+}
+
+}  // namespace vellora

@@ -1,0 +1,197 @@
+// The string and integer property keys of an engine context.
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "engine_operations.h"
+#include "host_input.h"
+#include "process_settings.h"
+#include "text_output.h"
+
+namespace vellora {
+namespace {
+
+std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+
+// Key 12: 0 switches JPEG conversion off, 1..5 choose a quality, a negative value is the
+// quality itself, and any other value switches conversion on with the stored quality.
+void SetJpegQuality(TQVEngineStoredSettings& s, std::int32_t value) {
+  static constexpr std::int32_t kQualities[] = {10, 25, 50, 75, 100};
+  if (value == 0) {
+    s.jpegQualityOn = false;
+  } else if (value < 0) {
+    // -INT32_MIN has no 32-bit value.
+    s.jpegQuality = value == std::numeric_limits<std::int32_t>::min()
+                        ? std::numeric_limits<std::int32_t>::max()
+                        : -value;
+  } else {
+    s.jpegQualityOn = true;
+    if (value <= 5) s.jpegQuality = kQualities[value - 1];
+  }
+}
+
+}  // namespace
+
+bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* text) {
+  if (key < QVPDF_SPROP_FIRST || key > QVPDF_SPROP_LAST || key == 8) return false;
+  std::string value;
+  if (!HostText(text, kMaxHostText, value)) return false;
+
+  TQVPDFDeviceEX& d = c.device;
+  TQVDeviceInfoBlock& info = d.infoBlock;
+  TQVEngineStoredSettings& s = c.stored;
+  switch (key) {
+    case QVPDF_SPROP_AUTHOR:
+      info.author = std::move(value);
+      break;
+    case QVPDF_SPROP_CREATION_DATE:
+      info.creationDate = std::move(value);
+      break;
+    case QVPDF_SPROP_MOD_DATE:
+      info.modificationDate = std::move(value);
+      break;
+    // The producer is always the engine's own name: the host's text names the creator.
+    case QVPDF_SPROP_CREATOR:
+      info.creator = std::move(value);
+      break;
+    case QVPDF_SPROP_TITLE:
+      info.title = std::move(value);
+      break;
+    case QVPDF_SPROP_SUBJECT:
+      info.subject = std::move(value);
+      break;
+    case QVPDF_SPROP_KEYWORDS:
+      info.keywords = std::move(value);
+      break;
+    case QVPDF_SPROP_EXCLUDED_FONTS:
+      s.fonts.excludedFonts.SetCommaText(value);
+      break;
+    case QVPDF_SPROP_OWNER_PASSWORD:
+      s.ownerPassword = std::move(value);
+      break;
+    case QVPDF_SPROP_USER_PASSWORD:
+      s.userPassword = std::move(value);
+      break;
+    case QVPDF_SPROP_INPUT_FILE:
+      d.inputFileName = std::move(value);
+      break;
+    case QVPDF_SPROP_EMBED_ONLY_FONTS:
+      s.fonts.embedOnlyFonts.SetCommaText(value);
+      break;
+    case QVPDF_SPROP_MERGE_START:
+      s.mergeStart = std::move(value);
+      break;
+    case QVPDF_SPROP_MERGE_TEXT:
+      s.mergeText = std::move(value);
+      break;
+    case QVPDF_SPROP_INFO_STRINGS:
+      info.extraEntries.SetText(value);
+      break;
+  }
+  return true;
+}
+
+bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t value) {
+  TQVPDFDeviceEX& d = c.device;
+  TQVPDFWriterSettings& w = d.settings;
+  TQVEngineStoredSettings& s = c.stored;
+  const std::uint8_t byte = LowByte(value);
+  switch (key) {
+    case QVPDF_IPROP_ENCODE_STREAM_METHOD:
+      w.armour = TQVEncodeStreamMethod(byte);
+      break;
+    case QVPDF_IPROP_COMPRESS_STREAM_METHOD:
+    case QVPDF_IPROP_COMPRESSION:
+      w.compression = TQVCompressStreamMethod(byte);
+      break;
+    case QVPDF_IPROP_PAGE_MODE:
+      w.pageMode = TQVPDFPageModes(byte);
+      break;
+    case QVPDF_IPROP_FONT_MODE:
+      s.fonts.fontMode = TQVPDFFontMode(byte);
+      break;
+    case QVPDF_IPROP_FAST_FLATE:
+      if (value != 0) w.compression = qvCompressFastFlate;
+      break;
+    case QVPDF_IPROP_CONVERT_JPEG_DATA:
+      s.convertJpegData = value != 0;
+      break;
+    case QVPDF_IPROP_ENCRYPTION:
+      d.encryptionOptions = static_cast<std::uint16_t>(value & 0xFFFF);
+      break;
+    case QVPDF_IPROP_INPUTFILE_MODE:
+      d.inputFileMode = value;
+      break;
+    case QVPDF_IPROP_READ_MODE:
+      d.readMode = value;
+      break;
+    case QVPDF_IPROP_ELEMENT_RESOLUTION:
+      c.elementResolution = value;
+      break;
+    case QVPDF_IPROP_THUMBNAIL_MONOCHROME:
+      s.thumbnailMonochrome = value != 0;
+      break;
+    case QVPDF_IPROP_JPEG_QUALITY:
+      SetJpegQuality(s, value);
+      break;
+    case QVPDF_IPROP_ZOOM_MODE:
+      w.zoomMode = TQVPDFZoomModes(byte);
+      break;
+    case QVPDF_IPROP_SECURITY:
+      d.securityLevel = byte;
+      break;
+    case QVPDF_IPROP_EXTRA_MESSAGES:
+      s.fonts.reportEmbeddedFonts = value != 0;
+      break;
+    case QVPDF_IPROP_TEXT_SCALING:
+      s.textScaling = static_cast<float>(value / 100.0);
+      break;
+    case QVPDF_IPROP_OUTLINE_CHARSET:
+      d.outlineCharset = value;
+      break;
+    case QVPDF_IPROP_CREATE_THUMBNAILS:
+      d.thumbnailsWanted = value != 0;
+      break;
+    case QVPDF_IPROP_MODES:
+      d.modes = TQVDevModes(static_cast<std::uint32_t>(value));
+      break;
+    case QVPDF_IPROP_OPTIONS:
+      w.options = byte;
+      break;
+    case QVPDF_IPROP_HOST_FLAG:
+      c.hostFlag = true;
+      break;
+    case QVPDF_IPROP_CJK_CHARSET:
+      d.cjkIdeographCharset = value;
+      break;
+    case QVPDF_IPROP_PDFA_MODE:
+      w.pdfaMode = TQVPDFAMode(byte);
+      break;
+    case QVPDF_IPROP_CID_FONT_MODE:
+      d.cidFontMode = byte;
+      s.fonts.cidMode = byte;
+      break;
+    // The one byte setting of the generic device that its owner sets: the player keeps the
+    // picture's own size.
+    case QVPDF_IPROP_DEVICE_BYTE:
+      d.metafileIsSized = byte != 0;
+      break;
+    case QVPDF_IPROP_INFO_UTF8:
+      d.infoBlock.utf8 = value != 0;
+      break;
+    case QVPDF_IPROP_DEFAULT_DIVISOR:
+      SetDefaultCoordinateDivisor(value);
+      break;
+    case QVPDF_IPROP_NO_HIGH_RES:
+      SetNoHighResolution(value != 0);
+      break;
+    case QVPDF_IPROP_ITALIC_AS_ARIAL:
+      SetItalicAsArial(value != 0);
+      break;
+    default:
+      return false;
+  }
+  return true;
+}
+
+}  // namespace vellora

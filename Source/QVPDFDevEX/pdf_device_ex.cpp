@@ -1,0 +1,15 @@
+#include "pdf_device_ex.h"
+
+#include "pdf_catalog_ex.h"
+
+namespace vellora {
+
+TQVPDFDeviceEX::TQVPDFDeviceEX() { version14Requested = true; }
+
+TQVPDFDeviceEX::~TQVPDFDeviceEX() = default;
+
+std::unique_ptr<TQVPDFCatalog> TQVPDFDeviceEX::CreateCatalog() {
+  return std::make_unique<TQVPDFCatalogEx>(this);
+}
+
+}  // namespace vellora

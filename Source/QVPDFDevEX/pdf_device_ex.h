@@ -1,0 +1,21 @@
+// TQVPDFDeviceEX: the PDF device that an engine context owns. Every file it writes starts
+// with "%PDF-1.4", and its documents get the extended catalog (TQVPDFCatalogEx). Form fields,
+// JavaScript actions and their embedded commands are added to it by their own unit parts.
+#pragma once
+
+#include <memory>
+
+#include "pdf_device.h"
+
+namespace vellora {
+
+class TQVPDFDeviceEX : public TQVPDFDevice {
+ public:
+  TQVPDFDeviceEX();
+  ~TQVPDFDeviceEX() override;
+
+ protected:
+  std::unique_ptr<TQVPDFCatalog> CreateCatalog() override;
+};
+
+}  // namespace vellora

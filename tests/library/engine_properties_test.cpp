@@ -1,0 +1,122 @@
+// Property keys through the exports: which keys the engine knows, what a null context and a
+// key outside the tables give, and keys whose effect shows in the written document.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine_host.h"
+#include "qvplatform/metafile.h"
+
+namespace vellora_test {
+namespace {
+
+bool Known(int key, const std::initializer_list<int>& refused) {
+  for (int r : refused)
+    if (r == key) return false;
+  return true;
+}
+
+TEST(EngineProperties, EveryKeyOfTheTablesIsKnownAndNoOther) {
+  const EngineEntries* e = Engine();
+  ASSERT_NE(e, nullptr);
+  EngineContext c;
+  ASSERT_NE(c.get(), nullptr);
+  for (int key = -2; key <= 20; ++key) {
+    SCOPED_TRACE("string key " + std::to_string(key));
+    const bool known = key >= 1 && key <= 16 && key != 8;
+    EXPECT_EQ(e->SetSProp(c, key, "x"), known);
+    EXPECT_FALSE(e->SetSProp(nullptr, key, "x"));
+  }
+  for (int key = -2; key <= 60; ++key) {
+    SCOPED_TRACE("integer key " + std::to_string(key));
+    // Keys 54 to 56 are process-wide: they are set back to their defaults below.
+    const bool known =
+        key >= 1 && key <= 56 && Known(key, {16, 17, 18, 19, 20, 23, 30, 31, 32, 33, 34, 35, 36,
+                                             37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49});
+    const int value = key == 7 ? 0 : 1;  // no encryption: documents must still begin below
+    EXPECT_EQ(e->SetIProp(c, key, value), known);
+    EXPECT_FALSE(e->SetIProp(nullptr, key, value));
+  }
+  EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_DEFAULT_DIVISOR, 1));
+  EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_NO_HIGH_RES, 0));
+  EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_ITALIC_AS_ARIAL, 0));
+  // A null text is the empty text; a pointer that is no context is refused.
+  EXPECT_TRUE(e->SetSProp(c, QVPDF_SPROP_TITLE, nullptr));
+  int notAContext = 0;
+  EXPECT_FALSE(e->SetSProp(reinterpret_cast<TQVPDFEngineContext*>(&notAContext), 5, "x"));
+  EXPECT_FALSE(e->SetIProp(reinterpret_cast<TQVPDFEngineContext*>(&notAContext), 1, 0));
+}
+
+// A document written to memory after the given settings: one page with a picture.
+std::string OnePageDocument(TQVPDFEngineContext* c) {
+  const EngineEntries* e = Engine();
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>("")), 0);
+  const TQVPDFPageInit page = PageRecord(200, 100);
+  EXPECT_EQ(e->InitializePage(c, 0, &page), 1);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_PAGE, 0, nullptr), 0);
+  const std::vector<unsigned char> emf = HalfBlackPicture(200, 100);
+  const qvplatform::MetafileLoadResult picture =
+      qvplatform::LoadMetafileBytes(emf.data(), emf.size());
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_DRAW_METAFILE, static_cast<int>(picture.handle), nullptr), 0);
+  qvplatform::DeleteEnhMetaFile(picture.handle);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_END_PAGE, 0, nullptr), 0);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_END_DOC, 0, nullptr), 0);
+  return DocumentBytes(c);
+}
+
+TEST(EngineProperties, InformationTextsAndWriterSettingsReachTheFile) {
+  const EngineEntries* e = Engine();
+  ASSERT_NE(e, nullptr);
+  EngineContext c;
+  EXPECT_TRUE(e->SetSProp(c, QVPDF_SPROP_AUTHOR, "Ann Author"));
+  EXPECT_TRUE(e->SetSProp(c, QVPDF_SPROP_TITLE, "A Title"));
+  // Key 4 names the creator; the producer stays the engine's own.
+  EXPECT_TRUE(e->SetSProp(c, QVPDF_SPROP_CREATOR, "Host Program"));
+  EXPECT_TRUE(e->SetSProp(c, QVPDF_SPROP_INFO_STRINGS, "Company=Example Ltd"));
+  EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_PAGE_MODE, 0x100 | QVPDF_PAGE_MODE_FULL_SCREEN));
+  const std::string pdf = OnePageDocument(c);
+  EXPECT_EQ(pdf.rfind("%PDF-1.4", 0), 0u);
+  EXPECT_NE(pdf.find("/Author(Ann Author)"), std::string::npos);
+  EXPECT_NE(pdf.find("/Title(A Title)"), std::string::npos);
+  EXPECT_NE(pdf.find("/Creator(Host Program)"), std::string::npos);
+  EXPECT_NE(pdf.find("/Producer(Folvio3 by Torvane GmbH)"), std::string::npos);
+  EXPECT_NE(pdf.find("/Company(Example Ltd)"), std::string::npos);
+  // The low byte of the value: full screen.
+  EXPECT_NE(pdf.find("/PageMode/FullScreen"), std::string::npos);
+  EXPECT_EQ(QpdfProblems(pdf), "");
+}
+
+TEST(EngineProperties, CompressionKeysAndFastFlate) {
+  const EngineEntries* e = Engine();
+  ASSERT_NE(e, nullptr);
+  {
+    EngineContext c;
+    EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_COMPRESS_STREAM_METHOD, QVPDF_COMPRESS_NONE));
+    EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_FAST_FLATE, 0));  // 0 changes nothing
+    EXPECT_EQ(OnePageDocument(c).find("/FlateDecode"), std::string::npos);
+  }
+  {
+    EngineContext c;
+    EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_FAST_FLATE, 1));
+    EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_ENCODE_STREAM_METHOD, QVPDF_ENCODE_ASCIIHEX));
+    const std::string pdf = OnePageDocument(c);
+    EXPECT_NE(pdf.find("/ASCIIHexDecode"), std::string::npos);
+    EXPECT_NE(pdf.find("/FlateDecode"), std::string::npos);
+    EXPECT_EQ(QpdfProblems(pdf), "");
+  }
+}
+
+TEST(EngineProperties, EncryptionThatCannotBeWrittenFailsTheDocument) {
+  // Only the low 16 bits count: 0x10000 asks for nothing.
+  const EngineEntries* e = Engine();
+  ASSERT_NE(e, nullptr);
+  EngineContext c;
+  EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_ENCRYPTION, 0x10000));
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>("")), 0);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_END_DOC, 0, nullptr), 0);
+  EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_ENCRYPTION, 1 << QVPDF_ENCRYPT_FILE));
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>("")), -1);
+}
+
+}  // namespace
+}  // namespace vellora_test
