@@ -341,7 +341,9 @@ enum {
   QVPDF_CMD_BEGIN_XFORM = 5570,
   QVPDF_CMD_END_XFORM = 5571,
   QVPDF_CMD_DRAW_XFORM = 5572,
-  /* value QVPDF_FONT_ALIAS_ADD, record: text "name=target"; result -1 when a record is given */
+  /* value QVPDF_FONT_ALIAS_ADD, record: text "name=target" (split at the first "="): maps the
+   * face name to the target face. The result is -1 whenever the value is QVPDF_FONT_ALIAS_ADD
+   * and a record is given, also when the alias was added; 0 for any other value or no record. */
   QVPDF_CMD_FONT_ALIAS = 5573,
   QVPDF_CMD_DRAW_IMAGE = 5574, /* the image command, QVPDF_EXBITMAP */
   QVPDF_CMD_ADD_FORM_FIELD = 5575,
