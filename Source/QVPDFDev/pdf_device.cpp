@@ -13,6 +13,8 @@ namespace vellora {
 
 TQVPDFDevice::TQVPDFDevice() : output_(std::make_unique<TQVPDFFileWriter>()) {
   infoBlock.producerName = std::string(kQVProducerName);
+  fonts_.SetMessageReceiver(this);
+  fonts_.SetSubsetReporter(this);
 }
 
 TQVPDFDevice::~TQVPDFDevice() {

@@ -24,6 +24,8 @@
 #include "destination_list.h"
 #include "destination_writer.h"
 #include "file_identifier.h"
+#include "font_manager.h"
+#include "font_text_state.h"
 #include "info_block.h"
 #include "info_document_time.h"
 #include "outline_node.h"
@@ -70,7 +72,9 @@ inline constexpr const char* kEncryptionUnavailable =
 
 class TQVPDFDevice : public TQVGenericPSDevice,
                      public TQVPDFObjectOwner,
-                     public TQVDestinationHost {
+                     public TQVDestinationHost,
+                     private TQVFontMessageReceiver,
+                     private TQVFontStreamReporter {
  public:
   TQVPDFDevice();
   ~TQVPDFDevice() override;
@@ -94,6 +98,27 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   void AddICCColorSpace(const std::string& name, std::int32_t kind, const std::uint8_t* data,
                         std::int32_t length, std::int32_t components,
                         const std::string& alternate) override;
+
+  // ---- Text state and font hooks (pdf_device_fonts.cpp) --------------------------------
+  // Each answers from the current font of the shared resources (TQVPDFFontManager).
+
+  // 45: opens the output, selects the PDF font of the current level and, with a buffer,
+  // writes the text state that differs from what was last written. Without a buffer the
+  // font is only selected, for measuring. Raises outside a document.
+  void WriteTextState(TQVPDFDeviceWorkBuffer* buffer, float fontSize) override;
+  std::int32_t GetFontValue() override;
+  double TextWidthA(const char* text, std::int32_t length, float size) override;
+  std::int32_t CurrentFontKind() override;
+  double TextWidthW(const char16_t* text, std::int32_t length, float size) override;
+  void FontVerticalMetrics(std::int32_t& first, std::int32_t& second, float size) override;
+  bool MeasureTextA(const char* text, std::int32_t length, std::int32_t scale, std::int32_t* widths,
+                    float size) override;
+  bool MeasureTextW(const char16_t* text, std::int32_t length, std::int32_t scale,
+                    std::int32_t* widths, float size) override;
+  void ConvertWideText(const char16_t* text, std::int32_t length, std::string& out) override;
+  void RegisterUsedCharsA(const char* text, std::int32_t length) override;
+  std::uint32_t MapCharCode(std::uint32_t code, std::uint32_t glyph, std::int32_t& width) override;
+  void RegisterUsedCharsW(const char16_t* text, std::int32_t length) override;
 
   // ---- Slots 65..75 --------------------------------------------------------------------
 
@@ -168,6 +193,16 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   void MarkContentStateDirty() override;
   std::string DocumentLanguage() const override { return infoBlock.Language(); }
 
+  // ---- Fonts -----------------------------------------------------------------------------
+
+  TQVPDFFontManager& Fonts() { return fonts_; }
+  // Font mode, excluded and embed-only faces, extra messages (the CID mode follows
+  // cidFontMode at every font selection).
+  TQVPDFFontSettings& FontSettings() { return fonts_.Settings(); }
+  // The font alias command: text "name=target", split at the first "="; false when nothing
+  // was added.
+  bool AddFontAlias(std::string_view text);
+
   // ---- TQVDestinationHost ----------------------------------------------------------------
 
   std::int32_t DestinationXResolution() const override { return xResolution; }
@@ -195,8 +230,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
 
   // ---- Settings and receivers -----------------------------------------------------------
 
-  TQVPDFWriterSettings settings;    // compression, armour, page and zoom mode, PDF/A, options
-  std::uint8_t cidFontMode = 0;     // non-zero forces version 1.4
+  TQVPDFWriterSettings settings;  // compression, armour, page and zoom mode, PDF/A, options
+  // cidFontMode (the page-content device's, TQVPDFCidFontMode): non-zero forces version 1.4.
   bool version14Requested = false;  // the extended device's version flag
   std::uint16_t encryptionOptions = 0;
   std::uint8_t securityLevel = kSecurity40Bit;
@@ -208,6 +243,9 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   bool thumbnailsWanted = false;
   std::int32_t outlineCharset = 0;  // of 8-bit outline titles (65001: UTF-8)
   TQVDeviceInfoBlock infoBlock;
+  float fontScale = 1.0f;             // multiplies the size written with "Tf" (0 counts as 1)
+  float horizontalTextScale = 0.0f;   // text scaling factor (key 22), 0 for none
+  bool textStateResetPending = true;  // the next text writes its whole text state
 
   TQVPDFEngineCallback engineCallback = nullptr;
   void* engineUserData = nullptr;
@@ -242,8 +280,11 @@ class TQVPDFDevice : public TQVGenericPSDevice,
 
   void OpenOutput();
   void FreeDocument();
+  void FontMessage(std::int32_t code, const std::string& text) override;
+  void FontSubsetFailed(const std::string& fontName, const std::string& reason) override;
   void SendPageStartCommands();
-  // Font steps at the end of a document (wired by the font unit).
+  // Font steps at the end of a document (pdf_device_fonts.cpp): the font files that no font
+  // wrote; then the fonts' state is released before the resources go.
   void WriteFontFiles();
   void ReleaseFonts();
   // The descriptor that reads the output file back (also after EndDoc, whatever happens to
@@ -259,6 +300,9 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   TQVFileIdentifier fileId_{};
   std::unique_ptr<TQVPDFCatalog> catalog_;
   std::unique_ptr<TQVPDFNull> nullObjects_[2];
+  // Declared before the resources: their fonts refer to the manager.
+  TQVPDFFontManager fonts_{this};
+  TQVTextStateRecord textState_;
   std::unique_ptr<TQVPDFResource> resources_;
   std::unique_ptr<TQVPDFInfo> info_;
   std::unique_ptr<TQVPDFPage> currentPage_;

@@ -190,11 +190,6 @@ void TQVPDFDevice::FreeDocument() {
   resources_.reset();
 }
 
-void TQVPDFDevice::ReleaseFonts() {
-  // The font objects of the document are released here once fonts are wired: they belong to
-  // the resources, which go next.
-}
-
 void TQVPDFDevice::ClearTempObjects() { pendingObjects_.clear(); }
 
 }  // namespace vellora

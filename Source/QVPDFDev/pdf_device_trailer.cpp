@@ -36,11 +36,6 @@ void TQVPDFDevice::WriteHeader() {
   info_ = WriteDocumentInformation(this, infoBlock, catalog_->Metadata(), documentTime, fileId_);
 }
 
-void TQVPDFDevice::WriteFontFiles() {
-  // The font files of the document are written here once fonts are wired (those the
-  // resources' fonts have not written yet), and the list is freed.
-}
-
 void TQVPDFDevice::WriteXRefAndTrailer() {
   TQVPDFFileWriter& out = Output();
   // Written objects stay in the list: an object may add another while being written.
