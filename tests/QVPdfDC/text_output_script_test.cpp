@@ -139,9 +139,12 @@ TEST(TextOutputScript, NothingIsDrawnForTextThatIsNotThere) {
   REQUIRE_FONTS();
   FakeFontDevice d;
   Ready(d);
-  for (const char16_t* text : {u"", u"\0ab", u"\x1f"}) {
-    const std::int32_t length = text[0] == 0 && text[1] == 0 ? 0 : (text[0] == 0 ? 3 : 1);
-    EXPECT_EQ(d.Step([&] { d.ExtTextOut(1, 2, 0, RECTL{}, text, nullptr, length, kTwelve); }), "");
+  // Empty, starting with a zero, a lone control character.
+  const std::u16string texts[] = {u"", std::u16string(u"\0ab", 3), u"\x1f"};
+  for (const std::u16string& text : texts) {
+    const auto length = static_cast<std::int32_t>(text.size());
+    EXPECT_EQ(
+        d.Step([&] { d.ExtTextOut(1, 2, 0, RECTL{}, text.data(), nullptr, length, kTwelve); }), "");
   }
   EXPECT_EQ(d.Step([&] { d.ExtTextOut(1, 2, 0, RECTL{}, nullptr, nullptr, 3, kTwelve); }), "");
   // A symbol font with an empty text reads no character.
