@@ -55,6 +55,7 @@ EmfBuilder Picture() {
   b.SetFrame({0, 0, kWidth * 2540 / 72, kHeight * 2540 / 72});
   b.SetDevice({720, 720});
   b.SetMillimeters({254, 254});
+  b.SetHandles(8);
   return b;
 }
 
@@ -154,6 +155,157 @@ TEST(PDFDeviceFonts, MetafileTextBecomesPdfTextInEveryFontMode) {
     ASSERT_TRUE(page.ok) << page.diagnostics;
     for (int i = 0; i < 5; ++i)
       EXPECT_GT(page.DarkShare(20 + 13 * i, 60, 33 + 13 * i, 84), 0.02) << "glyph " << i;
+  }
+}
+
+// Text objects, brackets and shapes in between: every text object writes its font again (a
+// "Q" took the last one away), text keeps its own colour after a shape, and a shape after
+// text its own.
+TEST(PDFDeviceFonts, TextStateSurvivesBracketsAndShapes) {
+  REQUIRE_TOOLS();
+  EmfBuilder b = Picture();
+  b.CreateBrush(1, 0 /* BS_SOLID */, 0xC0C0C0);
+  b.SelectObject(1);
+  b.SelectObject(0x80000008);  // NULL_PEN
+  b.CreateFont(2, Font(u"Arial", -24));
+  b.SelectObject(2);
+  b.Rectangle({20, 10, 100, 40});
+  b.ExtTextOutW(20, 60, u"Alpha", Advances(u"Alpha", 14));
+  b.Rectangle({20, 100, 100, 130});
+  b.SaveDC();
+  b.ExtTextOutW(200, 60, u"Beta", Advances(u"Beta", 14));
+  b.RestoreDC(-1);
+  b.ExtTextOutW(200, 140, u"Gamma", Advances(u"Gamma", 14));
+  b.Eof();
+  RecordingDevice d;
+  d.FontSettings().fontMode = qvEmbedSubsetTrueType_UsedChar;
+  const std::string pdf = Play(d, b);
+  EXPECT_EQ(vellora_test::QpdfProblems(pdf), "");
+  EXPECT_EQ(PopplerComplaints(pdf), "") << "a text without its font";
+  EXPECT_EQ(Text(pdf), "AlphaBetaGamma");
+  const vellora_test::GreyPage page = vellora_test::RenderPage(pdf);
+  ASSERT_TRUE(page.ok) << page.diagnostics;
+  for (auto [x, y] : {std::pair{30, 20}, {90, 30}, {30, 110}, {90, 120}})
+    EXPECT_NEAR(page.At(x, y), 0xC0, 8) << "the brush's grey at " << x << "," << y;
+  // Black ink in each word (the brush's grey is not dark).
+  EXPECT_GT(page.DarkShare(20, 60, 90, 84), 0.02) << "Alpha";
+  EXPECT_GT(page.DarkShare(200, 60, 256, 84), 0.02) << "Beta";
+  EXPECT_GT(page.DarkShare(200, 140, 270, 164), 0.02) << "Gamma";
+}
+
+// Bold takes the bold face, or is stroked under mode value 21; the device's font scale and
+// horizontal text scale reach "Tf" and "Tz"; an alias replaces a face.
+TEST(PDFDeviceFonts, BoldScalesAndAliases) {
+  REQUIRE_TOOLS();
+  EmfBuilder b = Picture();
+  b.CreateFont(1, Font(u"Arial", -24, 700));
+  b.SelectObject(1);
+  b.ExtTextOutW(20, 60, u"Bold", Advances(u"Bold", 15));
+  b.CreateFont(2, Font(u"Body", -24));
+  b.SelectObject(2);
+  b.ExtTextOutW(20, 120, u"Mono", Advances(u"Mono", 15));
+  b.Eof();
+  struct Case {
+    const char* name;
+    bool strokeBold;
+    float fontScale, horizontalScale;
+    std::vector<std::string> fonts;  // pdffonts names, sorted
+    std::vector<const char*> operators, absent;
+  } cases[] = {
+      {"bold face", false, 1, 0, {"Arial,Bold", "CourierNew"}, {"/F1 24 Tf"}, {"2 Tr", "Tz"}},
+      {"stroked bold, scaled",
+       true,
+       2,
+       0.5f,
+       {"Arial", "CourierNew"},
+       {"/F1 48 Tf", "2 Tr", "50 Tz", "1.2 w"},
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingDevice d;
+    EXPECT_TRUE(d.AddFontAlias("Body=Courier New"));
+    EXPECT_FALSE(d.AddFontAlias("no pair"));
+    if (c.strokeBold) d.modes.Include(21);
+    d.fontScale = c.fontScale;
+    d.horizontalTextScale = c.horizontalScale;
+    const std::string pdf = Play(d, b);
+    EXPECT_EQ(vellora_test::QpdfProblems(pdf), "");
+    std::vector<std::string> names;
+    for (const auto& row : fontdoc::PdfFonts(pdf)) names.push_back(row.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, c.fonts);
+    for (const char* op : c.operators) EXPECT_NE(pdf.find(op), std::string::npos) << op;
+    for (const char* op : c.absent) EXPECT_EQ(pdf.find(op), std::string::npos) << op;
+    EXPECT_EQ(Text(pdf), "BoldMono");
+  }
+}
+
+// A subset that cannot be built: the whole font program is embedded and the device reports a
+// numbered message naming the font.
+TEST(PDFDeviceFonts, AFailedSubsetIsANumberedMessage) {
+  REQUIRE_TOOLS();
+  EmfBuilder b = Picture();
+  b.CreateFont(1, Font(u"Arial", -24));
+  b.SelectObject(1);
+  b.ExtTextOutW(20, 60, u"Hello", Advances(u"Hello", 14));
+  b.Eof();
+  RecordingDevice d;
+  d.FontSettings().fontMode = qvEmbedSubsetTrueType_UsedChar;
+  d.BeginDoc(576, 800, 72, 0);
+  d.BeginPage(kWidth, kHeight, 72, 72, 0);
+  const std::vector<BYTE> bytes = b.Bytes();
+  d.PlayMetafile(bytes.data(), bytes.size(), 0, 0, 0, 0, false, 0, 0);
+  // The subsetter takes sfnt version 1.0 only; readers also take the tag "true".
+  ASSERT_NE(d.Fonts().CurrentFont(), nullptr);
+  std::vector<std::uint8_t>& data =
+      d.Fonts().CurrentFont()->Descriptor->FontFile->Stream().FontData();
+  ASSERT_GT(data.size(), 4u);
+  std::copy_n("true", 4, data.begin());
+  d.EndPage();
+  d.EndDoc();
+  const std::string pdf = vellora_test::DocumentBytes(d);
+  const std::vector<std::string> messages = Messages(d);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("12: Cannot embed Font: LiberationSans (", 0), 0u) << messages[0];
+  std::string report;
+  EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
+  const auto rows = fontdoc::PdfFonts(pdf);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].name + " " + rows[0].emb + " " + rows[0].sub, "LiberationSans yes no");
+  EXPECT_EQ(Text(pdf), "Hello");
+}
+
+// One face in two charsets shares one font file, written once at the end of the document; a
+// second document on the same device starts its fonts afresh.
+TEST(PDFDeviceFonts, FontFilesAreWrittenOnceAtTheEndOfEachDocument) {
+  REQUIRE_TOOLS();
+  EmfBuilder b = Picture();
+  b.CreateFont(1, Font(u"Arial", -24));
+  b.SelectObject(1);
+  b.ExtTextOutW(20, 60, u"Lodz", Advances(u"Lodz", 14));
+  b.CreateFont(2, Font(u"Arial", -24, 400, 238));
+  b.SelectObject(2);
+  b.ExtTextOutW(20, 120, u"\u0141\u00F3d\u017A", Advances(u"Lodz", 14));
+  b.Eof();
+  RecordingDevice d;
+  d.FontSettings().fontMode = qvEmbedSubsetTrueType_UsedChar;
+  d.FontSettings().reportEmbeddedFonts = true;
+  for (int document = 1; document <= 2; ++document) {
+    SCOPED_TRACE("document " + std::to_string(document));
+    d.messages.clear();
+    const std::string pdf = Play(d, b);
+    std::string report;
+    EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
+    EXPECT_EQ(fontdoc::PdfFonts(pdf).size(), 2u);
+    const std::vector<int> files = fontdoc::References(pdf, "/FontFile2");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0], files[1]);
+    const std::string object = "\n" + std::to_string(files[0]) + " 0 obj";
+    EXPECT_NE(pdf.find(object), std::string::npos);
+    EXPECT_EQ(pdf.find(object), pdf.rfind(object)) << "written twice";
+    EXPECT_EQ(Messages(d), std::vector<std::string>{"10: Embed Font: LiberationSans"});
+    EXPECT_EQ(Text(pdf), "Lodz\u0141\u00F3d\u017A");
   }
 }
 
