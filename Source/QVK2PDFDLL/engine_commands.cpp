@@ -87,10 +87,13 @@ std::int32_t AddOutline(TQVPDFEngineContext& c, const TQVPDFCommand* record) {
   return d.AddOutline(std::move(node), kind, record->Parent);
 }
 
-std::int32_t FontAlias(std::int32_t value, const void* record) {
+// Answers -1 whenever it is given an alias, added or not: hosts rely on that result.
+std::int32_t FontAlias(TQVPDFDevice& device, std::int32_t value, const void* record) {
   if (value != QVPDF_FONT_ALIAS_ADD || record == nullptr) return 0;
-  // The alias list belongs to the device's fonts, which this build does not wire yet.
-  NotAvailable();
+  std::string text;
+  if (!HostText(record, kMaxHostText, text)) throw std::runtime_error("Font alias too long");
+  device.AddFontAlias(text);
+  return -1;
 }
 
 }  // namespace
@@ -127,7 +130,7 @@ std::int32_t RunCommand(TQVPDFEngineContext& c, std::int32_t command, std::int32
     case QVPDF_CMD_DRAW_METAFILE:
       return DrawMetafileCommand(c, value, commandRecord);
     case QVPDF_CMD_FONT_ALIAS:
-      return FontAlias(value, record);
+      return FontAlias(d, value, record);
     case QVPDF_CMD_RESET_DEVICE:
       d.Reset();
       return 0;

@@ -4,7 +4,7 @@
 // happens.
 //
 // A context owns its device. Settings whose device parts are not part of this build yet
-// (fonts, images, encryption, thumbnails, merge texts) are kept here as the host set them.
+// (images, encryption, thumbnails) and the merge texts are kept here as the host set them.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "font_settings.h"
 #include "pdf_device_ex.h"
 #include "vellora/vellora.h"
 
@@ -20,12 +19,10 @@ namespace vellora {
 
 // What the host set for device parts that are built later.
 struct TQVEngineStoredSettings {
-  TQVPDFFontSettings fonts;          // keys 4, 9, 13, 21, 51
   bool convertJpegData = false;      // key 6
   bool jpegQualityOn = false;        // key 12
   std::int32_t jpegQuality = 25;     // key 12
   bool thumbnailMonochrome = false;  // key 11
-  float textScaling = 0.0f;          // key 22: 0 means none
   std::string ownerPassword;         // key 10
   std::string userPassword;          // key 11 of the string keys
   std::string mergeStart;            // key 14: stored only

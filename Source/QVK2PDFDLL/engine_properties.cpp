@@ -64,7 +64,7 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
       info.keywords = std::move(value);
       break;
     case QVPDF_SPROP_EXCLUDED_FONTS:
-      s.fonts.excludedFonts.SetCommaText(value);
+      d.FontSettings().excludedFonts.SetCommaText(value);
       break;
     case QVPDF_SPROP_OWNER_PASSWORD:
       s.ownerPassword = std::move(value);
@@ -76,7 +76,7 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
       d.inputFileName = std::move(value);
       break;
     case QVPDF_SPROP_EMBED_ONLY_FONTS:
-      s.fonts.embedOnlyFonts.SetCommaText(value);
+      d.FontSettings().embedOnlyFonts.SetCommaText(value);
       break;
     case QVPDF_SPROP_MERGE_START:
       s.mergeStart = std::move(value);
@@ -108,7 +108,7 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       w.pageMode = TQVPDFPageModes(byte);
       break;
     case QVPDF_IPROP_FONT_MODE:
-      s.fonts.fontMode = TQVPDFFontMode(byte);
+      d.FontSettings().fontMode = TQVPDFFontMode(byte);
       break;
     case QVPDF_IPROP_FAST_FLATE:
       if (value != 0) w.compression = qvCompressFastFlate;
@@ -141,10 +141,10 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       d.securityLevel = byte;
       break;
     case QVPDF_IPROP_EXTRA_MESSAGES:
-      s.fonts.reportEmbeddedFonts = value != 0;
+      d.FontSettings().reportEmbeddedFonts = value != 0;
       break;
     case QVPDF_IPROP_TEXT_SCALING:
-      s.textScaling = static_cast<float>(value / 100.0);
+      d.horizontalTextScale = static_cast<float>(value / 100.0);
       break;
     case QVPDF_IPROP_OUTLINE_CHARSET:
       d.outlineCharset = value;
@@ -169,7 +169,6 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       break;
     case QVPDF_IPROP_CID_FONT_MODE:
       d.cidFontMode = byte;
-      s.fonts.cidMode = byte;
       break;
     // The one byte setting of the generic device that its owner sets: the player keeps the
     // picture's own size.

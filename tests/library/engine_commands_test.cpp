@@ -61,10 +61,14 @@ TEST(EngineCommands, UnknownAndUnbuiltCommandsGiveMinusOne) {
     EXPECT_EQ(debug.Lines(), std::vector<std::string>{"Command not available in this build (" +
                                                       std::to_string(command) + ")"});
   }
-  // The font alias command answers -1 whenever it is given an alias, 0 otherwise.
+  // The font alias command answers -1 whenever it is given an alias (added or not, and
+  // without a debug line), 0 otherwise.
+  debug.Clear();
   EXPECT_EQ(e->Do(c, QVPDF_CMD_FONT_ALIAS, 100, Text("Foo=Arial")), 0);
   EXPECT_EQ(e->Do(c, QVPDF_CMD_FONT_ALIAS, QVPDF_FONT_ALIAS_ADD, nullptr), 0);
   EXPECT_EQ(e->Do(c, QVPDF_CMD_FONT_ALIAS, QVPDF_FONT_ALIAS_ADD, Text("Foo=Arial")), -1);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_FONT_ALIAS, QVPDF_FONT_ALIAS_ADD, Text("no pair")), -1);
+  EXPECT_TRUE(debug.Lines().empty());
 }
 
 TEST(EngineCommands, AThrowingCommandGivesMinusOneAndItsDebugText) {

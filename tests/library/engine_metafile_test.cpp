@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "emf_builder.h"
@@ -133,6 +134,35 @@ TEST_F(EngineMetafile, DamagedDataIsReportedByTheErrorCommand) {
   EXPECT_EQ(e->Do(c, QVPDF_CMD_DRAW_METAFILE, static_cast<int>(damaged.handle()), nullptr), 0);
   EXPECT_EQ(e->Do(c, QVPDF_CMD_METAFILE_ERROR, 0, nullptr), 1);
   EXPECT_EQ(QpdfProblems(Finish()), "");
+}
+
+// Contexts on different threads at once: each writes its documents undisturbed.
+TEST(EngineThreads, ContextsOnSeveralThreadsAtOnce) {
+  const EngineEntries* e = Engine();
+  ASSERT_NE(e, nullptr);
+  const Metafile picture(HalfBlackPicture(100, 100));
+  std::vector<std::string> documents(8);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < documents.size(); ++t) {
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 3; ++round) {
+        EngineContext c;
+        e->Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>(""));
+        const TQVPDFPageInit page = PageRecord(100, 100);
+        e->InitializePage(c, 0, &page);
+        e->Do(c, QVPDF_CMD_BEGIN_PAGE, 0, nullptr);
+        e->Do(c, QVPDF_CMD_DRAW_METAFILE, static_cast<int>(picture.handle()), nullptr);
+        e->Do(c, QVPDF_CMD_END_PAGE, 0, nullptr);
+        e->Do(c, QVPDF_CMD_END_DOC, 0, nullptr);
+        documents[t] = DocumentBytes(c);
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  for (const std::string& pdf : documents) {
+    EXPECT_EQ(QpdfProblems(pdf), "");
+    EXPECT_GT(DarkShare(pdf, 2, 2, 48, 98), 0.99);
+  }
 }
 
 }  // namespace

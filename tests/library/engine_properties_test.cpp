@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "emf_builder.h"
 #include "engine_host.h"
 #include "qvplatform/metafile.h"
 
@@ -84,6 +85,65 @@ TEST(EngineProperties, InformationTextsAndWriterSettingsReachTheFile) {
   // The low byte of the value: full screen.
   EXPECT_NE(pdf.find("/PageMode/FullScreen"), std::string::npos);
   EXPECT_EQ(QpdfProblems(pdf), "");
+}
+
+// A page with a line of text in the face, written after the given settings.
+std::string TextDocument(TQVPDFEngineContext* c, const std::u16string& face) {
+  const EngineEntries* e = Engine();
+  EmfBuilder b;
+  b.SetHandles(2);
+  b.CreateFont(1, EmfBuilder::Font(face, -20));
+  b.SelectObject(1);
+  b.ExtTextOutW(10, 40, u"Hello");
+  b.Eof();
+  const std::vector<unsigned char> emf = b.Bytes();
+  const qvplatform::MetafileLoadResult picture =
+      qvplatform::LoadMetafileBytes(emf.data(), emf.size());
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>("")), 0);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_DRAW_METAFILE, static_cast<int>(picture.handle), nullptr), 0);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_END_DOC, 0, nullptr), 0);
+  qvplatform::DeleteEnhMetaFile(picture.handle);
+  return DocumentBytes(c);
+}
+
+TEST(EngineProperties, FontModeExcludedFontsAndAliasesReachTheFonts) {
+  const EngineEntries* e = Engine();
+  ASSERT_NE(e, nullptr);
+  struct Case {
+    const char* name;
+    int fontMode;
+    const char* excluded;  // key 9, or nullptr
+    const char* alias;     // command 5573, or nullptr
+    std::u16string face;
+    const char* expected;  // in the file
+    const char* absent;    // not in the file
+  };
+  const Case cases[] = {
+      {"standard fonts", QVPDF_FONT_MODE_USE_BASE14, nullptr, nullptr, u"Arial",
+       "/BaseFont/Helvetica", "/FontFile2"},
+      {"an alias", QVPDF_FONT_MODE_USE_BASE14, nullptr, "Host Face=Courier New", u"Host Face",
+       "/BaseFont/Courier", "Helvetica"},
+      {"embedded", QVPDF_FONT_MODE_EMBED_TRUETYPE, nullptr, nullptr, u"Arial", "/FontFile2",
+       "/BaseFont/Helvetica"},
+      {"embedding excluded", QVPDF_FONT_MODE_EMBED_TRUETYPE, "Times New Roman,Arial", nullptr,
+       u"Arial", "/BaseFont/Arial", "/FontFile2"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    EngineContext c;
+    EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_FONT_MODE, k.fontMode));
+    if (k.excluded != nullptr) {
+      EXPECT_TRUE(e->SetSProp(c, QVPDF_SPROP_EXCLUDED_FONTS, k.excluded));
+    }
+    if (k.alias != nullptr) {
+      EXPECT_EQ(e->Do(c, QVPDF_CMD_FONT_ALIAS, QVPDF_FONT_ALIAS_ADD, const_cast<char*>(k.alias)),
+                -1);
+    }
+    const std::string pdf = TextDocument(c, k.face);
+    EXPECT_NE(pdf.find(k.expected), std::string::npos);
+    EXPECT_EQ(pdf.find(k.absent), std::string::npos);
+    EXPECT_EQ(QpdfProblems(pdf), "");
+  }
 }
 
 TEST(EngineProperties, CompressionKeysAndFastFlate) {
