@@ -131,8 +131,14 @@ TEST_F(EngineMetafile, DamagedDataIsReportedByTheErrorCommand) {
   ASSERT_NE(damaged.handle(), 0u);
   OpenPage(100, 100);
   EXPECT_EQ(e->Do(c, QVPDF_CMD_METAFILE_ERROR, 0, nullptr), 0);
+  qvplatform::ScopedDebugCapture debug;
   EXPECT_EQ(e->Do(c, QVPDF_CMD_DRAW_METAFILE, static_cast<int>(damaged.handle()), nullptr), 0);
   EXPECT_EQ(e->Do(c, QVPDF_CMD_METAFILE_ERROR, 0, nullptr), 1);
+  // The player's report names the record and the time of the drawing (not the zero date).
+  ASSERT_EQ(debug.Lines().size(), 1u);
+  EXPECT_EQ(debug.Lines()[0].rfind("PDF engine detected problem in EMF data [rec 2] ", 0), 0u)
+      << debug.Lines()[0];
+  EXPECT_EQ(debug.Lines()[0].find("1899-12-30"), std::string::npos);
   EXPECT_EQ(QpdfProblems(Finish()), "");
 }
 
