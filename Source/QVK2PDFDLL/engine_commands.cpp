@@ -1,6 +1,5 @@
 // QVPDF_Do: the document, page, metafile, outline and output commands. Commands whose device
 // parts are not in this build raise, so the host gets -1 and the debug sink says why.
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <stdexcept>
