@@ -29,10 +29,12 @@
 #include "info_block.h"
 #include "info_document_time.h"
 #include "outline_node.h"
+#include "pdf_image_writer.h"
 #include "pdf_object_owner.h"
 #include "pdf_stream.h"
 #include "pdf_writer_settings.h"
 #include "ps_device.h"
+#include "qvplatform/bitmap_canvas.h"
 
 namespace vellora {
 
@@ -66,6 +68,16 @@ constexpr std::uint16_t kEncryptFile = 1u << 0;  // qvEncryptFile
 constexpr std::uint8_t kSecurity40Bit = 0;
 constexpr std::uint8_t kSecurity128Bit = 1;
 
+// The page's thumbnail raster, on which drawing marks the areas it covers (slot 60). Pixel
+// (0, 0) is the top left of the page as shown; with rotated set the raster holds the page
+// turned a quarter (landscape), a page point (x, y) going to (raster width - y, x).
+struct TQVThumbnailRaster {
+  qvplatform::TBitmap bitmap;     // no handle: no raster
+  bool renderedDirectly = false;  // the page was played into the raster: nothing is marked
+  bool rotated = false;
+  float pageWidth = 0, pageHeight = 0;  // the page the raster shows, points
+};
+
 // Raised when a document asks for something this build cannot write.
 inline constexpr const char* kEncryptionUnavailable =
     "Encryption is not available: the document was not started";
@@ -73,6 +85,7 @@ inline constexpr const char* kEncryptionUnavailable =
 class TQVPDFDevice : public TQVGenericPSDevice,
                      public TQVPDFObjectOwner,
                      public TQVDestinationHost,
+                     public TQVPDFImageHost,
                      private TQVFontMessageReceiver,
                      private TQVFontStreamReporter {
  public:
@@ -184,6 +197,48 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   void ReportMessage(std::int32_t code, std::string_view text) override;
   static std::string MessageText(std::int32_t code, std::string_view text);
 
+  // ---- Images (pdf_device_dib*.cpp, pdf_device_comments.cpp, pdf_device_images.cpp) ----
+
+  // 5: a DIB (40-byte header; colorTable holds the BI_BITFIELDS masks, then the colour
+  // entries) drawn as an image XObject at the destination, upright whatever its row order;
+  // an equal bitmap drawn before is reused. Colours: the table when hasColorTable, else the
+  // palette selected in the DC level (through a table of 16-bit palette indexes when the
+  // entries are 2 bytes long), else the default palette; a pixel past them takes entry 0.
+  // With crop and a non-zero source size only the source rectangle (rows counted from the
+  // bitmap's first stored row) is drawn, into the part of the destination it stands for. The
+  // pending bitmap name, when an alias, draws that image instead; otherwise it becomes the
+  // alias of the new image. Returns the image number, 0 when nothing was drawn.
+  std::int32_t DrawDIBits(bool hasColorTable, std::int32_t srcX, std::int32_t srcY,
+                          std::int32_t srcWidth, std::int32_t srcHeight, float dstX, float dstY,
+                          float dstWidth, float dstHeight, bool crop, Bytes bits,
+                          Bytes bitmapHeader, Bytes colorTable) override;
+  // 36: "ChKL" JPEG records become images at their rectangle (logical units, as a blit's
+  // destination); everything else goes to the colour and command records.
+  void GdiComment(Bytes data) override;
+  // 60: fills the area (logical units) on the thumbnail raster, where the page shows it.
+  void MarkBitmapRegion(std::int32_t x, std::int32_t y, COLORREF color, std::int32_t width,
+                        std::int32_t height) override;
+  // A DIB a host hands over without lengths: info (a 12- to 124-byte header, BI_BITFIELDS
+  // masks, RGBQUAD colour table) and bits are sized from the header, then drawn as by
+  // DrawDIBits with the whole bitmap as source. 0 when the header describes nothing drawable.
+  std::int32_t DrawHostDIB(const void* info, const void* bits, float x, float y, float width,
+                           float height);
+  TQVPDFImageWriter& Images() { return images_; }
+
+  // ---- TQVPDFImageHost --------------------------------------------------------------------
+
+  TQVPDFObjectOwner& ImageOwner() override { return *this; }
+  TQVImageOptions ImageOptions() const override;
+  std::string& PendingImageName() override { return pendingImageName; }
+  qvplatform::TStringList& ImageAliases() override { return imageAliases; }
+  void ReportImageMessage(std::string_view detail) override { ReportMessage(2, detail); }
+  qvplatform::HDC ReferenceDC() override { return screenDC; }
+  void PrepareImageDraw(std::int32_t x, std::int32_t y, std::int32_t width,
+                        std::int32_t height) override;
+  TQVPDFDeviceWorkBuffer& ImageContent() override { return workBuffer; }
+  long double ImageYOrigin() const override { return yOrigin; }
+  bool ImageYFlipped() const override { return dcStack.yFlip; }
+
   // ---- TQVPDFObjectOwner -----------------------------------------------------------------
 
   TQVPDFFileWriter& Output() override { return *output_; }
@@ -255,6 +310,17 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   TQVPDFMessageEvent onMessage;
   TQVPDFWriteObjectEvent onWriteObject;
 
+  // ---- Images --------------------------------------------------------------------------
+
+  bool jpegConversion = false;  // bitmaps become JPEG images where the image road allows
+  std::int32_t jpegQuality = 25;
+  std::string pendingImageName;   // the name of the next image (commands set it)
+  std::string pendingBitmapName;  // the alias of the next drawn bitmap (commands set it)
+  // Image names to image numbers: "auto__" + NAME for pending image names, NAME for pending
+  // bitmap names.
+  qvplatform::TStringList imageAliases;
+  TQVThumbnailRaster thumbnailRaster;
+
   // ---- Written by the lifecycle ----------------------------------------------------------
 
   TQVDocumentTime documentTime;         // the start of the document
@@ -312,6 +378,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   std::vector<std::unique_ptr<TQVPDFPage>> pendingPages_;
   std::vector<std::unique_ptr<TQVCustomPDFType>> pendingObjects_;
   TQVLocalDestinations localDestinations_;
+  TQVPDFImageWriter images_{*this};
+  std::vector<std::uint8_t> dibScratch_;  // cropped bitmaps, reused from call to call
 };
 
 }  // namespace vellora
