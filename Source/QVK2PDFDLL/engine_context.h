@@ -4,7 +4,7 @@
 // happens.
 //
 // A context owns its device. Settings whose device parts are not part of this build yet
-// (images, encryption, thumbnails) and the merge texts are kept here as the host set them.
+// (element images, encryption, thumbnails) and the merge texts are kept here as the host set them.
 #pragma once
 
 #include <cstdint>
@@ -19,9 +19,7 @@ namespace vellora {
 
 // What the host set for device parts that are built later.
 struct TQVEngineStoredSettings {
-  bool convertJpegData = false;      // key 6
-  bool jpegQualityOn = false;        // key 12
-  std::int32_t jpegQuality = 25;     // key 12
+  bool convertJpegData = false;      // key 6: JPEG data of elements is converted
   bool thumbnailMonochrome = false;  // key 11
   std::string ownerPassword;         // key 10
   std::string userPassword;          // key 11 of the string keys

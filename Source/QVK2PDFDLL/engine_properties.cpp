@@ -13,20 +13,21 @@ namespace {
 
 std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
 
-// Key 12: 0 switches JPEG conversion off, 1..5 choose a quality, a negative value is the
-// quality itself, and any other value switches conversion on with the stored quality.
-void SetJpegQuality(TQVEngineStoredSettings& s, std::int32_t value) {
+// Key 12, the JPEG setting of bitmaps: 0 switches the conversion to JPEG off, 1..5 switch it on
+// with the qualities 10, 25, 50, 75 and 100, a negative value is the quality itself, and any
+// other value switches it on with the quality kept.
+void SetJpegQuality(TQVPDFDevice& d, std::int32_t value) {
   static constexpr std::int32_t kQualities[] = {10, 25, 50, 75, 100};
   if (value == 0) {
-    s.jpegQualityOn = false;
+    d.jpegConversion = false;
   } else if (value < 0) {
     // -INT32_MIN has no 32-bit value.
-    s.jpegQuality = value == std::numeric_limits<std::int32_t>::min()
+    d.jpegQuality = value == std::numeric_limits<std::int32_t>::min()
                         ? std::numeric_limits<std::int32_t>::max()
                         : -value;
   } else {
-    s.jpegQualityOn = true;
-    if (value <= 5) s.jpegQuality = kQualities[value - 1];
+    d.jpegConversion = true;
+    if (value <= 5) d.jpegQuality = kQualities[value - 1];
   }
 }
 
@@ -132,7 +133,7 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       s.thumbnailMonochrome = value != 0;
       break;
     case QVPDF_IPROP_JPEG_QUALITY:
-      SetJpegQuality(s, value);
+      SetJpegQuality(d, value);
       break;
     case QVPDF_IPROP_ZOOM_MODE:
       w.zoomMode = TQVPDFZoomModes(byte);

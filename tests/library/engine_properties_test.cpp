@@ -146,6 +146,35 @@ TEST(EngineProperties, FontModeExcludedFontsAndAliasesReachTheFonts) {
   }
 }
 
+TEST(EngineProperties, JpegKeySwitchesTheConversionOfBitmaps) {
+  const EngineEntries* e = Engine();
+  ASSERT_NE(e, nullptr);
+  EmfBuilder b;
+  b.StretchDIBits({0, 0, 40, 40}, TestDib::Filled(40, 40, 24, 0x80));
+  b.Eof();
+  const std::vector<unsigned char> emf = b.Bytes();
+  const qvplatform::MetafileLoadResult picture =
+      qvplatform::LoadMetafileBytes(emf.data(), emf.size());
+  struct Case {
+    std::vector<int> values;  // key 12, in this order
+    bool jpeg;
+  };
+  for (const Case& k : {Case{{}, false}, Case{{3}, true}, Case{{3, 0}, false}, Case{{-40}, false},
+                        Case{{1, -40}, true}, Case{{6}, true}}) {
+    SCOPED_TRACE(::testing::PrintToString(k.values));
+    EngineContext c;
+    for (int v : k.values) EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_JPEG_QUALITY, v));
+    EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>("")), 0);
+    EXPECT_EQ(e->Do(c, QVPDF_CMD_DRAW_METAFILE, static_cast<int>(picture.handle), nullptr), 0);
+    EXPECT_EQ(e->Do(c, QVPDF_CMD_END_DOC, 0, nullptr), 0);
+    const std::string pdf = DocumentBytes(c);
+    EXPECT_NE(pdf.find("/Subtype/Image"), std::string::npos);
+    EXPECT_EQ(pdf.find("/DCTDecode") != std::string::npos, k.jpeg);
+    EXPECT_EQ(QpdfProblems(pdf), "");
+  }
+  qvplatform::DeleteEnhMetaFile(picture.handle);
+}
+
 TEST(EngineProperties, CompressionKeysAndFastFlate) {
   const EngineEntries* e = Engine();
   ASSERT_NE(e, nullptr);
