@@ -1,6 +1,8 @@
 // Texts drawn in pieces: italic slanted by hand, the first two characters apart, CJK text
 // character by character; and the direct-drawing entry points.
+#include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "face_name.h"
 #include "qvplatform/device_context.h"
@@ -112,11 +114,16 @@ bool TQVTextOutput::CjkPerCharacter(Call& c) {
   if (!r.wide) WidenAnsi(c);  // one piece per character, not per byte
   TQVDCStackVar& v = V();
   const std::uint32_t align = v.textAlignFlags;
-  // Advance direction in logical units along the escapement.
+  // Advance direction in logical units along the escapement (counter-clockwise on the page),
+  // exact for the quarter turns.
   const long double down = DownSign();
   long double dx = 1, dy = 0;
-  switch (v.font.lfEscapement) {
+  const std::int32_t escapement = v.font.lfEscapement % 3600;
+  switch (escapement) {
+    case 0:
+      break;
     case 1800:
+    case -1800:
       dx = -1;
       break;
     case 900:
@@ -127,8 +134,11 @@ bool TQVTextOutput::CjkPerCharacter(Call& c) {
     case -900:
       dx = 0, dy = down;
       break;
-    default:
-      break;
+    default: {
+      const long double angle = escapement / 1800.0L * std::numbers::pi_v<long double>;
+      dx = std::cos(angle);
+      dy = -down * std::sin(angle);
+    }
   }
   const long double total = SumAdvances(r.spacing, r.length);
   const long double back = (align & kAlignRight) ? total : (align & kAlignCenter) ? total / 2 : 0;
