@@ -13,6 +13,7 @@
 // shallow whatever the length of the text.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -51,6 +52,10 @@ constexpr bool IsCjkCharset(std::int32_t charset) {
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // The end of the first word and the blanks after it (characters up to 32 are blanks).
 std::int32_t FirstWordEnd(const char16_t* text, std::int32_t length);
+// -value, the one value without a negative kept in range.
+constexpr std::int32_t Negated(std::int32_t value) {
+  return value == INT32_MIN ? INT32_MAX : -value;
+}
 // The sum of the first count entries (0 without an array), clamped to 32 bits.
 std::int32_t SumAdvances(const std::int32_t* spacing, std::int32_t count);
 // 8-bit text as UTF-16 in a code page (asCodes: each byte is the code itself), one unit per

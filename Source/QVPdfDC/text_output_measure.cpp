@@ -124,7 +124,7 @@ void TQVTextOutput::Widths(Call& c) {
   c.w = qvplatform::Round32(Finite(w) * d.dcStack.aspect);
   // Without an array the text is as wide as the font makes it, in the same logical units.
   if (!r.spacing) c.W = c.w;
-  c.shift = (align & kAlignRight) ? -c.W : (align & kAlignCenter) ? -(c.W / 2) : 0;
+  c.shift = (align & kAlignRight) ? Negated(c.W) : (align & kAlignCenter) ? -(c.W / 2) : 0;
   if (align & kAlignUpdateCP) {
     const bool back = v.font.lfEscapement == 1800 || (align & (kAlignRight | kAlignCenter));
     d.currentX = qvplatform::ClampToInt32(std::int64_t{r.x} + (back ? -std::int64_t{c.W} : c.W));
@@ -149,7 +149,8 @@ void TQVTextOutput::Spacing(Call& c) {
   for (std::size_t i = 0; i < counted; ++i) n += c.a8[i] == ' ';
   const long double size = c.size;
   const std::int32_t weight = c.lf.lfWeight;
-  long double gap = (weight >= 301 && weight != 400) ? c.W - 1.1L * c.w : c.W - c.w;
+  const long double target = c.W, measured = c.w;
+  long double gap = (weight >= 301 && weight != 400) ? target - 1.1L * measured : target - measured;
   // Text space is content space: logical units over the divisor, x also over the text scale.
   const std::int32_t divisor = d.workBuffer.Divisor() > 1 ? d.workBuffer.Divisor() : 1;
   const long double aspect = d.dcStack.aspect != 0 ? d.dcStack.aspect : 1;

@@ -68,7 +68,9 @@ void TQVTextOutput::OutlineRoad(Call& c) {
   // The outlines are the GDI font's: so are the metrics that place them.
   qvplatform::OUTLINETEXTMETRICW otm;
   const bool metrics = qvplatform::GetOutlineTextMetricsW(d.screenDC, sizeof otm, &otm) != 0;
-  const std::int32_t height = metrics ? otm.otmTextMetrics.tmHeight : std::abs(c.lf.lfHeight);
+  const std::int32_t height =
+      metrics ? otm.otmTextMetrics.tmHeight
+              : qvplatform::ClampToInt32(std::llabs(std::int64_t{c.lf.lfHeight}));
   const std::int32_t ascent =
       metrics ? otm.otmTextMetrics.tmAscent : qvplatform::Round32(height * 0.8L);
   const std::int32_t descent = metrics ? std::max(1, otm.otmTextMetrics.tmDescent) : 1;
@@ -77,11 +79,13 @@ void TQVTextOutput::OutlineRoad(Call& c) {
   const bool glyphIndices = (r.options & qvplatform::ETO_GLYPH_INDEX) != 0;
   std::int32_t advance = c.total;
   if (!r.spacing && r.wide) advance = GdiExtent(d.screenDC, r.wide, r.length, glyphIndices);
-  const std::int32_t shift = (align & kAlignRight)    ? -advance
+  const std::int32_t shift = (align & kAlignRight)    ? Negated(advance)
                              : (align & kAlignCenter) ? -(advance / 2)
                                                       : 0;
   c.box = ComputeBox(r.x, r.y, advance, shift, ascent, height, r.clip);
-  c.clipOpen = BoxAndBackground(c.box, r.options, r.clip, advance);
+  // Inside a path bracket the glyphs join the path and nothing else is drawn.
+  const bool bracket = d.pathNesting > 0;
+  if (!bracket) c.clipOpen = BoxAndBackground(c.box, r.options, r.clip, advance);
   struct ClipGuard {
     TQVTextOutput& out;
     bool& open;
@@ -94,9 +98,10 @@ void TQVTextOutput::OutlineRoad(Call& c) {
   } clipGuard{*this, c.clipOpen};
   OutlineAt(r.x, r.y, c.box.baselineOffset, glyphIndices, r.spacing, r.length, r.ansi, r.wide,
             false, (align & kAlignUpdateCP) != 0);
-  Lines(c.lf, qvplatform::ClampToInt32(std::int64_t{r.x} + shift),
-        qvplatform::ClampToInt32(std::int64_t{r.y} + c.box.baselineOffset), advance, descent,
-        strike);
+  if (!bracket)
+    Lines(c.lf, qvplatform::ClampToInt32(std::int64_t{r.x} + shift),
+          qvplatform::ClampToInt32(std::int64_t{r.y} + c.box.baselineOffset), advance, descent,
+          strike);
   CloseClip(c.clipOpen);
 }
 
@@ -150,8 +155,8 @@ void TQVTextOutput::OutlineAt(std::int32_t x, std::int32_t y, std::int32_t basel
   const long double sy = d.dcStack.Matrix().eM22 < 0 ? -1 : 1;
   qvplatform::LOGFONTW glyphFont = lf;
   if (sy < 0) {
-    glyphFont.lfEscapement = -glyphFont.lfEscapement;
-    glyphFont.lfOrientation = -glyphFont.lfOrientation;
+    glyphFont.lfEscapement = Negated(glyphFont.lfEscapement);
+    glyphFont.lfOrientation = Negated(glyphFont.lfOrientation);
   }
   const long double cy = d.dcStack.yFlip ? d.yOrigin + py : d.yOrigin - py;
   TQVOutlinePlacement place;
@@ -165,9 +170,10 @@ void TQVTextOutput::OutlineAt(std::int32_t x, std::int32_t y, std::int32_t basel
     place.yOffset = cy;
     place.xScale = k * aspect;
     place.yScale = k * sy;
+    const std::size_t before = d.workBuffer.Size();
     result = TextAsOutline(d.screenDC, text, count, glyphFont, ignoreSpacing, glyphIndices,
                            d.pathNesting, d.workBuffer, em, advances, place);
-    if (result != TQVGenericPSDevice::kOutlineFailed) d.pathPending = true;
+    if (d.workBuffer.Size() > before) d.pathPending = true;  // blanks add nothing
   } else {
     d.transformDirty = true;
     d.PrepareDraw();

@@ -43,7 +43,7 @@ void TQVTextOutput::Slanted(Call& c) {
   FontSize(c);
   // The pieces are placed here, left to right from the aligned start.
   const std::int32_t width = c.total;
-  const std::int32_t shift = (align & kAlignRight)    ? -width
+  const std::int32_t shift = (align & kAlignRight)    ? Negated(width)
                              : (align & kAlignCenter) ? -(width / 2)
                                                       : 0;
   c.box = ComputeBox(r.x, r.y, width, shift, c.first, c.second, r.clip);

@@ -178,9 +178,18 @@ TEST(TextOutputOutline, InAPathBracketTheOutlinesJoinThePath) {
         d.UseFont("Arial", -100);
         d.UseBrush(0, qvplatform::RGB(0, 0, 0));
         d.BeginPath(3);
-        d.ExtTextOut(50, 200, 0, RECTL{}, u"H", nullptr, 1, advance);
+        // Only the glyphs join the path: no background, clip or underline, and blanks add
+        // nothing (the path is not left pending for them).
+        d.Font().lfUnderline = 1;
+        d.ExtTextOut(50, 200, qvplatform::ETO_OPAQUE | qvplatform::ETO_CLIPPED,
+                     RECTL{40, 100, 150, 210}, u"H", nullptr, 1, advance);
+        d.ExtTextOut(50, 250, 0, RECTL{}, u" ", nullptr, 1, advance);
         d.EndPath();
         d.DrawPath(false, true);
+        d.BeginPath(3);
+        const std::int32_t two[] = {20, 20};
+        d.ExtTextOut(50, 250, 0, RECTL{}, u"  ", nullptr, 2, two);
+        d.EndPath();
       },
       &content);
   // Placed point by point: no matrix, no painting until the bracket's own.
