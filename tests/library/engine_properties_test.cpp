@@ -43,6 +43,9 @@ TEST(EngineProperties, EveryKeyOfTheTablesIsKnownAndNoOther) {
   EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_ITALIC_AS_ARIAL, 0));
   // A null text is the empty text; a pointer that is no context is refused.
   EXPECT_TRUE(e->SetSProp(c, QVPDF_SPROP_TITLE, nullptr));
+  // A text without a terminator within 16 MiB is refused before anything is read past it.
+  std::string endless((std::size_t{1} << 24) + 1, 'a');
+  EXPECT_FALSE(e->SetSProp(c, QVPDF_SPROP_TITLE, endless.data()));
   int notAContext = 0;
   EXPECT_FALSE(e->SetSProp(reinterpret_cast<TQVPDFEngineContext*>(&notAContext), 5, "x"));
   EXPECT_FALSE(e->SetIProp(reinterpret_cast<TQVPDFEngineContext*>(&notAContext), 1, 0));
