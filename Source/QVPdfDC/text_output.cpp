@@ -266,7 +266,8 @@ void TQVTextOutput::Main(Call& c) {
   c.tx = bx;
   c.ty = d.dcStack.yFlip ? d.yOrigin + yBase : d.yOrigin - yBase;
   if (originInMatrix) c.ty -= d.yOrigin;
-  // BeginText turns text space's y round with the DC's y flip.
+  // Text space's y is turned round exactly where BeginText turns the text matrix's (its
+  // sign v); the two must change together.
   if (d.dcStack.yFlip) c.ty = -c.ty;
   if (aspect != 1 && aspect != 0) c.tx = std::round(c.tx / aspect);
   c.tx += aspect != 0 ? c.shift / aspect : c.shift;
