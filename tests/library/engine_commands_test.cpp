@@ -171,12 +171,13 @@ TEST(EngineCommands, PageRecordSizesRotationAndCoordinates) {
   struct Case {
     std::uint32_t flags;
     const char* rotate;  // nullptr: no /Rotate
+    int sign;            // negative sizes are taken by their magnitude
   };
-  for (const Case& k : {Case{3, "/Rotate 270"}, Case{1, "/Rotate 90"}, Case{180, "/Rotate 180"},
-                        Case{2, nullptr}, Case{0, nullptr}}) {
+  for (const Case& k : {Case{3, "/Rotate 270", 1}, Case{1, "/Rotate 90", 1},
+                        Case{180, "/Rotate 180", 1}, Case{2, nullptr, 1}, Case{0, nullptr, -1}}) {
     SCOPED_TRACE(k.flags);
     EngineContext d;
-    page = PageRecord(1200, 600, 300);  // 288 x 144 points
+    page = PageRecord(1200 * k.sign, 600 * k.sign, 300);  // 288 x 144 points
     page.RotationFlags = k.flags;
     WriteEmptyPage(d, page);
     const std::string pdf = DocumentBytes(d);
