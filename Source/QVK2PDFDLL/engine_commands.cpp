@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "command_images.h"
 #include "draw_metafile.h"
 #include "engine_operations.h"
 #include "host_input.h"
@@ -130,6 +131,10 @@ std::int32_t RunCommand(TQVPDFEngineContext& c, std::int32_t command, std::int32
       return DrawMetafileCommand(c, value, commandRecord);
     case QVPDF_CMD_FONT_ALIAS:
       return FontAlias(d, value, record);
+    case QVPDF_CMD_DRAW_IMAGE:
+      return DrawImageCommand(c, static_cast<TQVPDFCommand*>(record));
+    case QVPDF_CMD_ADD_ICC_COLOR_SPACE:
+      return AddColorSpaceCommand(c, commandRecord);
     case QVPDF_CMD_RESET_DEVICE:
       d.Reset();
       return 0;
