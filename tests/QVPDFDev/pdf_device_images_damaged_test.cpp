@@ -181,5 +181,35 @@ TEST_F(DrawnDirectly, CropsOfExactlySizedBitmapsAndDestinationsThatAreNoNumbers)
   EXPECT_EQ(vellora_test::QpdfProblems(Finish()), "");
 }
 
+TEST_F(DrawnDirectly, PixelsThatEndEarlyKeepTheirPlaceAndSize) {
+  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  // 2 x 10 pixels at 24 bits, pixels for 5 rows only, drawn into 20 x 100 points: a bottom-up
+  // bitmap holds its bottom rows, a top-down one its top rows; each row stays 10 points high.
+  device.EndDoc();
+  for (const bool topDown : {false, true}) {
+    SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
+    RecordingDevice d;
+    d.BeginDoc(576, 800, 72, 0);
+    d.BeginPage(40, 120, 72, 72, 0);
+    const BITMAPINFOHEADER h = Header(2, topDown ? -10 : 10, 24, qvplatform::BI_RGB);
+    const Buffer header(reinterpret_cast<const std::uint8_t*>(&h),
+                        reinterpret_cast<const std::uint8_t*>(&h) + sizeof h);
+    const Buffer bits(8 * 5, 0);  // black
+    EXPECT_GT(d.DrawDIBits(false, 0, 0, 2, 10, 10, 10, 20, 100, true, {bits.data(), bits.size()},
+                           {header.data(), header.size()}, {}),
+              0);
+    d.EndDoc();
+    const vellora_test::Raster r = vellora_test::RenderColour(vellora_test::DocumentBytes(d));
+    ASSERT_GT(r.width, 0);
+    const auto dark = [&r](int y) {
+      return r.At(20 * vellora_test::kRenderScale, y * vellora_test::kRenderScale) == 0;
+    };
+    for (int y = 12; y < 60; y += 4) EXPECT_EQ(dark(y), topDown) << y;
+    for (int y = 62; y < 110; y += 4) EXPECT_EQ(dark(y), !topDown) << y;
+    EXPECT_FALSE(dark(8));
+    EXPECT_FALSE(dark(112));
+  }
+}
+
 }  // namespace
 }  // namespace vellora
