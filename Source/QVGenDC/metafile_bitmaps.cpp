@@ -152,8 +152,8 @@ void TQVMetafilePlayer::PlayPatternBrush(const EmfRecord& r) {
   const TQVGenericDevice::Bytes afterHeader{dib.AfterHeader(),
                                             dib.InfoSize() - sizeof(BITMAPINFOHEADER)};
   const std::int32_t image =
-      device_.DrawDIBits(firstColorSet, 0, 0, width, height, 0.0f, 0.0f, static_cast<float>(width),
-                         static_cast<float>(height), false, BitsOf(dib), header, afterHeader);
+      device_.DrawDIBits(firstColorSet, 0, 0, width, height, 0.0f, 0.0f, 0.0f, 0.0f, false,
+                         BitsOf(dib), header, afterHeader);
   StoreHandle(
       f.ihBrush,
       image >= 1 ? device_.CreateBrush(kBrushDibPattern, 0, static_cast<std::uint32_t>(image)) : 0);

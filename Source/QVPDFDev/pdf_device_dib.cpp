@@ -191,11 +191,15 @@ std::int32_t TQVPDFDevice::DrawDIBits(bool hasColorTable, std::int32_t srcX, std
     }
   }
 
+  // A destination of exactly 0 by 0 registers the image without placing it: the player
+  // asks so for the bitmap of a pattern brush, which must not show where it is created.
+  const bool registerOnly = dstWidth == 0 && dstHeight == 0;
   std::int32_t number = 0;
   [&] {
     if (!std::isfinite(dstX) || !std::isfinite(dstY) || !std::isfinite(dstWidth) ||
-        !std::isfinite(dstHeight) || std::fabs(dstWidth) < 0.01f || std::fabs(dstHeight) < 0.01f)
+        !std::isfinite(dstHeight))
       return;
+    if (!registerOnly && (std::fabs(dstWidth) < 0.01f || std::fabs(dstHeight) < 0.01f)) return;
     BITMAPINFOHEADER header;
     if (bitmapHeader.size() < sizeof header) return;
     std::memcpy(&header, bitmapHeader.data(), sizeof header);
@@ -247,7 +251,7 @@ std::int32_t TQVPDFDevice::DrawDIBits(bool hasColorTable, std::int32_t srcX, std
 
     const TQVDIBImage image = images_.CreateDIBImage(view, header.biBitCount == 1);
     number = image.number;
-    if (number <= 0) return;
+    if (number <= 0 || registerOnly) return;
     // The destination in the writer's terms: top y, and the height downwards on the page.
     const double flip = dcStack.yFlip ? -1.0 : 1.0;
     double x = dstX, width = dstWidth;

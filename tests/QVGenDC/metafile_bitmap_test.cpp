@@ -185,7 +185,7 @@ TEST(MetafileBitmaps, PatternBrushRegistersItsBitmapAndBecomesAHatchedBrush) {
         EmfBuilder().SetHandles(2).CreateDibPatternBrush(1, pattern).SelectObject(1).Eof().Bytes(),
         &device);
     // Table entries (0,0,0) and (255,255,255): the first is zero.
-    EXPECT_EQ(calls, std::vector<std::string>{"DrawDIBits table=0 src=(0,0 8x8) dst=(0,0 8x8) "
+    EXPECT_EQ(calls, std::vector<std::string>{"DrawDIBits table=0 src=(0,0 8x8) dst=(0,0 0x0) "
                                               "crop=0 bits=32 header=40 colors=8"});
     EXPECT_EQ(device.CurrentDCState().brushStyle,
               image ? vellora::kBrushHatched : vellora::kBrushSolid);

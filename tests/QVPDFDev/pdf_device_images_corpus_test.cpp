@@ -20,6 +20,7 @@ using namespace qvplatform;  // NOLINT: the record names read best unqualified h
 
 struct BitmapCensus {
   std::size_t records = 0;  // bitmap records whose bitmap the reader accepts
+  std::size_t placed = 0;   // of them, the ones that draw their bitmap (not pattern brushes)
   // Distinct (bitmap, source rectangle, raster operation): at most this many images.
   std::set<std::string> distinct;
 };
@@ -76,6 +77,7 @@ BitmapCensus Census(const std::vector<unsigned char>& bytes) {
     EmfDib dib;
     if (ReadDib(r, source, dib) != DibStatus::kOk) continue;
     ++census.records;
+    if (r.Type() != EMR_CREATEDIBPATTERNBRUSHPT) ++census.placed;
     census.distinct.insert(drawing +
                            std::string(reinterpret_cast<const char*>(dib.Info()), dib.InfoSize()) +
                            std::string(reinterpret_cast<const char*>(dib.Bits()), dib.BitsSize()));
@@ -98,7 +100,11 @@ TEST(PDFDeviceImagesCorpus, MetafilesWithBitmapsShowThem) {
     const std::string pdf = vellora_test::PlayAlone(device, bytes);
     EXPECT_EQ(vellora_test::QpdfProblems(pdf), "");
     const auto images = vellora_test::ListImages(pdf);
-    EXPECT_GE(images.size(), 1u);
+    // A pattern brush registers its bitmap but never shows it where it is created.
+    if (census.placed > 0)
+      EXPECT_GE(images.size(), 1u);
+    else
+      EXPECT_EQ(images.size(), 0u);
     EXPECT_LE(images.size(), census.records);
     // A bitmap drawn again the same way is the same XObject.
     std::set<std::string> objects;
