@@ -85,16 +85,22 @@ void TQVDCStack::RebuildMatrix() {
   if (m.eM22 < 0) yMirrored = true;
   if (device.modes.Has(qvAlwaysHighResPDF)) device.coordinateDivisor = 10;
 
-  // 4, 5. Origins.
-  m.eDx = ToSingle(v.viewportOrg.x * sx + m.eDx - L(v.windowOrg.x) * m.eM11);
+  // 4, 5. Origins. The viewport origin is in device pixels: in the fixed map modes the page
+  // scale is that of the logical unit, so the viewport takes the device's own scale.
+  L vx = sx, vy = sy;
+  if (v.mapMode >= 2 && v.mapMode <= 6 && naturalResolutionX > 0 && naturalResolutionY > 0) {
+    vx = 72.0L / naturalResolutionX * extraScaleX;
+    vy = 72.0L / naturalResolutionY * extraScaleY;
+  }
+  m.eDx = ToSingle(v.viewportOrg.x * vx + m.eDx - L(v.windowOrg.x) * m.eM11);
   n.eDx = ToSingle(v.viewportOrg.x - L(v.windowOrg.x) * n.eM11);
   const L windowTermM = L(v.windowOrg.y) * m.eM22;
   const L windowTermN = L(v.windowOrg.y) * n.eM22;
   if (yFlip) {
-    m.eDy = ToSingle(v.viewportOrg.y * sy + m.eDy + windowTermM);
+    m.eDy = ToSingle(v.viewportOrg.y * vy + m.eDy + windowTermM);
     n.eDy = ToSingle(windowTermN + v.viewportOrg.y);
   } else {
-    m.eDy = ToSingle(v.viewportOrg.y * sy + m.eDy - windowTermM);
+    m.eDy = ToSingle(v.viewportOrg.y * vy + m.eDy - windowTermM);
     n.eDy = ToSingle(v.viewportOrg.y - windowTermN);
   }
 

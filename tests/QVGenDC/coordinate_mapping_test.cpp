@@ -92,6 +92,22 @@ const MappingCase kCases[] = {
      false,
      1.0,
      1},
+    // The viewport origin is in device pixels even where the logical unit is fixed:
+    // 96 x 48 pixels at 96 dpi move the picture by 72 x 36 points, not by 96 x 48 hundredths
+    // of an inch.
+    {"loenglish viewport origin",
+     4,
+     {},
+     {96, 48},
+     {},
+     {},
+     std::nullopt,
+     {0.72f, 0, 0, 0.72f, 72, 36 - 800},
+     std::nullopt,
+     true,
+     false,
+     1.0,
+     1},
     // rx = 1000 / 500 = 2, ry = 2000 / -500 = -4: y mirrored, finer y units shrink text.
     {"anisotropic",
      8,
