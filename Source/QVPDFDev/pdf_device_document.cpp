@@ -181,6 +181,10 @@ void TQVPDFDevice::FreeDocument() {
   localDestinations_.Clear();
   currentPage_.reset();
   pendingPages_.clear();
+  // Image names map to image numbers of this document's XObject list.
+  imageAliases.Clear();
+  pendingImageName.clear();
+  pendingBitmapName.clear();
   ClearTempObjects();
   info_.reset();
   catalog_.reset();
