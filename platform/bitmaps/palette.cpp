@@ -32,6 +32,7 @@ const Stock& StockPalette() {
     object->entries.assign(std::begin(kDefaultPaletteEntries), std::end(kDefaultPaletteEntries));
     s.object = object;
     s.handle = HandleTable::Instance().Add(HandleKind::kPalette, object);
+    HandleTable::Instance().MarkStock(s.handle);  // DeleteObject must refuse it
     return s;
   }();
   return stock;

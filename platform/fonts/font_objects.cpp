@@ -5,6 +5,7 @@
 #include "font_codepage.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/handle_table.h"
+#include "qvplatform/palette.h"
 #include "realized_font.h"
 
 namespace qvplatform {
@@ -158,6 +159,8 @@ HGDIOBJ GetStockObject(int object) {
       return Stock().system;
     case DEFAULT_GUI_FONT:
       return Stock().gui;
+    case DEFAULT_PALETTE:
+      return GetDefaultPalette();
   }
   return 0;
 }

@@ -39,7 +39,8 @@ BOOL DeleteObject(HGDIOBJ object);
 
 // SYSTEM_FONT: "System", cell height 16, weight 700, ANSI, variable pitch, FF_SWISS (mapped
 // like any unknown face: to the "Arial" substitute). DEFAULT_GUI_FONT: "MS Shell Dlg", em
-// 11 pixels. Other numbers give 0. Stock handles are made once and never deleted.
+// 11 pixels. DEFAULT_PALETTE (palette.h): GetDefaultPalette(). Other numbers give 0. Stock handles
+// are made once and never deleted.
 HGDIOBJ GetStockObject(int object);
 
 }  // namespace qvplatform
