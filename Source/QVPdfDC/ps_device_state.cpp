@@ -83,7 +83,9 @@ void TQVGenericPSDevice::BeginText(std::int32_t& x, std::int32_t& y) {
     x = 0;
     y = 0;
   }
-  const long double v = dcStack.yFlip ? -1 : 1;
+  // The text matrix sits inside the written "cm": glyphs stand upright when its y sign and
+  // the content matrix's agree, so v follows the mapping's y mirror, not the map mode's y flip.
+  const long double v = dcStack.yMirrored ? -1 : 1;
   long double m[6] = {scale * r.eM11, r.eM12, r.eM21, v * r.eM22, tx + r.eDx, ty + r.eDy};
   if (slant) {
     m[0] -= 0.15L;

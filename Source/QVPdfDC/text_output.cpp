@@ -268,7 +268,7 @@ void TQVTextOutput::Main(Call& c) {
   if (originInMatrix) c.ty -= d.yOrigin;
   // Text space's y is turned round exactly where BeginText turns the text matrix's (its
   // sign v); the two must change together.
-  if (d.dcStack.yFlip) c.ty = -c.ty;
+  if (d.dcStack.yMirrored) c.ty = -c.ty;
   if (aspect != 1 && aspect != 0) c.tx = std::round(c.tx / aspect);
   c.tx += aspect != 0 ? c.shift / aspect : c.shift;
   Write(c);

@@ -149,15 +149,12 @@ void TQVTextOutput::OutlineAt(std::int32_t x, std::int32_t y, std::int32_t basel
                              !d.modes.Has(qvExactTextPositioning) && !(align & kAlignRight);
 
   // Glyph space (1024 units, y down) to content: the em size over 1024, x also over the text
-  // scale; a matrix that turns the page's y round turns the glyphs round too.
+  // scale; a matrix that turns the page's y round turns the glyphs round too. So glyph space
+  // reaches the page unmirrored, and GDI's counter-clockwise escapement stays so on the page.
   const long double aspect = d.dcStack.aspect != 0 ? d.dcStack.aspect : 1;
   const long double k = em / kOutlineEm;
   const long double sy = d.dcStack.Matrix().eM22 < 0 ? -1 : 1;
-  qvplatform::LOGFONTW glyphFont = lf;
-  if (sy < 0) {
-    glyphFont.lfEscapement = Negated(glyphFont.lfEscapement);
-    glyphFont.lfOrientation = Negated(glyphFont.lfOrientation);
-  }
+  const qvplatform::LOGFONTW& glyphFont = lf;
   const long double cy = d.dcStack.yFlip ? d.yOrigin + py : d.yOrigin - py;
   TQVOutlinePlacement place;
   place.advanceScale = k * aspect;
