@@ -156,12 +156,13 @@ void TQVDCStack::RebuildTextMatrix() {
   TQVDCStackVar& v = Current();
   const std::int32_t escapement = v.font.lfEscapement;
   if (escapement != 0 || xPositiveYNegative) {
-    // Escapement in tenths of a degree, counter-clockwise on the page. A mirrored y turns
-    // the baseline's y round (the device turns the glyphs' up with the text matrix's sign).
+    // Escapement in tenths of a degree, counter-clockwise on the page; in a mapping that
+    // mirrors y, clockwise, as GDI draws it there (the device turns the glyphs' up with the
+    // text matrix's y sign, so the glyphs stay upright and unmirrored).
     const L angle = L(escapement) / 1800 * std::numbers::pi_v<L>;
     const float c = ToSingle(std::cos(angle));
     const float s = ToSingle(std::sin(angle));
-    textMatrix = XFORM{c, yMirrored ? -s : s, -s, c, 0.0f, 0.0f};
+    textMatrix = XFORM{c, s, yMirrored ? s : -s, c, 0.0f, 0.0f};
     device.textAngle = angle;
     device.textRotated = true;
   } else {

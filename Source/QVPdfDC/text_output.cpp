@@ -339,6 +339,11 @@ std::int32_t TQVTextOutput::DownSign() {
   return d_.dcStack.yFlip != mirrored ? -1 : 1;
 }
 
+std::int32_t TQVTextOutput::TurnSign() {
+  d_.dcStack.Matrix();  // settles the mirror flag
+  return d_.dcStack.yMirrored ? -1 : 1;
+}
+
 TQVScreenFont::TQVScreenFont(qvplatform::HDC dc, const qvplatform::LOGFONTW& font) : dc_(dc) {
   if (dc_ == 0) return;
   font_ = qvplatform::CreateFontIndirectW(&font);

@@ -142,6 +142,9 @@ class TQVTextOutput {
   // -1 when logical y grows upwards on the page (y-flipping map modes, a mirrored matrix),
   // else 1: the sign of "below" in logical y.
   std::int32_t DownSign();
+  // The sense in which the escapement turns the text on the page: 1 counter-clockwise, -1
+  // clockwise in a mapping that mirrors y (where GDI turns it so; the text matrix agrees).
+  std::int32_t TurnSign();
 
   // The box of step 29 and the baseline offset; shift is the alignment shift of the text.
   TQVTextBox ComputeBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t shift,

@@ -154,8 +154,9 @@ void TQVTextOutput::Lines(const qvplatform::LOGFONTW& font, std::int32_t baselin
   // In content coordinates (y up when the matrix keeps the page's y direction).
   const long double angle = d.textRotated ? d.textAngle : 0.0L;
   const long double sy = d.dcStack.Matrix().eM22 < 0 ? -1 : 1;
-  const long double dirX = std::cos(angle), dirY = sy * std::sin(angle);
-  const long double downX = std::sin(angle), downY = -sy * std::cos(angle);
+  const long double turn = TurnSign();
+  const long double dirX = std::cos(angle), dirY = sy * turn * std::sin(angle);
+  const long double downX = turn * std::sin(angle), downY = -sy * std::cos(angle);
   const long double x0 = baselineX, y0 = d.DeviceY(baselineY);
   const long double thickness = descent / 4.0L;
   const auto line = [&](long double below) {

@@ -143,18 +143,23 @@ void TQVTextOutput::OutlineAt(std::int32_t x, std::int32_t y, std::int32_t basel
     const long double back = (align & kAlignRight) ? advance : advance / 2.0L;
     const long double angle = lf.lfEscapement / 3600.0L * 2 * std::numbers::pi_v<long double>;
     px -= back * std::cos(angle);
-    py += down * back * std::sin(angle);
+    py += down * TurnSign() * back * std::sin(angle);
   }
   const bool ignoreSpacing = std::llabs(std::int64_t{lf.lfHeight}) <= 19 && d.cidFontMode == 0 &&
                              !d.modes.Has(qvExactTextPositioning) && !(align & kAlignRight);
 
   // Glyph space (1024 units, y down) to content: the em size over 1024, x also over the text
   // scale; a matrix that turns the page's y round turns the glyphs round too. So glyph space
-  // reaches the page unmirrored, and GDI's counter-clockwise escapement stays so on the page.
+  // reaches the page unmirrored: GDI's counter-clockwise escapement is reversed where the
+  // text turns the other way (as PDF text does in a mirrored y).
   const long double aspect = d.dcStack.aspect != 0 ? d.dcStack.aspect : 1;
   const long double k = em / kOutlineEm;
   const long double sy = d.dcStack.Matrix().eM22 < 0 ? -1 : 1;
-  const qvplatform::LOGFONTW& glyphFont = lf;
+  qvplatform::LOGFONTW glyphFont = lf;
+  if (TurnSign() < 0) {
+    glyphFont.lfEscapement = Negated(glyphFont.lfEscapement);
+    glyphFont.lfOrientation = Negated(glyphFont.lfOrientation);
+  }
   const long double cy = d.dcStack.yFlip ? d.yOrigin + py : d.yOrigin - py;
   TQVOutlinePlacement place;
   place.advanceScale = k * aspect;

