@@ -88,11 +88,18 @@ bool ReadSfntDirectory(ByteSpan file, std::uint32_t index, SfntDirectory* out, s
   out->tables.clear();
   out->tables.reserve(tableCount);
   std::unordered_set<std::uint32_t> seen;
+  // Tables may share bytes, but a directory whose tables add up to far more than the file
+  // is made to blow up the copies built from it (a standalone font, a subset).
+  const std::uint64_t maxTotal = 2 * static_cast<std::uint64_t>(file.size());
+  std::uint64_t total = 0;
   for (std::uint16_t i = 0; i < tableCount; ++i) {
     const std::uint64_t rec = dir + static_cast<std::uint64_t>(i) * 16;
     SfntTableRecord t{r.U32(rec), r.U32(rec + 4), r.U32(rec + 8), r.U32(rec + 12)};
     if (!r.Has(t.offset, t.length)) return fail("table outside the file");
-    if (seen.insert(t.tag).second) out->tables.push_back(t);
+    if (!seen.insert(t.tag).second) continue;
+    total += t.length;
+    if (total > maxTotal) return fail("tables larger than the file");
+    out->tables.push_back(t);
   }
   return true;
 }

@@ -189,6 +189,14 @@ TEST(DamagedFonts, CraftedStructuresAreRejectedOrBounded) {
       {"OS/2 cut short", [&](Bytes& b) { Put32(b, recordOf("OS/2") + 12, 40); }, true},
       {"no outline tables (glyf renamed)",
        [&](Bytes& b) { Put32(b, recordOf("glyf"), SfntTag("xxxx")); }, true},
+      {"tables far larger than the file (each the whole file)",
+       [&](Bytes& b) {
+         for (const std::size_t record : {recordOf("fpgm"), recordOf("prep"), recordOf("gasp")}) {
+           Put32(b, record + 8, 0);
+           Put32(b, record + 12, static_cast<std::uint32_t>(b.size()));
+         }
+       },
+       true},
       {"not an sfnt", [](Bytes& b) { Put32(b, 0, 0x12345678); }, true},
       {"collection with a huge face count",
        [](Bytes& b) {
