@@ -39,9 +39,7 @@ class TQVDevModes {
   constexpr TQVDevModes() = default;
   constexpr explicit TQVDevModes(std::uint32_t bits) : bits_(bits) {}
 
-  constexpr bool Has(int value) const {
-    return value >= 0 && value < 32 && (bits_ >> value) & 1u;
-  }
+  constexpr bool Has(int value) const { return value >= 0 && value < 32 && (bits_ >> value) & 1u; }
   constexpr void Include(int value) {
     if (value >= 0 && value < 32) bits_ |= 1u << value;
   }

@@ -47,8 +47,7 @@ std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t de
   const std::int64_t absD = d < 0 ? -d : d;
   std::int64_t q = (absProduct + absD / 2) / absD;
   if (negative) q = -q;
-  if (q > std::numeric_limits<std::int32_t>::max() ||
-      q < std::numeric_limits<std::int32_t>::min())
+  if (q > std::numeric_limits<std::int32_t>::max() || q < std::numeric_limits<std::int32_t>::min())
     return -1;
   return static_cast<std::int32_t>(q);
 }

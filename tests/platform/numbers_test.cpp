@@ -13,9 +13,9 @@ TEST(Numbers, RoundHalvesToEven) {
     long double in;
     std::int64_t out;
   };
-  const Case cases[] = {{0.5L, 0},   {1.5L, 2},   {2.5L, 2},   {-0.5L, 0}, {-1.5L, -2},
-                        {-2.5L, -2}, {2.4999L, 2}, {2.5001L, 3}, {1e30L, INT64_MAX},
-                        {-1e30L, INT64_MIN}};
+  const Case cases[] = {{0.5L, 0},          {1.5L, 2},          {2.5L, 2},    {-0.5L, 0},
+                        {-1.5L, -2},        {-2.5L, -2},        {2.4999L, 2}, {2.5001L, 3},
+                        {1e30L, INT64_MAX}, {-1e30L, INT64_MIN}};
   for (const auto& c : cases) EXPECT_EQ(Round(c.in), c.out) << static_cast<double>(c.in);
   EXPECT_EQ(Round(std::numeric_limits<long double>::quiet_NaN()), 0);
   EXPECT_EQ(Round(std::numeric_limits<long double>::infinity()), INT64_MAX);
@@ -35,8 +35,8 @@ TEST(Numbers, MulDivRoundsHalfAwayFromZeroAndFlagsFailure) {
     std::int32_t a, b, c, out;
   };
   const Case cases[] = {
-      {10, 1, 4, 3},           // 2.5 -> 3
-      {-10, 1, 4, -3},         // -2.5 -> -3
+      {10, 1, 4, 3},    // 2.5 -> 3
+      {-10, 1, 4, -3},  // -2.5 -> -3
       {10, -1, 4, -3},
       {10, 1, -4, -3},
       {-10, -1, -4, -3},
@@ -48,7 +48,8 @@ TEST(Numbers, MulDivRoundsHalfAwayFromZeroAndFlagsFailure) {
       {INT32_MAX, 2, 1, -1},                         // overflow
       {INT32_MIN, 1, -1, -1},
   };
-  for (const auto& c : cases) EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.out) << c.a << "*" << c.b << "/" << c.c;
+  for (const auto& c : cases)
+    EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.out) << c.a << "*" << c.b << "/" << c.c;
 }
 
 }  // namespace

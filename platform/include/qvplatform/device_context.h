@@ -57,7 +57,6 @@ constexpr UINT TA_RTLREADING = 256;
 UINT SetTextAlign(HDC hdc, UINT align);
 UINT GetTextAlign(HDC hdc);
 
-
 // Inside a path bracket (glyph_path.h) the text's glyph outlines are added to the path:
 // from (x, y) as the text alignment places it (TA_UPDATECP is not supported and fails),
 // advancing by dx[i] when a spacing array is given, else by each glyph's advance; with
