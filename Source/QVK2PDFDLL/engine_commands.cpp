@@ -96,11 +96,33 @@ std::int32_t FontAlias(TQVPDFDevice& device, std::int32_t value, const void* rec
   return -1;
 }
 
+// Counts the commands running in a context. From inside a callback only the queries may run:
+// a command that changes the document would free or move what the running command still uses
+// (its fonts, its metafile bytes, the open page).
+class TQVCommandNesting {
+ public:
+  TQVCommandNesting(TQVPDFEngineContext& c, std::int32_t command) : c_(c) {
+    const bool query = command == QVPDF_CMD_COPY_TO_BUFFER ||
+                       command == QVPDF_CMD_INTERFACE_VERSION ||
+                       command == QVPDF_CMD_METAFILE_ERROR;
+    if (c.commandDepth > 0 && !query)
+      throw std::runtime_error("Command not allowed from inside the engine's callback");
+    ++c_.commandDepth;
+  }
+  ~TQVCommandNesting() { --c_.commandDepth; }
+  TQVCommandNesting(const TQVCommandNesting&) = delete;
+  TQVCommandNesting& operator=(const TQVCommandNesting&) = delete;
+
+ private:
+  TQVPDFEngineContext& c_;
+};
+
 }  // namespace
 
 std::int32_t RunCommand(TQVPDFEngineContext& c, std::int32_t command, std::int32_t value,
                         void* record) {
   if (command < QVPDF_CMD_FIRST || command > QVPDF_CMD_LAST) return -1;
+  const TQVCommandNesting nesting(c, command);
   c.PassCallbackToDevice();
   TQVPDFDeviceEX& d = c.device;
   const auto* commandRecord = static_cast<const TQVPDFCommand*>(record);

@@ -57,6 +57,8 @@ class TQVPDFEngineContext {
   TQVEngineStoredSettings stored;
   // The metafile bytes of command 5569, kept for the next metafile.
   std::vector<std::uint8_t> metafileBuffer;
+  // Commands running in this context: above 1 while a callback calls back in.
+  std::int32_t commandDepth = 0;
 };
 
 // Keeps the context behind a host's pointer alive for the length of one entry point call. A

@@ -23,8 +23,11 @@
  * Threads. A context is used by one thread at a time; different contexts may be used on
  * different threads at once. The callback runs on the calling thread, inside the entry point
  * that caused it, and may call the entry points again (for example QVPDF_SetSProp with
- * QVPDF_SPROP_MERGE_TEXT from a merge-text request). The process-wide integer keys 54 to 56
- * are atomic and affect every context of the process.
+ * QVPDF_SPROP_MERGE_TEXT from a merge-text request). Into the context whose command is
+ * running, QVPDF_Do then runs only the queries QVPDF_CMD_COPY_TO_BUFFER,
+ * QVPDF_CMD_INTERFACE_VERSION and QVPDF_CMD_METAFILE_ERROR and answers -1 to every other
+ * command. The process-wide integer keys 54 to 56 are atomic and affect every context of the
+ * process.
  *
  * Ownership. A context is allocated by QVPDF_Initialize and freed by QVPDF_Finalize; the host
  * holds only its address. Texts given to QVPDF_SetSProp are copied before the call returns.

@@ -1,6 +1,7 @@
 // The engine callback: numbered messages and the input page count arrive with the host's
 // user data, and a host may call the exports again from inside the callback (the engine
-// holds no lock then), even to finalize the context it is called from.
+// holds no lock then), even to finalize the context it is called from; commands that would
+// change the running document are refused there.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -36,6 +37,9 @@ void Record(void* userData, std::int32_t kind, std::int32_t value, const char* t
     host.answers.push_back(e->Do(host.context, QVPDF_CMD_INTERFACE_VERSION, 0, nullptr));
     host.answers.push_back(e->SetSProp(host.context, QVPDF_SPROP_MERGE_TEXT, "answer") ? 1 : 0);
     host.answers.push_back(e->XPos(host.context, 10));
+    // Commands that change the running document are refused; the running one goes on.
+    host.answers.push_back(e->Do(host.context, QVPDF_CMD_END_DOC, 0, nullptr));
+    host.answers.push_back(e->Do(host.context, QVPDF_CMD_BEGIN_PAGE, 0, nullptr));
     // A whole document of another context, written from inside the callback.
     EngineContext other;
     e->Do(other, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>(""));
@@ -78,7 +82,7 @@ TEST(EngineCallback, TheHostMayCallTheExportsFromInsideTheCallback) {
   const TQVPDFPageInit page = PageRecord(120, 80);
   EXPECT_EQ(e->InitializePage(c, 0, &page), 1);
   EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_PAGE, 0, nullptr), 0);
-  EXPECT_EQ(host.answers, (std::vector<std::int32_t>{285, 1, 10}));
+  EXPECT_EQ(host.answers, (std::vector<std::int32_t>{285, 1, 10, -1, -1}));
   EXPECT_EQ(QpdfProblems(host.nestedDocument), "");
   EXPECT_EQ(e->Do(c, QVPDF_CMD_END_PAGE, 0, nullptr), 0);
   EXPECT_EQ(e->Do(c, QVPDF_CMD_END_DOC, 0, nullptr), 0);
