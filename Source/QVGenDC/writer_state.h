@@ -29,6 +29,12 @@ struct TQVWriterStackVar {
   float scaleX = 1.0f;
   float scaleY = 1.0f;
   bool fontIsCID = false;
+  // Character and word spacing and horizontal scaling as last written ("Tc", "Tw", "Tz"; a
+  // scale of 0 is 100 %). They belong to the graphics state, so "Q" gives back the values of
+  // the level below, as the pop of this level does.
+  float charSpacing = 0.0f;
+  float wordSpacing = 0.0f;
+  float horizontalScale = 0.0f;
   // The matrix last written with "cm" at this level; a content stream starts at identity.
   XFORM matrix;
   // Must-rewrite marks: selecting a pen sets the first.

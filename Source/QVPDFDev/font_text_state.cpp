@@ -126,30 +126,35 @@ void WritePDFTextState(TQVPDFFontManager& fonts, TQVTextStateRecord& last,
     last.renderMode = mode;
   }
 
-  if ((level.charSpacing != 0 || last.charSpacing != 0) &&
-      DiffersInThousandths(level.charSpacing, last.charSpacing)) {
+  // What the content holds now: the writer level's values, which a "Q" gives back with the
+  // level, so text after a clip bracket writes its spacing again.
+  float& writtenCharSpacing = input.writer ? input.writer->charSpacing : last.charSpacing;
+  float& writtenWordSpacing = input.writer ? input.writer->wordSpacing : last.wordSpacing;
+  float& writtenScale = input.writer ? input.writer->horizontalScale : last.horizontalScale;
+  if ((level.charSpacing != 0 || writtenCharSpacing != 0) &&
+      DiffersInThousandths(level.charSpacing, writtenCharSpacing)) {
     buffer->AddFloat(level.charSpacing, 3);
     buffer->AddString("Tc ");
-    last.charSpacing = level.charSpacing;
+    writtenCharSpacing = level.charSpacing;
   }
-  if ((level.wordSpacing != 0 || last.wordSpacing != 0) &&
-      DiffersInThousandths(level.wordSpacing, last.wordSpacing)) {
+  if ((level.wordSpacing != 0 || writtenWordSpacing != 0) &&
+      DiffersInThousandths(level.wordSpacing, writtenWordSpacing)) {
     buffer->AddFloat(level.wordSpacing, 3);
     buffer->AddString("Tw ");
-    last.wordSpacing = level.wordSpacing;
+    writtenWordSpacing = level.wordSpacing;
   }
 
   float scale = level.horizontalScale;
   if (input.horizontalScale != 0)
     scale = input.horizontalScale * (level.horizontalScale != 0 ? level.horizontalScale : 1);
-  if ((scale != 0 || last.horizontalScale != 0) && scale != last.horizontalScale) {
+  if ((scale != 0 || writtenScale != 0) && scale != writtenScale) {
     if (scale != 0) {
       buffer->AddFloat(scale * 100.0L, 3);
     } else {
       buffer->AddString("100 ");
     }
     buffer->AddString("Tz ");
-    last.horizontalScale = scale;
+    writtenScale = scale;
   }
   last.dirty = false;
 }

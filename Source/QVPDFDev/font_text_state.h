@@ -34,6 +34,7 @@ struct TQVTextStateRecord {
   bool strokeColorWritten = false;
   qvplatform::COLORREF strokeColor = 0;
   std::int32_t renderMode = 0;
+  // Spacing and scaling without a writer level (with one, the level keeps them).
   float charSpacing = 0;
   float wordSpacing = 0;
   float horizontalScale = 0;

@@ -106,6 +106,18 @@ TEST_F(FontTextState, SpacingAndScale) {
   EXPECT_EQ(Write(12), "100 Tz ");
 }
 
+TEST_F(FontTextState, SpacingIsWrittenAgainAfterItsLevelIsRestored) {
+  Write(12);
+  const TQVWriterStackVar outer = writer;  // "q": the inner level starts as a copy
+  level.charSpacing = 4;
+  level.wordSpacing = 2;
+  level.horizontalScale = 1.2f;
+  EXPECT_EQ(Write(12), "4 Tc 2 Tw 120 Tz ");
+  EXPECT_EQ(Write(12), "");
+  writer = outer;  // "Q" gives back the spacing of the level below
+  EXPECT_EQ(Write(12), "4 Tc 2 Tw 120 Tz ");
+}
+
 TEST_F(FontTextState, WithoutABufferOnlyTheFontIsSelected) {
   WritePDFTextState(doc.Fonts(), record, input, nullptr, 0);
   ASSERT_NE(doc.Current(), nullptr);

@@ -103,7 +103,6 @@ TEST(TextOutputCorpus, MetafilesThatDrawTextGiveBackTheirWords) {
     const std::vector<std::string>& words = d.words;
     if (words.empty()) continue;
     const std::string pdf = vellora_test::DocumentBytes(d);
-    vellora_test::WriteFile("/tmp/corpus_" + path.stem().string() + ".pdf", pdf);
     const vellora_test::TempFile file(pdf);
     const auto text = vellora_test::RunCommand("pdftotext '" + file.Path().string() + "' -", true);
     // Labels drawn against each other come back as one word: a word may lie inside another.

@@ -280,5 +280,30 @@ TEST(TextOutputEngine, OutlinedRecordsAreInkWithoutText) {
   }
 }
 
+TEST(TextOutputEngine, ClippedRecordsKeepTheirSpacingOneAfterAnother) {
+  REQUIRE_ENGINE_TOOLS();
+  // Each clipped record draws inside its own clip bracket; the spacing that spreads the text
+  // over its advances ends with the bracket and must be written again for the next one.
+  const auto arial = Font(u"Arial", -20);
+  const auto dx = Advances(arial, u"abcde", 1.2);
+  double length = 0;
+  for (const auto a : dx) length += a;
+  const std::string pdf = Played({}, 0, [&](EmfBuilder& b) {
+    b.CreateFont(1, arial);
+    b.SelectObject(1);
+    for (int y : {100, 200, 300})
+      b.ExtTextOutW(50, y, u"abcde", dx, qvplatform::ETO_CLIPPED, {0, y - 40, 500, y + 20});
+  });
+  ASSERT_EQ(QpdfProblems(pdf), "");
+  const std::vector<Word> words = WordsOf(pdf);
+  ASSERT_EQ(words.size(), 3u);
+  for (const Word& w : words) {
+    SCOPED_TRACE(w.yMin);
+    EXPECT_EQ(w.text, "abcde");
+    EXPECT_NEAR(w.xMin, 50, 5);
+    EXPECT_NEAR(w.xMax, 50 + length, 8);
+  }
+}
+
 }  // namespace
 }  // namespace vellora
