@@ -36,9 +36,10 @@ std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, i
 constexpr std::size_t kDefaultMaxDecodedSize = std::size_t{256} << 20;
 
 // Inflates a zlib stream. The buffer starts at sizeEstimate (capped) and doubles as needed.
-// Raises EZDecompressionError for damaged or truncated data, a stream that asks for a preset
-// dictionary, and output that would exceed maxOutput bytes. Bytes after the end of the zlib
-// stream are ignored.
+// Damaged or truncated data, a missing checksum and a stream that asks for a preset
+// dictionary end the decompression quietly: the bytes produced so far are the result, as
+// readers treat the streams of damaged files. Only output that would exceed maxOutput bytes
+// raises EZDecompressionError. Bytes after the end of the zlib stream are ignored.
 std::vector<std::uint8_t> ZDecompressBuffer(const void* input, std::size_t size,
                                             std::size_t sizeEstimate,
                                             std::size_t maxOutput = kDefaultMaxDecodedSize);

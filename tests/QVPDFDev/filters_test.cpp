@@ -227,21 +227,35 @@ Bytes DeflateWithDictionary(const Bytes& data, const Bytes& dictionary) {
   return out;
 }
 
-TEST(ZlibBinding, DecompressionFailsClearlyOnDamagedData) {
+TEST(ZlibBinding, DamagedDataGivesWhatWasDecodedBeforeTheDamage) {
   const Bytes data = RandomBytes(20000, 10, 4);
   const Bytes packed = ZCompressBuffer(data.data(), data.size(), 3);
+  const auto isStartOfData = [&](const Bytes& got) {
+    return got.size() <= data.size() && std::equal(got.begin(), got.end(), data.begin());
+  };
 
   const Bytes truncated(packed.begin(), packed.begin() + static_cast<long>(packed.size() / 2));
-  EXPECT_THROW(ZDecompressBuffer(truncated.data(), truncated.size(), 0), EZDecompressionError);
+  const Bytes half = ZDecompressBuffer(truncated.data(), truncated.size(), 0);
+  EXPECT_GT(half.size(), data.size() / 4);
+  EXPECT_LT(half.size(), data.size());
+  EXPECT_TRUE(isStartOfData(half));
+  // Everything but the checksum: all the data (streams of damaged files often lack it).
   const Bytes noChecksum(packed.begin(), packed.end() - 4);
-  EXPECT_THROW(ZDecompressBuffer(noChecksum.data(), noChecksum.size(), 0), EZDecompressionError);
+  EXPECT_EQ(ZDecompressBuffer(noChecksum.data(), noChecksum.size(), 0), data);
+  Bytes corruptTail = packed;
+  for (std::size_t i = packed.size() * 3 / 4; i < packed.size(); ++i) corruptTail[i] ^= 0x5A;
+  // What inflate gave before it saw the damage may end in a few wrong bytes; what the intact
+  // part of the stream holds comes through.
+  const Bytes beforeDamage = ZDecompressBuffer(corruptTail.data(), corruptTail.size(), 0);
+  ASSERT_GT(beforeDamage.size(), data.size() / 2);
+  EXPECT_TRUE(isStartOfData(Bytes(beforeDamage.begin(), beforeDamage.begin() + data.size() / 2)));
+  // Nothing to decode: nothing, without an error.
   Bytes corrupt = packed;
   corrupt[0] = 0x12;  // not a zlib header
-  EXPECT_THROW(ZDecompressBuffer(corrupt.data(), corrupt.size(), 0), EZDecompressionError);
+  EXPECT_TRUE(ZDecompressBuffer(corrupt.data(), corrupt.size(), 0).empty());
   const Bytes withDictionary = DeflateWithDictionary(data, B("a preset dictionary"));
-  EXPECT_THROW(ZDecompressBuffer(withDictionary.data(), withDictionary.size(), 0),
-               EZDecompressionError);
-  EXPECT_THROW(ZDecompressBuffer(nullptr, 0, 0), EZDecompressionError);
+  EXPECT_TRUE(ZDecompressBuffer(withDictionary.data(), withDictionary.size(), 0).empty());
+  EXPECT_TRUE(ZDecompressBuffer(nullptr, 0, 0).empty());
 
   // Bytes after the end of the zlib stream (a line end before "endstream") are ignored.
   Bytes trailing = packed;
