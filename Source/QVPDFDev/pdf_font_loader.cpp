@@ -13,8 +13,10 @@
 #include "qvplatform/font_data.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/numbers.h"
+#include "qvplatform/sfnt_reader.h"
 #include "qvplatform/text_measure.h"
 #include "qvplatform/text_metrics.h"
+#include "ttf_bytes.h"
 
 namespace vellora {
 namespace {
@@ -235,10 +237,19 @@ void TQVPDFFont::AttachFontFile() {
       bytes.resize(size);
       if (GetFontData(dc, 0, 0, bytes.data(), size) != size) bytes.clear();
     }
-    file->SetRead(bytes.empty());
-    if (bytes.empty()) {
+    // Only TrueType outlines can be embedded as a TrueType font program: a face with CFF
+    // outlines (an "OTTO" file) is referenced by name.
+    const std::uint32_t version = TtfReader(bytes).U32(0);
+    const bool trueTypeOutlines = version == kSfntVersionTrueType || version == kSfntVersionApple;
+    if (!bytes.empty() && !trueTypeOutlines) {
+      manager.Message(kFontMessageCannotEmbed, d.FontName + " (no TrueType outlines)");
+      bytes.clear();
+      file->SetRead(true);
+    } else if (bytes.empty()) {
+      file->SetRead(true);
       manager.Message(kFontMessageInternal, d.FontName);
     } else {
+      file->SetRead(false);
       file->Stream().FontData() = std::move(bytes);
       if (!file->Stream().LoadTables()) manager.Message(kFontMessageCannotEmbed, d.FontName);
     }

@@ -2,9 +2,12 @@
 // East Asian fonts and the names written into the file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "font_names.h"
 #include "font_test_document.h"
 #include "font_test_env.h"
+#include "qvplatform/font_mapper.h"
 
 namespace vellora {
 namespace {
@@ -174,6 +177,31 @@ TEST(FontSelection, EachFontFileIsAnnouncedOnce) {
   doc.Fonts().SelectFont("Arial", 0, kFontStyleBold);
   EXPECT_EQ(doc.Fonts().RecordedMessages(),
             (std::vector<std::string>{"10: LiberationSans", "10: LiberationSans,Bold"}));
+}
+
+TEST(FontSelection, FacesWithoutTrueTypeOutlinesAreReferencedByName) {
+  REQUIRE_TEST_FONTS();
+  REQUIRE_FONTTOOLS();
+  const auto dir = vellora_test::TestFontsDir();
+  ASSERT_FALSE(dir.empty());
+  ASSERT_TRUE(qvplatform::AddFontFile((dir / "cffthai.otf").string()));
+  for (const std::uint8_t cidMode : {std::uint8_t{0}, std::uint8_t{1}}) {
+    SCOPED_TRACE(cidMode ? "CID fonts" : "simple fonts");
+    FontTestDocument doc(qvEmbedSubsetTrueType_UsedChar, cidMode);
+    // Only the CFF face covers Thai: it is the one the platform matches.
+    const int thai = doc.Fonts().SelectFont("QV Cff Thai", 222, 0);
+    ASSERT_NE(doc.Current(), nullptr);
+    EXPECT_FALSE(doc.Current()->Descriptor->Embedded);
+    const std::string pdf = doc.Finish(fontdoc::TextObject(thai, doc.Show(u"\u0e01", 40, 700)));
+    EXPECT_TRUE(fontdoc::References(pdf, "/FontFile2").empty());
+    EXPECT_TRUE(fontdoc::References(pdf, "/FontFile3").empty());
+    std::string report;
+    EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
+    const auto& messages = doc.Fonts().RecordedMessages();
+    EXPECT_NE(std::find(messages.begin(), messages.end(), "12: QVCffThai (no TrueType outlines)"),
+              messages.end())
+        << testing::PrintToString(messages);
+  }
 }
 
 }  // namespace

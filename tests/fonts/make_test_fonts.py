@@ -114,6 +114,13 @@ def main(out):
     build_cff("QV Dual", {0x20: "space", 0x41: "A"}, dual, 400).save(out + "/dual.otf")
     build_tt("QV Dual", 1000, {0x20: "space", 0x41: "A"}, dual, weight=500).save(
         out + "/dual.ttf")
+    # Thai in CFF outlines only: the one face that covers the Thai charset.
+    thai = [c for c in range(0x0E01, 0x0E5C) if not 0x0E3B <= c <= 0x0E3E]
+    thai_widths = {".notdef": 500, "space": 250}
+    thai_widths.update({"uni%04X" % c: 600 for c in thai})
+    thai_cmap = {0x20: "space"}
+    thai_cmap.update({c: "uni%04X" % c for c in thai})
+    build_cff("QV Cff Thai", thai_cmap, thai_widths, 400).save(out + "/cffthai.otf")
     build_tt("QV Broken", 1000, {0x20: "space", 0x41: "A"}, dual).save(out + "/broken.ttf")
     data = bytearray(open(out + "/broken.ttf", "rb").read())
     for i in range(struct.unpack(">H", data[4:6])[0]):
