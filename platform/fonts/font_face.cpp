@@ -145,9 +145,24 @@ bool FontFace::Init(std::string* error) {
       if (const auto a = sfnt_->Advance(static_cast<std::uint16_t>(g))) sum += a, ++count;
     averageWidth_ = count ? static_cast<std::int32_t>(sum / count) : 0;
   }
+  lowercaseAverageWidth_ = LowercaseAverage();
   capHeight_ = os2.version >= 2 && os2.sCapHeight > 0 ? os2.sCapHeight : GlyphTop('H');
   xHeight_ = os2.version >= 2 && os2.sxHeight > 0 ? os2.sxHeight : GlyphTop('x');
   return true;
+}
+
+std::int32_t FontFace::LowercaseAverage() const {
+  // Weights per thousand of "a" to "z", then the space.
+  static constexpr std::int32_t kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63,
+                                                3,  6,  35, 20, 56,  56, 17, 4,  49,
+                                                56, 71, 31, 10, 18,  3,  18, 2,  166};
+  std::int64_t sum = 0;
+  for (std::uint32_t i = 0; i < 27; ++i) {
+    const std::uint16_t glyph = GlyphOf(i < 26 ? 'a' + i : ' ');
+    if (glyph == 0) return 0;
+    sum += std::int64_t{sfnt_->Advance(glyph)} * kWeights[i];
+  }
+  return static_cast<std::int32_t>(sum / 1000);
 }
 
 std::int32_t FontFace::GlyphTop(std::uint32_t code) {

@@ -32,6 +32,21 @@ bool Supports(const Os2Table& os2, BYTE charset) {
   return false;
 }
 
+// Whether the face was matched for another face's name (a metric-compatible substitute).
+bool StandsInForAnotherFace(const LOGFONTW& lf, const FontFace& face) {
+  const WCHAR* name = lf.lfFaceName;
+  if (name[0] == u'@') ++name;
+  if (name[0] == 0) return false;
+  const std::u16string& family = face.FamilyName();
+  std::size_t i = 0;
+  for (; i < LF_FACESIZE && name[i] != 0; ++i) {
+    if (i >= family.size()) return true;
+    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+    if (lower(name[i]) != lower(family[i])) return true;
+  }
+  return i != family.size();
+}
+
 BYTE NaturalCharset(const Os2Table& os2) {
   if (!os2.hasCodePageRange || (os2.ulCodePageRange1 & 1)) return 0;
   for (const auto& cb : kCharsetBits)
@@ -120,8 +135,14 @@ std::shared_ptr<const RealizedFont> Realize(const FontObject& font) {
   r->em = font.lf.lfHeight < 0 ? height : height * upem / cell;
   r->yScale = r->em / upem;
   r->xScale = r->yScale;
+  // A substitute's own average follows its table's definition, which may differ from the
+  // one the requested face carries; the letter-weighted average gives the requested face's
+  // value when the substitute shares its widths. Widths in lfWidth are relative to it.
+  r->averageWidth = r->face->AverageWidth();
+  if (StandsInForAnotherFace(font.lf, *r->face) && r->face->LowercaseAverageWidth() > 0)
+    r->averageWidth = r->face->LowercaseAverageWidth();
   const double width = std::min(std::abs(double(font.lf.lfWidth)), kMaxPixels);
-  if (width > 0 && r->face->AverageWidth() > 0) r->xScale = width / r->face->AverageWidth();
+  if (width > 0 && r->averageWidth > 0) r->xScale = width / r->averageWidth;
 
   const LONG weight = font.lf.lfWeight;
   r->simulateBold = weight >= 600 && r->face->Weight() < 600;

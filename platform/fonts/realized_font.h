@@ -34,9 +34,10 @@ struct RealizedFont {
   LOGFONTW lf;
   std::shared_ptr<const FontFace> face;  // null: no usable face (every text call fails)
   std::string error;
-  double em = 0;      // pixels per em
-  double yScale = 0;  // pixels per font unit, vertically
-  double xScale = 0;  // horizontally: yScale times the stretch of a non-zero lfWidth
+  double em = 0;                  // pixels per em
+  double yScale = 0;              // pixels per font unit, vertically
+  double xScale = 0;              // horizontally: yScale times the stretch of a non-zero lfWidth
+  std::int32_t averageWidth = 0;  // font units: tmAveCharWidth, and what lfWidth stretches
   bool simulateBold = false;
   bool simulateItalic = false;
   BYTE charset = 0;   // tmCharSet

@@ -60,7 +60,7 @@ void FillW(const RealizedFont& f, TEXTMETRICW* tm) {
   const double hheaHeight = static_cast<double>(hhea.ascender) - hhea.descender;
   const double external = hhea.lineGap - (f.CellUnits() - hheaHeight);
   tm->tmExternalLeading = external > 0 ? f.Y(external) : 0;
-  tm->tmAveCharWidth = f.X(f.face->AverageWidth());
+  tm->tmAveCharWidth = f.X(f.averageWidth);
   tm->tmMaxCharWidth = f.X(hhea.advanceWidthMax);
   tm->tmWeight = f.face->Weight();
   if (f.simulateBold && tm->tmWeight < FW_BOLD) tm->tmWeight = FW_BOLD;

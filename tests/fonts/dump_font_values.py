@@ -26,6 +26,13 @@ def main(path, index):
         "underlineThickness": post.underlineThickness,
         "numGlyphs": font["maxp"].numGlyphs,
     }
+    # xAvgCharWidth by its first definition: letter-frequency weights of "a" to "z" and space.
+    weights = [64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20, 56, 56, 17, 4, 49, 56, 71,
+               31, 10, 18, 3, 18, 2, 166]
+    letters = "abcdefghijklmnopqrstuvwxyz "
+    if all(ord(c) in cmap for c in letters):
+        values["lowercaseAverage"] = sum(
+            hmtx[cmap[ord(c)]][0] * w for c, w in zip(letters, weights)) // 1000
     for code in range(0x20, 0x7F):
         name = cmap.get(code)
         if name is not None:

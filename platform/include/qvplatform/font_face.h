@@ -56,6 +56,11 @@ class FontFace {
   // Average width (OS/2 xAvgCharWidth, else the mean of the non-zero advances), cap and x
   // height (OS/2 version 2, else the top of "H" and "x"), all in font units.
   std::int32_t AverageWidth() const { return averageWidth_; }
+  // The average width by the letter-frequency weights of "a" to "z" and the space (the first
+  // definition of xAvgCharWidth, which the classic Windows faces carry); 0 when the face
+  // lacks one of those characters. A metric-compatible face gives the value of the face it
+  // stands in for.
+  std::int32_t LowercaseAverageWidth() const { return lowercaseAverageWidth_; }
   std::int32_t CapHeight() const { return capHeight_; }
   std::int32_t XHeight() const { return xHeight_; }
 
@@ -73,11 +78,12 @@ class FontFace {
                                         std::string* error);
   bool Init(std::string* error);
   std::int32_t GlyphTop(std::uint32_t code);
+  std::int32_t LowercaseAverage() const;
 
   std::string path_;
   std::unique_ptr<SfntFace> sfnt_;
   std::u16string family_;
-  std::int32_t averageWidth_ = 0, capHeight_ = 0, xHeight_ = 0;
+  std::int32_t averageWidth_ = 0, lowercaseAverageWidth_ = 0, capHeight_ = 0, xHeight_ = 0;
   struct FreeTypeFace;
   std::unique_ptr<FreeTypeFace> ft_;
   mutable std::once_flag standaloneOnce_;
