@@ -227,6 +227,10 @@ TEST(CoordinateMappingRules, YOriginModeDividesThePageByTheRoundedScale) {
   device.SetViewportExt(1, 1);
   device.dcStack.Matrix();
   EXPECT_EQ(device.yOrigin, 750000);
+  // A y-mirrored scale keeps its sign: -0.001, not +0.001.
+  device.SetWindowExt(1, -100000);
+  device.dcStack.Matrix();
+  EXPECT_EQ(device.yOrigin, -750000);
 }
 
 TEST(CoordinateMappingRules, WithoutYOriginModeThePageHeightMovesIntoTheMatrix) {
