@@ -171,5 +171,43 @@ TEST(EngineThreads, ContextsOnSeveralThreadsAtOnce) {
   }
 }
 
+TEST(EngineDivisor, TheProcessWideDivisorWritesFinerUnitsOfTheSamePicture) {
+  const EngineEntries* e = Engine();
+  ASSERT_NE(e, nullptr);
+  const Metafile picture(HalfBlackPicture(100, 100));
+  // Devices made after the key is set take the divisor; 0 counts as 1.
+  const auto drawnWith = [&](int divisor) {
+    {
+      EngineContext setter;
+      EXPECT_TRUE(e->SetIProp(setter, QVPDF_IPROP_DEFAULT_DIVISOR, divisor));
+    }
+    EngineContext c;
+    EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_COMPRESS_STREAM_METHOD, QVPDF_COMPRESS_NONE));
+    EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>("")), 0);
+    const TQVPDFPageInit page = PageRecord(200, 200);
+    EXPECT_EQ(e->InitializePage(c, 0, &page), 1);
+    EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_PAGE, 0, nullptr), 0);
+    TQVPDFCommand r{};
+    r.X = 50;
+    r.Y = 50;
+    r.Width = r.Height = 100;
+    r.Arg1 = r.Arg2 = 72;
+    EXPECT_EQ(e->Do(c, QVPDF_CMD_DRAW_METAFILE, static_cast<int>(picture.handle()), &r), 0);
+    EXPECT_EQ(e->Do(c, QVPDF_CMD_END_PAGE, 0, nullptr), 0);
+    EXPECT_EQ(e->Do(c, QVPDF_CMD_END_DOC, 0, nullptr), 0);
+    return DocumentBytes(c);
+  };
+  for (const int divisor : {10, 0, 1}) {  // 1, the default, last
+    SCOPED_TRACE(divisor);
+    const std::string pdf = drawnWith(divisor);
+    EXPECT_EQ(QpdfProblems(pdf), "");
+    EXPECT_GT(DarkShare(pdf, 55, 55, 95, 145), 0.99);
+    EXPECT_LT(DarkShare(pdf, 105, 55, 145, 145), 0.01);
+    EXPECT_LT(DarkShare(pdf, 0, 0, 200, 45), 0.01);
+    // The divisor divides the coordinates written, and the content's matrix takes it back.
+    EXPECT_NE(pdf.find(divisor == 10 ? " 0 0 5 -10 re " : " 0 0 50 -100 re "), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace vellora_test
