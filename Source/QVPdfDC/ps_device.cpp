@@ -55,6 +55,7 @@ void TQVGenericPSDevice::Reset() {
         [this](const char* data, std::size_t size) { outputStream->Write(data, size); });
     workBuffer.Reset();
     pathStartValid_ = false;
+    pathRemap_ = false;
   }
   dashWritten = false;
   // A fresh device context: the current position at the origin, no figure, nothing pending.
@@ -102,6 +103,7 @@ bool TQVGenericPSDevice::StartOutput(TQVOutputStream* stream) {
   pendingPathKind = kPathNone;
   pathPending = false;
   pathStartValid_ = false;
+  pathRemap_ = false;
   stateChanged = true;  // a new content has no current point
   textDeltaX = textDeltaY = 0;
   // Levels left from drawing without output belong to no "q ": the content starts level 1.
@@ -121,6 +123,7 @@ void TQVGenericPSDevice::EndOutput() {
   outputStream = nullptr;
   workBuffer.Reset();
   pathStartValid_ = false;
+  pathRemap_ = false;
   outputOpen = false;
   openObject = kOpenNothing;
 }

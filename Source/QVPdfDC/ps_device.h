@@ -102,6 +102,9 @@ class TQVGenericPSDevice : public TQVGenericDevice {
                         const RECTL* rects) override;
   std::int32_t SaveDC() override;
   void RestoreDC(std::int32_t level) override;
+  // "q " and "Q " with a writer level. While a path is under construction they go in front of
+  // its operators (PDF allows neither inside a path); a "Q " placed there is followed by the
+  // matrix the path's points were written under, so that they stay where they are.
   void PushClip() override;
   void PopClip() override;
 
@@ -222,6 +225,9 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   void PaintCurrentPath(bool stroke, bool fill);
   void FinishPath(bool stroke, bool fill, bool clip);
   // The matrix from logical units to the content's units, relative to the last one written.
+  // Inside a path under construction no "cm" is written: the later points of the path are
+  // written through the new matrix relative to the written one (as GDI fixes each point of a
+  // path by the transform of its moment), and the matrix stays dirty until the path ends.
   void WriteTransform();
   // A logical point in output coordinates by the device matrix (row-vector rule) plus the
   // device's y offset, rounded.
@@ -329,6 +335,23 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   // and the y of the content for a logical y.
   void Coord(std::int64_t value);
   void LogicalPoint(std::int32_t x, std::int32_t y);
+  // A point of a path in content values before the divisor: integers (clamped to 32 bits) or
+  // floats, through the path's relative matrix while one is in effect.
+  void ContentPoint(std::int64_t x, std::int64_t y);
+  void ContentPointF(long double x, long double y);
+  // A rectangle of the path from its corner (x, y) by width and height in content values:
+  // "re", or the four corners when the points go through the relative matrix.
+  void RectFigure(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height);
+  void RectFigureF(long double x, long double y, long double width, long double height);
+  // WriteTransform inside a path under construction: the relative matrix for the points that
+  // follow; a current point still to be written keeps the matrix it was set under.
+  void FollowMatrixInPath(const long double* page, long double divisor);
+  // Operators written from start that a path under construction may not contain go in front
+  // of it; with no path operators pending, the path begins after them.
+  void PlaceBeforeOpenPath(std::size_t start);
+  // out = m x inverse(written), both in the row-vector form (a, b, c, d, e, f); false when
+  // written cannot be inverted.
+  static bool RelativeMatrix(const long double* m, const XFORM& written, long double* out);
   long double ContentY(long double y) const;
   // One arc point, or every segment after the start point: rounded to integers (AddCoord) or
   // as scaled floats.
@@ -341,6 +364,12 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   std::string pathScratch_;
   std::size_t pathStart_ = 0;  // where the operators of the current path begin
   bool pathStartValid_ = false;
+  // While set, path points are written as pathMatrix_ x point: from the content values of
+  // pathTarget_ (with pathDivisor_) to the content units of the matrix in effect.
+  bool pathRemap_ = false;
+  long double pathMatrix_[6] = {1, 0, 0, 1, 0, 0};
+  XFORM pathTarget_{};
+  long double pathDivisor_ = 1;
 };
 
 }  // namespace vellora

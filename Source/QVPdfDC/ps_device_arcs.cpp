@@ -101,12 +101,11 @@ std::size_t TQVGenericPSDevice::ArcToBeziers(const RECTL& box, POINTL start, POI
 }
 
 void TQVGenericPSDevice::WriteArcPoint(std::size_t index, bool rounded) {
-  for (std::size_t i = 2 * index; i < 2 * index + 2; ++i) {
-    if (rounded)
-      workBuffer.AddCoord(qvplatform::Round32(arcValues_[i]));
-    else
-      workBuffer.AddScaledFloat(arcValues_[i]);
-  }
+  const long double x = arcValues_[2 * index], y = arcValues_[2 * index + 1];
+  if (rounded)
+    ContentPoint(qvplatform::Round32(x), qvplatform::Round32(y));
+  else
+    ContentPointF(x, y);
 }
 
 void TQVGenericPSDevice::WriteArcSegments(bool rounded) {
@@ -201,14 +200,12 @@ void TQVGenericPSDevice::Pie(const RECTL& box, POINTL start, POINTL end) {
   const bool clockwise = ClockwiseInContent(CurrentDCState().clockwise);
   if (ArcToBeziers(box, start, end, clockwise, 40) < 8) return;
   PenState(true, true);
-  Coord(cx);
-  Coord(DeviceY(cy));
+  ContentPoint(cx, DeviceY(cy));
   workBuffer.AddString("m ");
   WriteArcPoint(0, true);
   workBuffer.AddString("l ");
   WriteArcSegments(true);
-  Coord(cx);
-  Coord(DeviceY(cy));
+  ContentPoint(cx, DeviceY(cy));
   workBuffer.AddString("l ");
   stateChanged = true;
   figureOpen = false;

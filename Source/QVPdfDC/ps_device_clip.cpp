@@ -1,6 +1,7 @@
 // Clip paths, clip rectangles and regions, and save/restore of the graphics state.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "ps_device.h"
 
@@ -74,10 +75,7 @@ void TQVGenericPSDevice::AddRectPath(std::int32_t left, std::int32_t top, std::i
   if (top > bottom) std::swap(top, bottom);
   std::int64_t height = std::int64_t(top) - bottom;
   if (dcStack.yFlip) height = -height;
-  LogicalPoint(left, top);
-  Coord(std::int64_t(right) - left);
-  Coord(height);
-  workBuffer.AddString("re ");
+  RectFigure(left, DeviceY(top), std::int64_t(right) - left, height);
 }
 
 void TQVGenericPSDevice::PushClip() {
@@ -87,9 +85,10 @@ void TQVGenericPSDevice::PushClip() {
   }
   EndText();
   if (openObject == kOpenNothing) openObject = kOpenDrawing;
+  const std::size_t start = workBuffer.Size();
   workBuffer.AddString("q ");
   PushWriterState();
-  pathStartValid_ = false;
+  PlaceBeforeOpenPath(start);
 }
 
 void TQVGenericPSDevice::PopClip() {
@@ -97,11 +96,30 @@ void TQVGenericPSDevice::PopClip() {
   EndText();
   // The level of StartOutput belongs to the content's own bracket and stays.
   if (WriterDepth() > 1) {
+    const XFORM inner = WriterState().matrix;
+    const std::size_t start = workBuffer.Size();
     PopWriterState();
     workBuffer.AddString("Q ");
-    pathStartValid_ = false;
+    const L innerValues[6] = {inner.eM11, inner.eM12, inner.eM21, inner.eM22, inner.eDx, inner.eDy};
+    L relative[6];
+    if (openObject == kOpenDrawing && pathPending &&
+        std::memcmp(&inner, &WriterState().matrix, sizeof(XFORM)) != 0 &&
+        RelativeMatrix(innerValues, WriterState().matrix, relative)) {
+      // The points of the path so far were written under the inner level's matrix.
+      WriteNumbers(relative, 6, 9);
+      workBuffer.AddString("cm ");
+      WriterState().matrix = inner;
+    }
+    PlaceBeforeOpenPath(start);
   }
   transformDirty = true;
+}
+
+void TQVGenericPSDevice::PlaceBeforeOpenPath(std::size_t start) {
+  if (openObject == kOpenDrawing && pathPending)
+    MoveStateBeforePath(start);
+  else
+    MarkPathStart();
 }
 
 std::int32_t TQVGenericPSDevice::SaveDC() {

@@ -27,8 +27,7 @@ void TQVGenericPSDevice::Coord(std::int64_t value) {
 }
 
 void TQVGenericPSDevice::LogicalPoint(std::int32_t x, std::int32_t y) {
-  workBuffer.AddCoord(x);
-  workBuffer.AddCoord(DeviceY(y));
+  ContentPoint(x, DeviceY(y));
 }
 
 bool TQVGenericPSDevice::EmitPendingMove() {
@@ -43,6 +42,11 @@ bool TQVGenericPSDevice::EmitPendingMove() {
 
 void TQVGenericPSDevice::MoveTo(std::int32_t x, std::int32_t y, POINTL* previous) {
   if (previous != nullptr) *previous = POINTL{currentX, currentY};
+  // Inside a path the point is fixed by the matrix of this moment, as GDI adds it to the path.
+  if (transformDirty && pathNesting > 0 && pathPending) {
+    stateChanged = false;  // the previous current point is replaced, never drawn
+    WriteTransform();
+  }
   currentX = figureStartX = x;
   currentY = figureStartY = y;
   figureStartValid = true;
@@ -174,8 +178,10 @@ bool TQVGenericPSDevice::WritePathPoints(const POINTL* points, const std::uint8_
                                          const POINTL* start, POINTL* last) {
   if (points == nullptr || types == nullptr || count <= 0) return false;
   const auto put = [&](const POINTL& p) {
-    buffer.AddScaledFloat(xOffset + xScale * p.x);
-    buffer.AddScaledFloat(yOffset - yScale * p.y);
+    const long double x = xOffset + xScale * p.x, y = yOffset - yScale * p.y;
+    if (&buffer == &workBuffer) return ContentPointF(x, y);
+    buffer.AddScaledFloat(x);
+    buffer.AddScaledFloat(y);
   };
   POINTL figure = start != nullptr ? *start : points[0];
   bool drawn = false;

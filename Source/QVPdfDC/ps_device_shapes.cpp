@@ -17,10 +17,7 @@ void TQVGenericPSDevice::Rectangle(const RECTL& box) {
   PenState(true, true);
   const std::int64_t height =
       dcStack.yFlip ? std::int64_t(box.bottom) - box.top : std::int64_t(box.top) - box.bottom;
-  LogicalPoint(box.left, box.top);
-  Coord(std::int64_t(box.right) - box.left);
-  Coord(height);
-  workBuffer.AddString("re ");
+  RectFigure(box.left, DeviceY(box.top), std::int64_t(box.right) - box.left, height);
   stateChanged = true;  // "re" leaves the content's current point at the corner
   Paint(true, true, true);
 }
@@ -29,6 +26,7 @@ void TQVGenericPSDevice::FillSolidRect(std::int32_t x, std::int32_t y, std::int3
                                        std::int32_t height, COLORREF color) {
   if (color == kWhite && modes.Has(qvWhiteBrushIsTransparent)) return;
   PrepareDraw();
+  const std::size_t start = workBuffer.Size();
   workBuffer.AddString("q ");
   const TQVDCStackVar& v = CurrentDCState();
   if (v.brushStyle == kBrushDibPattern)
@@ -39,22 +37,49 @@ void TQVGenericPSDevice::FillSolidRect(std::int32_t x, std::int32_t y, std::int3
         color);
   else
     workBuffer.AddColor(color, &fillColorRecord, {}, 1);
-  LogicalPoint(x, y);
-  workBuffer.AddCoord(width);
-  Coord(dcStack.yFlip ? std::int64_t(height) : -std::int64_t(height));
-  workBuffer.AddString("re f Q ");
+  RectFigure(x, DeviceY(y), width, dcStack.yFlip ? std::int64_t(height) : -std::int64_t(height));
+  workBuffer.AddString("f Q ");
+  // Not part of the path: painted in front of one under construction.
+  PlaceBeforeOpenPath(start);
 }
 
 void TQVGenericPSDevice::FillSolidRectF(COLORREF color, float x, float y, float width,
                                         float height) {
   PrepareDraw();
+  const std::size_t start = workBuffer.Size();
   workBuffer.AddString("q ");
   workBuffer.AddColor(color, &fillColorRecord, {}, 1);
-  workBuffer.AddScaledFloat(x);
-  workBuffer.AddScaledFloat(DeviceYF(y));
-  workBuffer.AddScaledFloat(width);
-  workBuffer.AddScaledFloat(dcStack.yFlip ? height : -height);
-  workBuffer.AddString("re f Q ");
+  RectFigureF(x, DeviceYF(y), width, dcStack.yFlip ? height : -height);
+  workBuffer.AddString("f Q ");
+  PlaceBeforeOpenPath(start);
+}
+
+void TQVGenericPSDevice::RectFigure(std::int64_t x, std::int64_t y, std::int64_t width,
+                                    std::int64_t height) {
+  if (pathRemap_) return RectFigureF(x, y, width, height);
+  Coord(x);
+  Coord(y);
+  Coord(width);
+  Coord(height);
+  workBuffer.AddString("re ");
+}
+
+void TQVGenericPSDevice::RectFigureF(long double x, long double y, long double width,
+                                     long double height) {
+  if (!pathRemap_) {
+    for (const long double v : {x, y, width, height}) workBuffer.AddScaledFloat(v);
+    workBuffer.AddString("re ");
+    return;
+  }
+  // Through a turning matrix a rectangle is no longer one for "re": its corners, as "re" runs.
+  ContentPointF(x, y);
+  workBuffer.AddString("m ");
+  ContentPointF(x + width, y);
+  workBuffer.AddString("l ");
+  ContentPointF(x + width, y + height);
+  workBuffer.AddString("l ");
+  ContentPointF(x, y + height);
+  workBuffer.AddString("l h ");
 }
 
 void TQVGenericPSDevice::RoundRect(const RECTL& box, std::int32_t cornerWidth,
@@ -68,10 +93,7 @@ void TQVGenericPSDevice::RoundRect(const RECTL& box, std::int32_t cornerWidth,
   const std::int64_t t = std::max(y1, y2), b = std::min(y1, y2);
   const std::int64_t a = std::min<std::int64_t>(std::llabs(cornerWidth), r - l) / 4;
   const std::int64_t c = std::min<std::int64_t>(std::llabs(cornerHeight), t - b) / 4;
-  const auto point = [this](std::int64_t x, std::int64_t y) {
-    Coord(x);
-    Coord(y);
-  };
+  const auto point = [this](std::int64_t x, std::int64_t y) { ContentPoint(x, y); };
   const auto op = [this](const char* text) { workBuffer.AddString(text); };
   point(l + 2 * a, t), op("m ");
   point(r - 2 * a, t), op("l ");

@@ -30,10 +30,12 @@ void TQVGenericPSDevice::PrepareDraw() {
   if (pathNesting <= 0 && pathPending) {
     workBuffer.AddString("n ");
     pathPending = false;
+    pathRemap_ = false;
   }
   if (openObject == kOpenNothing) openObject = kOpenDrawing;
   WriteTransform();
-  if (pathNesting <= 0) MarkPathStart();
+  // Inside a bracket the path begins with its first operator.
+  if (pathNesting <= 0 || !pathPending) MarkPathStart();
 }
 
 void TQVGenericPSDevice::MarkPathStart() {
@@ -122,6 +124,7 @@ void TQVGenericPSDevice::ClosePendingPath() {
     pathPending = false;
   }
   pathStartValid_ = false;
+  pathRemap_ = false;
   openObject = kOpenNothing;
 }
 
@@ -189,6 +192,7 @@ void TQVGenericPSDevice::FinishPath(bool stroke, bool fill, bool clip) {
   pathPending = false;
   stateChanged = true;
   pathStartValid_ = false;
+  pathRemap_ = false;  // the matrix, still dirty, is written before the next drawing
 }
 
 void TQVGenericPSDevice::MoveStateBeforePath(std::size_t stateStart) {

@@ -1,4 +1,5 @@
 // The content's matrix: written relative to the one in effect at the current "q" level.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -31,11 +32,74 @@ void TQVGenericPSDevice::WriteNumbers(const long double* values, std::size_t cou
   }
 }
 
+bool TQVGenericPSDevice::RelativeMatrix(const long double* m, const XFORM& written,
+                                        long double* out) {
+  const XFORM& w = written;
+  const L det = L(w.eM11) * w.eM22 - L(w.eM12) * w.eM21;
+  if (!(std::fabs(det) >= 1e-12L)) return false;
+  const L i1 = w.eM22 / det, i2 = -w.eM12 / det, i3 = -w.eM21 / det, i4 = w.eM11 / det;
+  const L i5 = -(i1 * w.eDx + i3 * w.eDy), i6 = -(i2 * w.eDx + i4 * w.eDy);
+  out[0] = m[0] * i1 + m[1] * i3;
+  out[1] = m[0] * i2 + m[1] * i4;
+  out[2] = m[2] * i1 + m[3] * i3;
+  out[3] = m[2] * i2 + m[3] * i4;
+  out[4] = m[4] * i1 + m[5] * i3 + i5;
+  out[5] = m[4] * i2 + m[5] * i4 + i6;
+  return true;
+}
+
+void TQVGenericPSDevice::FollowMatrixInPath(const long double* page, long double divisor) {
+  const XFORM target = ToXForm(page);
+  const XFORM& written = WriterState().matrix;
+  const L bufferDivisor = workBuffer.Divisor() > 1 ? workBuffer.Divisor() : 1;
+  if (SameBytes(target, written) && divisor == bufferDivisor) {
+    // Back to the matrix in effect: the points are written as they are.
+    if (pathRemap_ && stateChanged) EmitPendingMove();
+    pathRemap_ = false;
+    transformDirty = false;
+    return;
+  }
+  if (pathRemap_ && SameBytes(target, pathTarget_) && divisor == pathDivisor_) return;
+  L relative[6];
+  // A written matrix that cannot be inverted leaves the points as they are (the path so far
+  // has collapsed under it anyway).
+  if (!RelativeMatrix(page, written, relative)) return;
+  // The current point was fixed under the matrix of its moment.
+  if (stateChanged) EmitPendingMove();
+  for (int i = 0; i < 4; ++i) relative[i] /= divisor;
+  std::copy(relative, relative + 6, pathMatrix_);
+  pathTarget_ = target;
+  pathDivisor_ = divisor;
+  pathRemap_ = true;
+  // Still dirty: the matrix is written once the path is painted.
+}
+
+void TQVGenericPSDevice::ContentPoint(std::int64_t x, std::int64_t y) {
+  if (pathRemap_) return ContentPointF(qvplatform::ClampToInt32(x), qvplatform::ClampToInt32(y));
+  Coord(x);
+  Coord(y);
+}
+
+void TQVGenericPSDevice::ContentPointF(long double x, long double y) {
+  if (!pathRemap_) {
+    workBuffer.AddScaledFloat(x);
+    workBuffer.AddScaledFloat(y);
+    return;
+  }
+  const L* r = pathMatrix_;
+  workBuffer.AddFloat(x * r[0] + y * r[2] + r[4], 3);
+  workBuffer.AddFloat(x * r[1] + y * r[3] + r[5], 3);
+}
+
 void TQVGenericPSDevice::WriteTransform() {
   if (!transformDirty) return;
   FinishPendingPath();
   const XFORM& m = dcStack.Matrix();  // settles the coordinate divisor too
-  workBuffer.SetDivisor(coordinateDivisor);
+  const bool inPath = pathNesting > 0 && pathPending;
+  if (!inPath) {
+    workBuffer.SetDivisor(coordinateDivisor);
+    pathRemap_ = false;
+  }
   const L d = coordinateDivisor > 1 ? coordinateDivisor : 1;
   const L h = dcStack.pageOrigin.x;
   // Content coordinates are logical x and the flipped y, divided by d; P maps them to the
@@ -43,6 +107,8 @@ void TQVGenericPSDevice::WriteTransform() {
   const L p[6] = {RoundToDecimals(d * m.eM11, 4),  RoundToDecimals(-d * m.eM12, 4),
                   RoundToDecimals(-d * m.eM21, 4), RoundToDecimals(d * m.eM22, 4),
                   RoundToDecimals(h + m.eDx, 3),   RoundToDecimals(-L(m.eDy), 4)};
+  // No "cm" is allowed while a path is under construction.
+  if (inPath) return FollowMatrixInPath(p, d);
   const XFORM pf = ToXForm(p);
   TQVWriterStackVar& level = WriterState();
   if (SameBytes(pf, level.matrix)) {
