@@ -236,7 +236,8 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   void WriteDash();
   // The dash step, then "x y m " at the current point when state changed; true when written.
   bool EmitPendingMove();
-  // One "re" for a rectangle; device units (converted to logical) when fromDevice.
+  // One "re" for a rectangle; device units (converted to logical) when fromDevice. A device
+  // rectangle under a turned or sheared world transform is written as its four mapped corners.
   void AddRectPath(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                    bool fromDevice);
   // Writes points with PT_ types as x offset + x scale * x, y offset - y scale * y; a Bezier

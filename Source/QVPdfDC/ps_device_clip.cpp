@@ -67,6 +67,19 @@ void TQVGenericPSDevice::SelectClipRegion(std::int32_t mode, const RECTL& bounds
 void TQVGenericPSDevice::AddRectPath(std::int32_t left, std::int32_t top, std::int32_t right,
                                      std::int32_t bottom, bool fromDevice) {
   if (fromDevice) {
+    dcStack.Matrix();  // settles N
+    const XFORM& n = dcStack.logicalToViewport;
+    if (n.eM12 != 0 || n.eM21 != 0) {
+      // Turned or sheared, the device rectangle is a parallelogram in logical units.
+      const POINTL corners[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+      for (int i = 0; i < 4; ++i) {
+        const POINTL p = dcStack.LogicalFromDevice(corners[i]);
+        LogicalPoint(p.x, p.y);
+        workBuffer.AddString(i == 0 ? "m " : "l ");
+      }
+      workBuffer.AddString("h ");
+      return;
+    }
     const POINTL a = dcStack.LogicalFromDevice(POINTL{left, top});
     const POINTL b = dcStack.LogicalFromDevice(POINTL{right, bottom});
     left = a.x, top = a.y, right = b.x, bottom = b.y;

@@ -1,6 +1,7 @@
 // Content read back by independent tools: qpdf checks the file, pdftoppm renders it, and the
 // pixels show that shapes land where they were drawn, under a y-down map mode, a y-up map mode
-// (the DC's y flip) and a y-up window (a mirroring matrix).
+// (the DC's y flip) and a y-up window (a mirroring matrix), and clip rectangles under a turned
+// world.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -146,6 +147,40 @@ TEST_F(PSDeviceRender, RotatedWorldTransformAndItsMovedOrigin) {
   ExpectDark(r, 70, 50, false, "right of the first square");
   ExpectDark(r, 150, 130, true, "second square");
   ExpectDark(r, 130, 130, false, "left of the second square");
+}
+
+TEST_F(PSDeviceRender, ClipRectanglesFollowATurnedOrShearedWorld) {
+  struct ClipCase {
+    const char* name;
+    XFORM world;
+  };
+  const ClipCase cases[] = {
+      {"no turn", XFORM{1, 0, 0, 1, 0, 0}},
+      {"45 degrees", XFORM{0.70710678f, 0.70710678f, -0.70710678f, 0.70710678f, 150, -50}},
+      {"sheared", XFORM{1, 0, 0.5f, 1, -40, 0}},
+  };
+  for (const ClipCase& c : cases) {
+    TestPSDevice d;
+    d.modes.Include(qvClipRectSupport);
+    OpenDevice(d, kMappings[0]);
+    d.SetWorldTransform(c.world);
+    // Region rectangles are in device units: the clip is the page's 100..200 x 50..150.
+    const RECTL rect{100, 50, 200, 150};
+    const std::string clip = d.Step([&] { d.SelectClipRegion(1, rect, 1, &rect); });
+    if (c.world.eM12 == 0 && c.world.eM21 == 0) {
+      EXPECT_NE(clip.find("100 -50 100 -100 re W n "), std::string::npos) << clip;
+    }
+    d.SetWorldTransform(XFORM{1, 0, 0, 1, 0, 0});
+    d.Rectangle(RECTL{0, 0, kWidth, kHeight});
+    const Rendered r = Render(d.Close());
+    if (!r.ok) continue;
+    const std::string name = c.name;
+    for (const POINTL p :
+         {POINTL{105, 55}, POINTL{195, 55}, POINTL{150, 100}, POINTL{105, 145}, POINTL{195, 145}})
+      ExpectDark(r, p.x, p.y, true, name + " inside the clip");
+    for (const POINTL p : {POINTL{95, 100}, POINTL{205, 100}, POINTL{150, 45}, POINTL{150, 155}})
+      ExpectDark(r, p.x, p.y, false, name + " outside the clip");
+  }
 }
 
 }  // namespace
