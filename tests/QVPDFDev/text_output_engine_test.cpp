@@ -305,5 +305,25 @@ TEST(TextOutputEngine, ClippedRecordsKeepTheirSpacingOneAfterAnother) {
   }
 }
 
+TEST(TextOutputEngine, ACharacterTheFontCannotShowIsInkBetweenTheText) {
+  REQUIRE_ENGINE_TOOLS();
+  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  // The snowman is not in the face: it is drawn as an outline, the rest as text around it.
+  const std::u16string text = u"ab\u2603cd";
+  const auto dx = Advances(Font(u"Arial", -40), text);
+  const std::string pdf = Played({{u"Arial", -40, 0, 0, false, 1, 50, 100, text}}, 0);
+  ASSERT_EQ(QpdfProblems(pdf), "");
+  const std::vector<Word> words = WordsOf(pdf);
+  ASSERT_EQ(words.size(), 2u);
+  const int at = 50 + dx[0] + dx[1];
+  EXPECT_EQ(words[0].text, "ab");
+  EXPECT_LT(words[0].xMax, at + 1);
+  EXPECT_EQ(words[1].text, "cd");
+  EXPECT_GT(words[1].xMin, at + dx[2] - 1);
+  const GreyPage page = vellora_test::RenderPage(pdf);
+  ASSERT_TRUE(page.ok) << page.diagnostics;
+  EXPECT_GT(page.DarkShare(at, 70, at + dx[2], 100), 0.05);
+}
+
 }  // namespace
 }  // namespace vellora
