@@ -30,8 +30,8 @@ std::int32_t TQVDCStack::Push() {
     entry.vars.escapementChanged = false;
   } else {
     entry = TQVDCStackEntry{};
-    entry.xResolution = resolutionX;
-    entry.yResolution = resolutionY;
+    entry.xResolution = qvplatform::Round32(resolutionX);
+    entry.yResolution = qvplatform::Round32(resolutionY);
     entry.savedMatrix = pageScale;
   }
   entry.barrier = false;

@@ -144,8 +144,11 @@ class TQVDCStack {
 
   TQVGenericDevice& owner;
   XFORM textMatrix{0, 0, 0, 0, 0, 0};  // computed on first use
-  std::int32_t resolutionX = 96, resolutionY = 96;
-  std::int32_t naturalResolutionX = 96, naturalResolutionY = 96;  // map mode 1 takes it
+  // Units per inch of the map mode in force, and of map mode 1 (the device's pixels). Kept
+  // unrounded: the reference device of a picture seldom has a whole number of pixels per inch,
+  // and the page scale built from these must map its pixels exactly.
+  Extended resolutionX = 96, resolutionY = 96;
+  Extended naturalResolutionX = 96, naturalResolutionY = 96;
   bool yFlip = false;                               // logical y points up (map modes 2..6)
   XFORM combined;                                   // M
   XFORM logicalToViewport;                          // N

@@ -25,7 +25,7 @@ std::int32_t Scaled(std::int32_t value, std::int32_t num, std::int32_t denom) {
   return qvplatform::ClampToInt32(static_cast<std::int64_t>(value) * num / denom);
 }
 
-float PageScale(std::int32_t resolution, L extra) {
+float PageScale(L resolution, L extra) {
   const L scale = resolution > 0 ? 72.0L / resolution * extra : extra;
   return std::isfinite(scale) ? static_cast<float>(scale) : 1.0f;
 }

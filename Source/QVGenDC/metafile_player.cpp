@@ -76,7 +76,7 @@ class SavedPictureState {
 
  private:
   TQVGenericDevice& d_;
-  std::int32_t resolutionX_, resolutionY_, naturalX_, naturalY_;
+  L resolutionX_, resolutionY_, naturalX_, naturalY_;
   XFORM pageScale_;
   qvplatform::POINTL frameOrigin_, pageOrigin_;
   L extraX_, extraY_;
@@ -88,12 +88,13 @@ struct PlacementArgs {
 };
 
 // One axis of a picture scaled into the device: its resolution, its extent in DC pixels and
-// the extra scale that fits the frame into the target size.
+// the extra scale that fits the frame into the target size. A reference pixel is 1 / xr inch;
+// the rounded resolution only sizes the picture's grid of DC pixels.
 struct AxisScale {
   L resolution = kFallbackResolution;  // xr
   std::int32_t dcResolution = 96;      // round(xr)
   std::int64_t low = 0, high = 0;      // picture left/right (top/bottom) in DC pixels
-  L extra = 1.0L;
+  L extra = 1.0L;                      // target size / frame size; 1 at the own size
 };
 
 // Picture with a frame: the frame (0.01 mm) is placed either at its own size or into the
@@ -120,7 +121,6 @@ AxisScale FramedAxis(const PlacementArgs& a, std::int32_t devicePixels, std::int
   } else {
     s.low = Round(L(frameLow) / 2540.0L * dcRes);
     s.high = Round(L(frameHigh) / 2540.0L * dcRes);
-    s.extra = s.resolution / dcRes;
   }
   return s;
 }
@@ -166,8 +166,6 @@ std::int32_t TQVGenericDevice::PlayMetafile(const std::uint8_t* bits, std::size_
     dcStack.pageScale = ScaleXForm(
         ToSingle(72.0L / sx.resolution * sx.extra), ToSingle(72.0L / sy.resolution * sy.extra),
         ToSingle(L(xOffset) * 72.0L / sx.resolution), ToSingle(L(yOffset) * 72.0L / sy.resolution));
-    dcStack.naturalResolutionX = sx.dcResolution;
-    dcStack.naturalResolutionY = sy.dcResolution;
   } else {
     sx = UnframedAxis(h.szlDevice.cx, h.szlMillimeters.cx, h.rclBounds.left, h.rclBounds.right);
     sy = UnframedAxis(h.szlDevice.cy, h.szlMillimeters.cy, h.rclBounds.top, h.rclBounds.bottom);
@@ -177,8 +175,10 @@ std::int32_t TQVGenericDevice::PlayMetafile(const std::uint8_t* bits, std::size_
   }
   dcStack.extraScaleX = sx.extra;
   dcStack.extraScaleY = sy.extra;
-  dcStack.resolutionX = sx.dcResolution;
-  dcStack.resolutionY = sy.dcResolution;
+  // The records' pixels, also under a later map mode 1, keep the unrounded resolution, so that
+  // the page scale stays the same whichever map modes the records set.
+  dcStack.resolutionX = dcStack.naturalResolutionX = sx.resolution;
+  dcStack.resolutionY = dcStack.naturalResolutionY = sy.resolution;
   dcStack.frameOrigin = {Negated(Round(L(h.rclFrame.left) * sx.dcResolution / 2540.0L)),
                          Negated(Round(L(h.rclFrame.top) * sy.dcResolution / 2540.0L))};
   CurrentDCState().viewportExt = SIZEL{sx.dcResolution, sy.dcResolution};

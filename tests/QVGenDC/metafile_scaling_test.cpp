@@ -4,6 +4,9 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
+#include <ostream>
+#include <string>
 
 #include "device_modes.h"
 #include "emf_builder.h"
@@ -15,7 +18,7 @@ namespace {
 struct Seen {
   XFORM pageScale;
   long double extraX = 0, extraY = 0;
-  std::int32_t resX = 0, resY = 0, naturalX = 0;
+  long double resX = 0, resY = 0, naturalX = 0;
   SIZEL viewportExt;
   POINTL frameOrigin;
 };
@@ -50,15 +53,16 @@ TEST(MetafileScaling, AnA4FrameAtItsOwnSize) {
   const Seen s = PlayAndLook(device, A4().Eof().Bytes(), 0, 0, 0, 0);
   // Right: round(21000 / 2540 x 81) = round(669.69) = 670; bottom: round(947.13) = 947.
   EXPECT_EQ(device.Calls()[0], "BeginPicture 670x947 res=81,81");
-  EXPECT_EQ(s.resX, 81);
-  EXPECT_EQ(s.resY, 81);
-  EXPECT_EQ(s.naturalX, 81);
+  // The DC stack keeps the resolution unrounded for the page scale of every map mode.
+  EXPECT_NEAR(static_cast<double>(s.resX), 81.28, 1e-9);
+  EXPECT_NEAR(static_cast<double>(s.resY), 81.28, 1e-9);
+  EXPECT_NEAR(static_cast<double>(s.naturalX), 81.28, 1e-9);
   EXPECT_EQ(s.viewportExt.cx, 81);
   EXPECT_EQ(s.viewportExt.cy, 81);
-  // Extra scale 81.28 / 81; page scale 72 / 81.28 x 81.28 / 81 = 72 / 81.
-  EXPECT_NEAR(static_cast<double>(s.extraX), 1.0034568, 1e-7);
-  EXPECT_NEAR(s.pageScale.eM11, 0.8888889, 1e-6);
-  EXPECT_NEAR(s.pageScale.eM22, 0.8888889, 1e-6);
+  // No extra scale at the own size; a reference pixel is 72 / 81.28 points.
+  EXPECT_EQ(s.extraX, 1.0L);
+  EXPECT_NEAR(s.pageScale.eM11, 0.8858268, 1e-6);
+  EXPECT_NEAR(s.pageScale.eM22, 0.8858268, 1e-6);
   EXPECT_EQ(s.pageScale.eDx, 0.0f);
   EXPECT_EQ(s.frameOrigin.x, 0);
 }
@@ -128,6 +132,98 @@ TEST(MetafileScaling, WithoutAFrameTheBoundsAndTheRoundedDeviceResolutionCount) 
   PlayAndLook(noMillimeters, A4().SetBounds({0, 0, 0, 40}).SetMillimeters({0, 0}).Eof().Bytes(), 0,
               0, 0, 0);
   EXPECT_EQ(noMillimeters.Calls()[0], "BeginPicture 0x40 res=96,96");
+}
+
+// Page points, y down from the top of the page.
+struct PageRect {
+  double left = 0, top = 0, right = 0, bottom = 0;
+};
+
+std::ostream& operator<<(std::ostream& out, const PageRect& r) {
+  return out << "(" << r.left << ", " << r.top << ")-(" << r.right << ", " << r.bottom << ")";
+}
+
+// A rectangle in logical units taken to the page as the content device takes it while the
+// picture draws: through the combined matrix, the y rule of the map mode and the page origin.
+PageRect OnThePage(RecordingDevice& device, const RECTL& r) {
+  const XFORM& m = device.dcStack.Matrix();
+  const POINTL origin = device.dcStack.pageOrigin;
+  const double ySign = device.dcStack.yFlip ? -1.0 : 1.0;
+  const auto X = [&](LONG x) { return double(m.eM11) * x + m.eDx + origin.x; };
+  const auto Y = [&](LONG y) { return ySign * m.eM22 * y + m.eDy + origin.y; };
+  return {X(r.left), Y(r.top), X(r.right), Y(r.bottom)};
+}
+
+TEST(MetafileScaling, PicturesFillTheirFrameOrTargetWhateverTheMapModeAndHistory) {
+  // A reference pixel is 1 / 81.28 inch: the A4 frame is 672 x 950.4 of them.
+  constexpr double kPoint = 72.0 / 81.28;  // points per reference pixel
+  constexpr double kFrameWidth = 21000 / 2540.0 * 81.28, kFrameHeight = 29700 / 2540.0 * 81.28;
+  constexpr double kLoMetric = 72.0 / 254;  // points per 0.1 mm
+  const auto noRecord = [](EmfBuilder&) {};
+  const auto text = [](EmfBuilder& b) { b.SetMapMode(1); };
+  const struct {
+    const char* name;
+    std::function<void(EmfBuilder&)> setUp;
+    RECTL drawn;   // logical units
+    SIZEL target;  // device units (72 dpi: points); 0 x 0 is the picture's own size
+    PageRect expected;
+  } cases[] = {
+      {"own size", noRecord, {0, 0, 672, 950}, {0, 0}, {0, 0, 672 * kPoint, 950 * kPoint}},
+      {"own size, MM_TEXT set", text, {0, 0, 672, 950}, {0, 0}, {0, 0, 672 * kPoint, 950 * kPoint}},
+      // The viewport origin is in reference pixels, the logical units in 0.1 mm.
+      {"own size, MM_LOMETRIC from the middle",
+       [](EmfBuilder& b) { b.SetMapMode(2).SetViewportOrg(336, 475); },
+       {0, 0, 1050, -1485},
+       {0, 0},
+       {336 * kPoint, 475 * kPoint, 336 * kPoint + 1050 * kLoMetric,
+        475 * kPoint + 1485 * kLoMetric}},
+      {"own size, MM_ANISOTROPIC over 0.1 mm",
+       [](EmfBuilder& b) { b.SetMapMode(8).SetWindowExt(2100, 2970).SetViewportExt(672, 950); },
+       {0, 0, 2100, 2970},
+       {0, 0},
+       {0, 0, 672 * kPoint, 950 * kPoint}},
+      {"into a target",
+       noRecord,
+       {0, 0, 672, 950},
+       {300, 400},
+       {0, 0, 300 * 672 / kFrameWidth, 400 * 950 / kFrameHeight}},
+      {"into a target, MM_TEXT set",
+       text,
+       {0, 0, 672, 950},
+       {300, 400},
+       {0, 0, 300 * 672 / kFrameWidth, 400 * 950 / kFrameHeight}},
+      // Without a frame the bounds are the picture, at the rounded resolution of 81 dpi.
+      {"no frame, MM_TEXT set",
+       [](EmfBuilder& b) {
+         b.SetFrame({0, 0, 0, 0}).SetMapMode(1);
+       },
+       {0, 0, 672, 950},
+       {0, 0},
+       {0, 0, 672 * 72.0 / 81, 950 * 72.0 / 81}},
+  };
+  // M keeps 4 decimals of its scales: up to 0.02%, 0.17 points over an A4 page.
+  constexpr double kTolerance = 0.2;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EmfBuilder b = A4();
+    c.setUp(b);
+    const auto bytes = b.Rectangle(c.drawn).Eof().Bytes();
+    RecordingDevice device;
+    PageRect drawn;
+    device.onCall = [&](const std::string& line) {
+      if (line.rfind("Rectangle", 0) == 0) drawn = OnThePage(device, c.drawn);
+    };
+    // The same picture twice on one device: the first play leaves its DC state behind.
+    for (const char* play : {"first play", "second play"}) {
+      SCOPED_TRACE(play);
+      drawn = PageRect{-1, -1, -1, -1};
+      device.PlayMetafile(bytes.data(), bytes.size(), 0, 0, c.target.cx, c.target.cy, false, 0, 0);
+      EXPECT_NEAR(drawn.left, c.expected.left, kTolerance) << drawn;
+      EXPECT_NEAR(drawn.top, c.expected.top, kTolerance) << drawn;
+      EXPECT_NEAR(drawn.right, c.expected.right, kTolerance) << drawn;
+      EXPECT_NEAR(drawn.bottom, c.expected.bottom, kTolerance) << drawn;
+    }
+  }
 }
 
 TEST(MetafileScaling, ZeroAndAbsurdHeaderValuesGiveFiniteScales) {
