@@ -115,10 +115,18 @@ bool TQVTextOutput::BoxAndBackground(const TQVTextBox& box, std::uint32_t option
     return true;
   }
   if (opaque) {
+    // An opaque background mode fills behind the text itself; the opaque option alone fills
+    // only its rectangle, so an empty one fills nothing (as producers use it with 0,0,0,0).
+    const bool rectangleOnly = !v.opaque;
+    if (rectangleOnly && (clip.right == clip.left || clip.bottom == clip.top)) return false;
     d.PrepareDraw();
     b.AddString("q ");
     BackgroundColor();
-    RectOperands(box.left, box.top, box.right, box.bottom, width);
+    if (rectangleOnly) {
+      RectOperands(clip.left, clip.top, clip.right, clip.bottom, 0);
+    } else {
+      RectOperands(box.left, box.top, box.right, box.bottom, width);
+    }
     b.AddString("re f Q ");
   }
   return false;

@@ -159,6 +159,27 @@ TEST(TextOutputDecor, AFailingFontClosesTheBracketAndRestoresTheLevel) {
   EXPECT_TRUE(report.errors.empty()) << report.Summary() << "\n" << content;
 }
 
+TEST(TextOutputDecor, TheOpaqueOptionFillsItsRectangleAndTheOpaqueModeTheText) {
+  if (!vellora_test::TextFontsReady()) GTEST_SKIP() << "fonts missing";
+  FakeFontDevice d;
+  Ready(d);
+  d.SetTextAlign(24);
+  d.SetBkColor(RGB(0, 0, 255));
+  const auto draw = [&](std::uint32_t options, const RECTL& box) {
+    return d.Step([&] { d.ExtTextOut(100, 100, options, box, u"Hello", nullptr, 5, kTwelve); });
+  };
+  // Transparent mode: the option fills the rectangle alone, an empty one nothing at all.
+  d.SetBkMode(1);
+  EXPECT_EQ(draw(kOpaque, RECTL{}).find(" re f"), std::string::npos);
+  EXPECT_NE(draw(kOpaque, RECTL{90, 70, 95, 110}).find("0 0 1 rg 90 290 5 40 re f Q "),
+            std::string::npos);
+  // Opaque mode: the text's own cell is filled, with or without a rectangle.
+  d.SetBkMode(2);
+  EXPECT_NE(draw(0, RECTL{}).find("0 0 1 rg 100 "), std::string::npos);
+  EXPECT_NE(draw(kOpaque, RECTL{}).find("0 0 1 rg 100 "), std::string::npos);
+  EXPECT_TRUE(CheckContent(d.Close()).errors.empty());
+}
+
 TEST(TextOutputDecor, AnEmptyOpaqueTextFillsItsRectangleOnly) {
   if (!vellora_test::TextFontsReady()) GTEST_SKIP() << "fonts missing";
   FakeFontDevice d;
