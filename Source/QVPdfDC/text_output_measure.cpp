@@ -156,7 +156,10 @@ void TQVTextOutput::Spacing(Call& c) {
   const long double aspect = d.dcStack.aspect != 0 ? d.dcStack.aspect : 1;
   const long double unit = divisor * aspect;
   long double tw = 0, tc = 0;
-  if (gap != 0 && !d.textRotated) {
+  // Turned text spreads nothing. A y-mirroring mapping alone marks the text rotated (its
+  // matrix differs from the identity) but leaves it level: that text is spread like any other.
+  const bool turned = d.textRotated && d.textAngle != 0;
+  if (gap != 0 && !turned) {
     if (n > 0) {
       const long double blank = Finite(d.TextWidthA(" ", 1, static_cast<float>(size)));
       if (gap / n + blank / 2 >= 0) {

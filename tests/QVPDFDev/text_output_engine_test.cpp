@@ -325,5 +325,34 @@ TEST(TextOutputEngine, ACharacterTheFontCannotShowIsInkBetweenTheText) {
   EXPECT_GT(page.DarkShare(at, 70, at + dx[2], 100), 0.05);
 }
 
+TEST(TextOutputEngine, TextIsSpreadOverItsAdvancesInAMappingWhoseYGoesUp) {
+  REQUIRE_ENGINE_TOOLS();
+  // Tenths of a point with y up from the page's bottom, as charting programs map their
+  // pages: the text stays level, so its spacing follows the array.
+  const std::u16string text = u"Spread over a y-up page";
+  const auto arial = Font(u"Arial", -140);
+  for (const double stretch : {0.92, 1.1}) {
+    SCOPED_TRACE(stretch);
+    const auto dx = Advances(arial, text, stretch);
+    double length = 0;
+    for (const auto a : dx) length += a / 10.0;
+    const std::string pdf = Played({}, 0, [&](EmfBuilder& b) {
+      b.SetMapMode(8);
+      b.SetViewportExt(kWidth, kHeight);
+      b.SetWindowExt(kWidth * 10, -kHeight * 10);
+      b.SetWindowOrg(0, kHeight * 10);
+      b.CreateFont(1, arial);
+      b.SelectObject(1);
+      b.ExtTextOutW(400, (kHeight - 100) * 10, text, dx);
+    });
+    ASSERT_EQ(QpdfProblems(pdf), "");
+    const std::vector<Word> words = WordsOf(pdf);
+    ASSERT_FALSE(words.empty());
+    EXPECT_NEAR(words.front().xMin, 40, 2);
+    EXPECT_NEAR(words.front().yMax, 100, 5);
+    EXPECT_NEAR(words.back().xMax, 40 + length, 3);
+  }
+}
+
 }  // namespace
 }  // namespace vellora
