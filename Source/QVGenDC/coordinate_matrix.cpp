@@ -18,8 +18,11 @@ using L = long double;
 constexpr std::int32_t kTenthsExtentX = 33600, kTenthsExtentY = 47504;
 constexpr std::int32_t kHighResolutionExtent = 30000;
 
+// Logical units per device pixel on one axis. An extent that no record set, or that was set to
+// 0 (which the platform refuses), keeps the platform's default of 1: a window extent alone then
+// maps that many logical units to one pixel of the reference device.
 L Ratio(std::int32_t window, std::int32_t viewport) {
-  return window == 0 || viewport == 0 ? 1.0L : L(window) / viewport;
+  return L(window == 0 ? 1 : window) / (viewport == 0 ? 1 : viewport);
 }
 
 // Rounds a scale of M to 4 decimals, keeping the rest, and never leaves it 0.
@@ -66,8 +69,11 @@ void TQVDCStack::RebuildMatrix() {
     else
       device.coordinateDivisor = 10;
 
-    L rx = Ratio(v.windowExt.cx, v.viewportExt.cx);
-    L ry = Ratio(v.windowExt.cy, v.viewportExt.cy);
+    // The level's viewport extent before any record sets it holds the picture's resolution,
+    // which is no extent the recording program chose.
+    const qvplatform::SIZEL viewport = v.viewportExtSet ? v.viewportExt : qvplatform::SIZEL{1, 1};
+    L rx = Ratio(v.windowExt.cx, viewport.cx);
+    L ry = Ratio(v.windowExt.cy, viewport.cy);
     if (v.mapMode == 7) {
       // Isotropic: the coarser unit on both axes, each axis keeping its own direction.
       const L larger = std::fmax(std::fabs(rx), std::fabs(ry));

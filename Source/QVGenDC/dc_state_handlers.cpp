@@ -113,8 +113,10 @@ void TQVGenericDevice::ScaleViewportExt(std::int32_t xNum, std::int32_t xDenom, 
                                         std::int32_t yDenom) {
   if (xDenom == 0 || yDenom == 0) return;  // the platform refuses such a call
   TQVDCStackVar& v = CurrentDCState();
-  v.viewportExt =
-      SIZEL{Scaled(v.viewportExt.cx, xNum, xDenom), Scaled(v.viewportExt.cy, yNum, yDenom)};
+  // Before any record set it, the viewport extent that the mapping uses is (1, 1).
+  const SIZEL from = v.viewportExtSet ? v.viewportExt : SIZEL{1, 1};
+  v.viewportExt = SIZEL{Scaled(from.cx, xNum, xDenom), Scaled(from.cy, yNum, yDenom)};
+  v.viewportExtSet = true;
   MarkTransformDirty(*this, v);
 }
 

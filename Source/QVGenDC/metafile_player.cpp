@@ -181,7 +181,10 @@ std::int32_t TQVGenericDevice::PlayMetafile(const std::uint8_t* bits, std::size_
   dcStack.resolutionY = dcStack.naturalResolutionY = sy.resolution;
   dcStack.frameOrigin = {Negated(Round(L(h.rclFrame.left) * sx.dcResolution / 2540.0L)),
                          Negated(Round(L(h.rclFrame.top) * sy.dcResolution / 2540.0L))};
-  CurrentDCState().viewportExt = SIZEL{sx.dcResolution, sy.dcResolution};
+  // The picture's own records have set no viewport extent yet.
+  TQVDCStackVar& level = CurrentDCState();
+  level.viewportExt = SIZEL{sx.dcResolution, sy.dcResolution};
+  level.viewportExtSet = false;
   dcStack.MarkDirty();
   transformDirty = true;
 
