@@ -35,14 +35,14 @@ bool Supports(const Os2Table& os2, BYTE charset) {
 // Whether the face was matched for another face's name (a metric-compatible substitute).
 bool StandsInForAnotherFace(const LOGFONTW& lf, const FontFace& face) {
   const WCHAR* name = lf.lfFaceName;
-  if (name[0] == u'@') ++name;
+  std::size_t limit = LF_FACESIZE;
+  if (name[0] == u'@') ++name, --limit;
   if (name[0] == 0) return false;
   const std::u16string& family = face.FamilyName();
+  const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
   std::size_t i = 0;
-  for (; i < LF_FACESIZE && name[i] != 0; ++i) {
-    if (i >= family.size()) return true;
-    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-    if (lower(name[i]) != lower(family[i])) return true;
+  for (; i < limit && name[i] != 0; ++i) {
+    if (i >= family.size() || lower(name[i]) != lower(family[i])) return true;
   }
   return i != family.size();
 }
