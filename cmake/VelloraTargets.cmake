@@ -1,14 +1,14 @@
-# Helpers that keep the layering visible: every part of the platform and every unit of the
+# Helpers that keep the layering visible: every component of the platform and every unit of the
 # engine is a static library of its own, linked PRIVATE where only its implementation needs
 # a lower layer, so an include that crosses the layers the wrong way fails to build.
 
-# qv_platform_part(<name> [DEPS <part>...] [LIBS <library>...])
+# qv_platform_component(<name> [DEPS <component>...] [LIBS <library>...])
 # Builds platform/<name>/*.cpp into the static library qvp_<name>.
-function(qv_platform_part name)
+function(qv_platform_component name)
   cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
   if(NOT _src)
-    # A part that has only headers so far.
+    # A component that has only headers so far.
     add_library(qvp_${name} INTERFACE)
     target_include_directories(qvp_${name} INTERFACE ${PROJECT_SOURCE_DIR}/platform/include)
     foreach(dep IN LISTS ARG_DEPS)
@@ -27,10 +27,10 @@ function(qv_platform_part name)
   if(ARG_LIBS)
     target_link_libraries(qvp_${name} PUBLIC ${ARG_LIBS})
   endif()
-  set_property(GLOBAL APPEND PROPERTY QV_PLATFORM_PARTS qvp_${name})
+  set_property(GLOBAL APPEND PROPERTY QV_PLATFORM_COMPONENTS qvp_${name})
 endfunction()
 
-# qv_engine_unit(<unit> [DEPS <unit-or-part>...] [LIBS <library>...])
+# qv_engine_unit(<unit> [DEPS <unit-or-component>...] [LIBS <library>...])
 # Builds Source/<unit>/*.cpp into the static library <unit>; its folder is its public include
 # directory, so only units that link it can include its headers.
 function(qv_engine_unit unit)

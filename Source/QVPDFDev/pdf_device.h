@@ -205,7 +205,7 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // palette selected in the DC level (through a table of 16-bit palette indexes when the
   // entries are 2 bytes long), else the default palette; a pixel past them takes entry 0.
   // With crop and a non-zero source size only the source rectangle (rows counted from the
-  // bitmap's first stored row) is drawn, into the part of the destination it stands for. The
+  // bitmap's first stored row) is drawn, into the share of the destination it stands for. The
   // pending bitmap name, when an alias, draws that image instead; otherwise it becomes the
   // alias of the new image. Returns the image number, 0 when nothing was drawn.
   std::int32_t DrawDIBits(bool hasColorTable, std::int32_t srcX, std::int32_t srcY,

@@ -86,7 +86,7 @@ struct ColorTable {
   }
 };
 
-// The part of the picture a source rectangle covers, in picture rows from the top, and the
+// The rows of the picture a source rectangle covers, in picture rows from the top, and the
 // share of the rectangle it is (the rest lies outside the bitmap).
 struct SourceWindow {
   std::uint32_t left = 0, top = 0, width = 0, height = 0;

@@ -99,14 +99,14 @@ class TQVPDFFont : public TQVPDFName {
   TQVPDFResource* Resource = nullptr;
 
  private:
-  // Pieces of LoadFont (pdf_font_loader.cpp).
+  // Steps of LoadFont (pdf_font_loader.cpp).
   void AttachFontFile();
   void FallBackToSimple();
   void BuildGlyphMap();
   void WidthsFromTable(const std::vector<std::int32_t>& table);
   void WidthsFromFontFile();
   bool IsExcluded(std::string_view name) const;
-  // Pieces of WriteObject (pdf_font_writer.cpp).
+  // Steps of WriteObject (pdf_font_writer.cpp).
   std::string SimpleBody();
   std::string CIDBody();
   std::string CJKBody();

@@ -1,4 +1,4 @@
-// The parts of the image writer every road shares: the XObject list, the names, and the
+// What every road of the image writer shares: the XObject list, the names, and the
 // placement of an image on the page.
 #include "pdf_image_writer.h"
 

@@ -47,7 +47,7 @@ struct TQVDIBImage {
   // The missing rows are the top of the picture (bottom-up data ends early), else its bottom.
   bool droppedAtTop = false;
 
-  // Narrows a destination (top y and height in device units, y down) to the part of the
+  // Narrows a destination (top y and height in device units, y down) to the rows of the
   // bitmap that the image holds, so that its rows keep their size.
   void FitDestination(float& y, float& height) const;
 };

@@ -16,7 +16,7 @@ enum TQVXMPPropertyKind : int {
   xmpPlain = 0,
   xmpSeq = 1,
   xmpAlt = 2,  // one x-default item
-  xmpBag = 3,  // one item per comma-separated piece
+  xmpBag = 3,  // one item per comma-separated entry
 };
 
 class TQVXMPString : public TQVPDFStream {

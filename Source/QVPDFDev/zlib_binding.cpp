@@ -10,7 +10,7 @@
 namespace vellora {
 namespace {
 
-// zlib counts in 32-bit units; larger buffers are fed in pieces.
+// zlib counts in 32-bit units; larger buffers are fed in chunks.
 constexpr std::size_t kMaxChunk = UINT_MAX;
 
 uInt Chunk(std::size_t n) { return static_cast<uInt>(std::min(n, kMaxChunk)); }

@@ -211,7 +211,7 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   virtual std::uint32_t MapCharCode(std::uint32_t code, std::uint32_t glyph, std::int32_t& width);
   virtual void RegisterUsedCharsW(const char16_t* text, std::int32_t length);
 
-  // ---- Operations used by the drawing Parts and the PDF device -------------------------
+  // ---- Operations used by the drawing code and the PDF device --------------------------
 
   // Opens a text object and writes the text matrix; x and y are consumed (set to 0) when the
   // matrix carries the text origin.

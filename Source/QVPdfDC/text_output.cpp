@@ -1,4 +1,4 @@
-// ExtTextOut: the request copied, its pieces, the decisions that come before measuring, and
+// ExtTextOut: the request copied, its separate runs, the decisions that come before measuring, and
 // the order of the main road.
 #include "text_output.h"
 
@@ -19,7 +19,7 @@ namespace {
 using qvplatform::ETO_GLYPH_INDEX;
 using qvplatform::ETO_OPAQUE;
 
-// Pieces nest at most a few levels (blank, word, first characters, one character); deeper
+// Runs nest at most a few levels (blank, word, first characters, one character); deeper
 // requests cannot arise and are not drawn.
 constexpr std::size_t kMaxDepth = 8;
 

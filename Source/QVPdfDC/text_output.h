@@ -8,7 +8,7 @@
 // by the coordinate divisor, and horizontally by the DC text scale).
 //
 // A request is copied into per-level scratch buffers on entry, so the caller's texts and
-// spacing array are only read. Pieces of a text (a leading blank, words, single characters)
+// spacing array are only read. Runs of a text (a leading blank, words, single characters)
 // are drawn one nesting level deeper; the split into words is a loop, so the nesting stays
 // shallow whatever the length of the text.
 #pragma once
@@ -73,7 +73,7 @@ struct TQVOutlinePlacement {
   long double advanceScale = 1;
 };
 
-// One request as it travels between the pieces of a text. The pointers refer to scratch
+// One request as it travels between the runs of a text. The pointers refer to scratch
 // buffers of text output, never to the caller's data.
 struct TQVTextRequest {
   std::int32_t x = 0, y = 0;

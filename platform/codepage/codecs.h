@@ -1,5 +1,5 @@
 // The converters behind MultiByteToWideChar and WideCharToMultiByte (internal to the
-// code-page part). Each walks its whole input once, writing into an Output that counts what
+// code-page component). Each walks its whole input once, writing into an Output that counts what
 // does not fit, so one pass serves both the size query and the conversion.
 #pragma once
 

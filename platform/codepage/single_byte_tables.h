@@ -1,4 +1,4 @@
-// The upper halves of the single-byte code pages (internal to the code-page part).
+// The upper halves of the single-byte code pages (internal to the code-page component).
 #pragma once
 
 #include "qvplatform/wintypes.h"

@@ -1,5 +1,5 @@
 // Internal: what an HFONT stands for, and the font realised from it on first selection (face,
-// size, stretch, simulations, character set). Shared by the text functions of the part.
+// size, stretch, simulations, character set). Shared by the font component's text functions.
 #pragma once
 
 #include <memory>

@@ -56,7 +56,7 @@ void FillW(const RealizedFont& f, TEXTMETRICW* tm) {
   tm->tmHeight = f.CellHeight();
   tm->tmInternalLeading =
       ClampToInt32(std::int64_t{tm->tmHeight} - RealizedFont::Round32Away(f.em));
-  // The part of hhea's line gap that the win values do not already cover.
+  // What hhea's line gap adds beyond what the win values already cover.
   const double hheaHeight = static_cast<double>(hhea.ascender) - hhea.descender;
   const double external = hhea.lineGap - (f.CellUnits() - hheaHeight);
   tm->tmExternalLeading = external > 0 ? f.Y(external) : 0;

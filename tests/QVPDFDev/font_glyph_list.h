@@ -1,4 +1,4 @@
-// The part of the Adobe Glyph List that the encoding tests need: every glyph name of the
+// The entries of the Adobe Glyph List that the encoding tests need: every glyph name of the
 // charset encodings and of WinAnsiEncoding, with the Unicode value the list gives it (a name
 // may have two). Names of the form uniXXXX are read by the tests themselves.
 #pragma once

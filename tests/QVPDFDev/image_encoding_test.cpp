@@ -210,15 +210,15 @@ TEST(ImageEncoding, DigestIsMD5) {
   const std::string digits =
       "12345678901234567890123456789012345678901234567890123456789012345678901234567890";
   EXPECT_EQ(ImageMD5Hex(digits.data(), digits.size()), "57edf4a22be3c955ac49da2e2107b67a");
-  // Pieces of every length across block boundaries give the digest of the whole.
+  // Chunks of every length across block boundaries give the digest of the whole.
   std::string text;
   for (int i = 0; i < 300; ++i) text += static_cast<char>(i * 7 + 3);
   const std::string whole = ImageMD5Hex(text.data(), text.size());
-  for (std::size_t piece : {1u, 55u, 56u, 63u, 64u, 65u, 127u}) {
+  for (std::size_t chunk : {1u, 55u, 56u, 63u, 64u, 65u, 127u}) {
     TQVImageMD5 md5;
-    for (std::size_t at = 0; at < text.size(); at += piece)
-      md5.Update(text.data() + at, std::min(piece, text.size() - at));
-    EXPECT_EQ(md5.HexDigest(), whole) << piece;
+    for (std::size_t at = 0; at < text.size(); at += chunk)
+      md5.Update(text.data() + at, std::min(chunk, text.size() - at));
+    EXPECT_EQ(md5.HexDigest(), whole) << chunk;
   }
 }
 

@@ -49,7 +49,7 @@ struct BitmapRecord {
   std::size_t index = 0;  // in the metafile, the header being record 0
   DWORD type = 0;
   RECTL bounds;  // reference device pixels, inclusive
-  // A clip was in force: the bounds then cover only the part of the image that it leaves.
+  // A clip was in force: the bounds then cover only what of the image it leaves.
   bool clipped = false;
 };
 

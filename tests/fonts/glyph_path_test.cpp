@@ -27,7 +27,7 @@ struct Path {
 };
 
 // The expected path, from FreeType's own scaling and rotation of the outline: each contour
-// a move, lines, quadratic pieces as cubics, closed on its last point.
+// a move, lines, quadratic segments as cubics, closed on its last point.
 struct Expected {
   Path path;
   double ox, oy, cx = 0, cy = 0;

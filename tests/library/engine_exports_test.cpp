@@ -1,5 +1,5 @@
 // What libvellora.so shows a host: exactly the nine entry points, and the platform only as
-// the shared library (no object of the static platform parts linked into the engine).
+// the shared library (no object of the static platform components linked into the engine).
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -14,7 +14,7 @@
 
 namespace qvplatform {
 
-// One piece of a glyph outline in font units, y upwards. A contour starts with kMove and is
+// One segment of a glyph outline in font units, y upwards. A contour starts with kMove and is
 // closed implicitly back to its start point.
 struct OutlineSegment {
   enum Kind : std::uint8_t { kMove, kLine, kConic, kCubic } kind;

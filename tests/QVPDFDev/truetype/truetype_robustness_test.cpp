@@ -74,7 +74,7 @@ TEST(TrueTypeRobustness, TruncatedFilesAndTables) {
   SweepTableLengths(sans, 997);
 }
 
-// Random bytes changed anywhere in a small font, and in the parts of a real font that are
+// Random bytes changed anywhere in a small font, and in the regions of a real font that are
 // read: the header and directory, head, hhea, maxp, cmap, loca and hmtx.
 TEST(TrueTypeRobustness, MutatedBytes) {
   std::mt19937 random(20240611);

@@ -1,6 +1,6 @@
-// Texts drawn in pieces: a leading blank, word by word (also for very long records), italic
-// slanted by hand, CJK text character by character, the first characters apart, right-to-left
-// text in visual order; and the direct-drawing calls.
+// Texts drawn in separate runs: a leading blank, word by word (also for very long records),
+// italic slanted by hand, CJK text character by character, the first characters apart,
+// right-to-left text in visual order; and the direct-drawing calls.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -43,7 +43,7 @@ std::vector<std::string> Shown(const std::string& content) {
   return shown;
 }
 
-TEST(TextOutputPieces, ALeadingBlankIsDrawnAlone) {
+TEST(TextOutputSplit, ALeadingBlankIsDrawnAlone) {
   REQUIRE_FONTS();
   FakeFontDevice d;
   Ready(d);
@@ -55,7 +55,7 @@ TEST(TextOutputPieces, ALeadingBlankIsDrawnAlone) {
   EXPECT_NE(step.find("112 300 Td( ab)Tj"), std::string::npos) << step;
 }
 
-TEST(TextOutputPieces, WordByWordIsALoopForAnyLengthOfText) {
+TEST(TextOutputSplit, WordByWordIsALoopForAnyLengthOfText) {
   REQUIRE_FONTS();
   FakeFontDevice d;
   Ready(d);
@@ -82,7 +82,7 @@ TEST(TextOutputPieces, WordByWordIsALoopForAnyLengthOfText) {
   EXPECT_TRUE(CheckContent(d.Close()).errors.empty());
 }
 
-TEST(TextOutputPieces, ItalicWithoutAnItalicFaceIsSlantedByHand) {
+TEST(TextOutputSplit, ItalicWithoutAnItalicFaceIsSlantedByHand) {
   REQUIRE_FONTS();
   FakeFontDevice d;
   Ready(d);
@@ -120,7 +120,7 @@ TEST(TextOutputPieces, ItalicWithoutAnItalicFaceIsSlantedByHand) {
   EXPECT_FALSE(e.slant);
 }
 
-TEST(TextOutputPieces, CjkTextIsWrittenCharacterByCharacter) {
+TEST(TextOutputSplit, CjkTextIsWrittenCharacterByCharacter) {
   REQUIRE_FONTS();
   FakeFontDevice d;
   Ready(d);
@@ -148,7 +148,7 @@ TEST(TextOutputPieces, CjkTextIsWrittenCharacterByCharacter) {
   EXPECT_TRUE(CheckContent(d.Close()).errors.empty());
 }
 
-TEST(TextOutputPieces, FirstCharactersApartAndRightToLeftText) {
+TEST(TextOutputSplit, FirstCharactersApartAndRightToLeftText) {
   REQUIRE_FONTS();
   FakeFontDevice d;
   Ready(d);
@@ -169,7 +169,7 @@ TEST(TextOutputPieces, FirstCharactersApartAndRightToLeftText) {
   EXPECT_TRUE(CheckContent(d.Close()).errors.empty());
 }
 
-TEST(TextOutputPieces, DirectDrawingIsLeftAlignedOnTheBaseline) {
+TEST(TextOutputSplit, DirectDrawingIsLeftAlignedOnTheBaseline) {
   REQUIRE_FONTS();
   FakeFontDevice d;
   Ready(d);

@@ -1,4 +1,4 @@
-// Texts drawn in pieces: italic slanted by hand, the first two characters apart, CJK text
+// Texts drawn in separate runs: italic slanted by hand, the first two characters apart, CJK text
 // character by character; and the direct-drawing entry points.
 #include <cmath>
 #include <cstring>
@@ -41,7 +41,7 @@ void TQVTextOutput::Slanted(Call& c) {
   }
   c.lf = WorkingFont();
   FontSize(c);
-  // The pieces are placed here, left to right from the aligned start.
+  // The runs are placed here, left to right from the aligned start.
   const std::int32_t width = c.total;
   const std::int32_t shift = (align & kAlignRight)    ? Negated(width)
                              : (align & kAlignCenter) ? -(width / 2)
@@ -111,7 +111,7 @@ bool TQVTextOutput::CjkPerCharacter(Call& c) {
   TQVGenericPSDevice& d = d_;
   TQVTextRequest& r = c.r;
   if (!c.cjk || !r.spacing || d.cjkPerCharacter) return false;
-  if (!r.wide) WidenAnsi(c);  // one piece per character, not per byte
+  if (!r.wide) WidenAnsi(c);  // one run per character, not per byte
   TQVDCStackVar& v = V();
   const std::uint32_t align = v.textAlignFlags;
   // Advance direction in logical units along the escapement (as it turns on the page),
