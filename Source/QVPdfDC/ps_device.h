@@ -350,6 +350,9 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   // Operators written from start that a path under construction may not contain go in front
   // of it; with no path operators pending, the path begins after them.
   void PlaceBeforeOpenPath(std::size_t start);
+  // Writes the "cm" that makes matrix the one in effect again after a "Q" gave back the
+  // level below (nothing when it already is, or when the written one cannot be inverted).
+  void RestoreWrittenMatrix(const XFORM& matrix);
   // out = m x inverse(written), both in the row-vector form (a, b, c, d, e, f); false when
   // written cannot be inverted.
   static bool RelativeMatrix(const long double* m, const XFORM& written, long double* out);

@@ -1,7 +1,6 @@
 // Clip paths, clip rectangles and regions, and save/restore of the graphics state.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "ps_device.h"
 
@@ -113,16 +112,8 @@ void TQVGenericPSDevice::PopClip() {
     const std::size_t start = workBuffer.Size();
     PopWriterState();
     workBuffer.AddString("Q ");
-    const L innerValues[6] = {inner.eM11, inner.eM12, inner.eM21, inner.eM22, inner.eDx, inner.eDy};
-    L relative[6];
-    if (openObject == kOpenDrawing && pathPending &&
-        std::memcmp(&inner, &WriterState().matrix, sizeof(XFORM)) != 0 &&
-        RelativeMatrix(innerValues, WriterState().matrix, relative)) {
-      // The points of the path so far were written under the inner level's matrix.
-      WriteNumbers(relative, 6, 9);
-      workBuffer.AddString("cm ");
-      WriterState().matrix = inner;
-    }
+    // The points of the path so far were written under the inner level's matrix.
+    if (openObject == kOpenDrawing && pathPending) RestoreWrittenMatrix(inner);
     PlaceBeforeOpenPath(start);
   }
   transformDirty = true;

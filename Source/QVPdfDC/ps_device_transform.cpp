@@ -48,6 +48,17 @@ bool TQVGenericPSDevice::RelativeMatrix(const long double* m, const XFORM& writt
   return true;
 }
 
+void TQVGenericPSDevice::RestoreWrittenMatrix(const XFORM& matrix) {
+  const XFORM& written = WriterState().matrix;
+  if (SameBytes(matrix, written)) return;
+  const L values[6] = {matrix.eM11, matrix.eM12, matrix.eM21, matrix.eM22, matrix.eDx, matrix.eDy};
+  L relative[6];
+  if (!RelativeMatrix(values, written, relative)) return;
+  WriteNumbers(relative, 6, 9);
+  workBuffer.AddString("cm ");
+  WriterState().matrix = matrix;
+}
+
 void TQVGenericPSDevice::FollowMatrixInPath(const long double* page, long double divisor) {
   const XFORM target = ToXForm(page);
   const XFORM& written = WriterState().matrix;
