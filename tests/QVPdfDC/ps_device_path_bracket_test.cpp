@@ -94,41 +94,37 @@ class PSDevicePathBracket : public ::testing::Test {
   }
 };
 
+// A square whose second half is drawn after the origin moved by (30, 50).
+void SquareAcrossAMovedOrigin(TestPSDevice& d) {
+  d.BeginPath(3);
+  d.MoveTo(20, 20, nullptr);
+  d.LineTo(80, 20);
+  d.SetWorldTransform(Move(30, 50));
+  d.LineTo(50, 30);
+  d.LineTo(-10, 30);
+  d.EndPath();
+  d.DrawPath(false, true);
+}
+
+void TheSquare(TestPSDevice& d) { Figure(d, {{20, 20}, {80, 20}, {80, 80}, {20, 80}}); }
+
 TEST_F(PSDevicePathBracket, TransformChangedInsideThePathMovesOnlyLaterPoints) {
   const Case cases[] = {
       {"moved origin mid-figure, then a shape after the path",
        false,
        [](TestPSDevice& d) {
-         d.BeginPath(3);
-         d.MoveTo(20, 20, nullptr);
-         d.LineTo(80, 20);
-         d.SetWorldTransform(Move(30, 50));
-         d.LineTo(50, 30);
-         d.LineTo(-10, 30);
-         d.EndPath();
-         d.DrawPath(false, true);
+         SquareAcrossAMovedOrigin(d);
          d.Rectangle(RECTL{100, 0, 140, 40});
        },
        [](TestPSDevice& d) {
-         Figure(d, {{20, 20}, {80, 20}, {80, 80}, {20, 80}});
+         TheSquare(d);
          d.Rectangle(RECTL{130, 50, 170, 90});
        },
        {{50, 50}, {150, 70}}},
       {"moved origin with the coordinate divisor",
        true,
-       [](TestPSDevice& d) {
-         d.BeginPath(3);
-         d.MoveTo(20, 20, nullptr);
-         d.LineTo(80, 20);
-         d.SetWorldTransform(Move(30, 50));
-         d.LineTo(50, 30);
-         d.LineTo(-10, 30);
-         d.EndPath();
-         d.DrawPath(false, true);
-       },
-       [](TestPSDevice& d) {
-         Figure(d, {{20, 20}, {80, 20}, {80, 80}, {20, 80}});
-       },
+       SquareAcrossAMovedOrigin,
+       TheSquare,
        {{50, 50}}},
       {"quarter turn across a pending move; rectangle and circle after it",
        false,
@@ -193,9 +189,7 @@ TEST_F(PSDevicePathBracket, SaveRestoreAndBlitsInsideThePathKeepTheContentValid)
          d.EndPath();
          d.DrawPath(false, true);
        },
-       [](TestPSDevice& d) {
-         Figure(d, {{20, 20}, {80, 20}, {80, 80}, {20, 80}});
-       },
+       TheSquare,
        {{50, 50}}},
       // RestoreDC takes back the level's clip and transform at once; the points written under
       // that transform stay where they are.
@@ -253,7 +247,7 @@ TEST_F(PSDevicePathBracket, SaveRestoreAndBlitsInsideThePathKeepTheContentValid)
          d.DrawPath(false, true);
        },
        [](TestPSDevice& d) {
-         Figure(d, {{20, 20}, {80, 20}, {80, 80}, {20, 80}});
+         TheSquare(d);
          d.Rectangle(RECTL{50, 100, 80, 140});
        },
        {{50, 50}, {65, 120}}},
