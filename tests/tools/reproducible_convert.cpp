@@ -58,9 +58,9 @@ const Settings kSettings[] = {
        QVPDF_SetIProp(c, QVPDF_IPROP_ENCODE_STREAM_METHOD, 1);
        QVPDF_SetIProp(c, QVPDF_IPROP_PDFA_MODE, QVPDF_PDFA_LEVEL_B);
        QVPDF_SetIProp(c, QVPDF_IPROP_FONT_MODE, QVPDF_FONT_MODE_SUBSET_CHARSETS);
-       QVPDF_SetIProp(c, QVPDF_IPROP_MODES,
-                      QVPDF_BIT(QVPDF_MODE_CLIP_RECT_SUPPORT) |
-                          QVPDF_BIT(QVPDF_MODE_COLORS_AS_CMYK));
+       QVPDF_SetIProp(
+           c, QVPDF_IPROP_MODES,
+           QVPDF_BIT(QVPDF_MODE_CLIP_RECT_SUPPORT) | QVPDF_BIT(QVPDF_MODE_COLORS_AS_CMYK));
        QVPDF_SetSProp(c, QVPDF_SPROP_TITLE, "Reproducible");
        QVPDF_SetSProp(c, QVPDF_SPROP_AUTHOR, "Tests");
        QVPDF_SetSProp(c, QVPDF_SPROP_INFO_STRINGS, "Company=Example");
