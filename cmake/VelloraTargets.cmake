@@ -30,26 +30,43 @@ function(qv_platform_component name)
   set_property(GLOBAL APPEND PROPERTY QV_PLATFORM_COMPONENTS qvp_${name})
 endfunction()
 
-# qv_engine_unit(<unit> [DEPS <unit-or-component>...] [LIBS <library>...])
-# Builds Source/<unit>/*.cpp into the static library <unit>; its folder is its public include
-# directory, so only units that link it can include its headers.
-function(qv_engine_unit unit)
-  cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
-  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${unit}/*.cpp)
+# qv_include_root(<target> <scope> <path>)
+# Gives <target> an include directory of its own that holds only Source/<path> (linked in under
+# the same relative path), so that "<path>/x.h" resolves for the target and for whoever links
+# it, and for nobody else: an include that reaches a layer the target does not link fails.
+function(qv_include_root target scope path)
+  set(_root ${PROJECT_BINARY_DIR}/include-roots/${target})
+  get_filename_component(_parent ${_root}/${path} DIRECTORY)
+  file(MAKE_DIRECTORY ${_parent})
+  if(NOT IS_SYMLINK ${_root}/${path})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/Source/${path} ${_root}/${path} SYMBOLIC)
+  endif()
+  target_include_directories(${target} ${scope} ${_root})
+endfunction()
+
+# qv_engine_unit(<target> [DIR <path>] [DEPS <target>...] [LIBS <library>...])
+# Builds Source/<path>/*.cpp (<path> defaults to <target>) into the static library <target>.
+# Its headers are included as "<path>/x.h", only by targets that link it.
+function(qv_engine_unit target)
+  cmake_parse_arguments(ARG "" "DIR" "DEPS;LIBS" ${ARGN})
+  if(NOT ARG_DIR)
+    set(ARG_DIR ${target})
+  endif()
+  file(GLOB _src CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/Source/${ARG_DIR}/*.cpp)
   if(NOT _src)
-    # A unit whose folder holds only headers so far.
-    add_library(${unit} INTERFACE)
-    target_include_directories(${unit} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}/${unit})
-    target_link_libraries(${unit} INTERFACE ${ARG_DEPS})
+    # A folder that holds only headers so far.
+    add_library(${target} INTERFACE)
+    qv_include_root(${target} INTERFACE ${ARG_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
     return()
   endif()
-  add_library(${unit} STATIC ${_src})
-  target_include_directories(${unit} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/${unit})
+  add_library(${target} STATIC ${_src})
+  qv_include_root(${target} PUBLIC ${ARG_DIR})
   if(ARG_DEPS)
-    target_link_libraries(${unit} PUBLIC ${ARG_DEPS})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS})
   endif()
   if(ARG_LIBS)
-    target_link_libraries(${unit} PRIVATE ${ARG_LIBS})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS})
   endif()
 endfunction()
 

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "device_modes.h"
-#include "generic_device.h"
-#include "metafile_player.h"
+#include "QVGenDC/device_modes.h"
+#include "QVGenDC/generic_device.h"
+#include "QVGenDC/metafile_player.h"
 
 namespace {
 

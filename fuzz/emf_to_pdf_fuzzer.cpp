@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "font_settings.h"
-#include "metafile_player.h"
-#include "pdf_device.h"
+#include "QVGenDC/metafile_player.h"
+#include "QVPDFDev/device/pdf_device.h"
+#include "QVPDFDev/fonts/font_settings.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "pdf_stream.h"
+#include "QVPDFDev/objects/pdf_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

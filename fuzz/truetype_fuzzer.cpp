@@ -5,10 +5,10 @@
 #include <span>
 #include <vector>
 
-#include "truetype_subset.h"
-#include "truetype_tables.h"
-#include "ttf_directory.h"
-#include "ttf_sfnt_writer.h"
+#include "QVPDFDev/truetype/truetype_subset.h"
+#include "QVPDFDev/truetype/truetype_tables.h"
+#include "QVPDFDev/truetype/ttf_directory.h"
+#include "QVPDFDev/truetype/ttf_sfnt_writer.h"
 
 using namespace vellora;
 

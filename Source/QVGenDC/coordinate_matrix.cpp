@@ -2,11 +2,11 @@
 #include <cmath>
 #include <numbers>
 
-#include "dc_stack.h"
-#include "generic_device.h"
-#include "process_settings.h"
+#include "QVGenDC/dc_stack.h"
+#include "QVGenDC/generic_device.h"
+#include "QVGenDC/process_settings.h"
+#include "QVGenDC/scale_rounding.h"
 #include "qvplatform/numbers.h"
-#include "scale_rounding.h"
 
 namespace vellora {
 

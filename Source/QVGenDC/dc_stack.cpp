@@ -1,8 +1,8 @@
-#include "dc_stack.h"
+#include "QVGenDC/dc_stack.h"
 
 #include <cmath>
 
-#include "face_name.h"
+#include "QVGenDC/face_name.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "QVGenDC/xform_math.h"
 #include "qvplatform/wintypes.h"
-#include "xform_math.h"
 
 namespace vellora {
 

@@ -1,10 +1,10 @@
 // Handlers of the metafile records that change the device-context state.
 #include <cmath>
 
-#include "face_name.h"
-#include "generic_device.h"
+#include "QVGenDC/face_name.h"
+#include "QVGenDC/generic_device.h"
+#include "QVGenDC/scale_rounding.h"
 #include "qvplatform/numbers.h"
-#include "scale_rounding.h"
 
 namespace vellora {
 

@@ -1,4 +1,4 @@
-#include "face_name.h"
+#include "QVGenDC/face_name.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // Handlers of the metafile records that create and delete GDI objects.
 #include <algorithm>
 
-#include "face_name.h"
-#include "generic_device.h"
+#include "QVGenDC/face_name.h"
+#include "QVGenDC/generic_device.h"
 
 namespace vellora {
 

@@ -1,10 +1,10 @@
-#include "gdi_objects.h"
+#include "QVGenDC/gdi_objects.h"
 
 #include <cstdio>
 #include <utility>
 
-#include "assertion_failed.h"
-#include "face_name.h"
+#include "QVGenDC/assertion_failed.h"
+#include "QVGenDC/face_name.h"
 
 namespace vellora {
 

@@ -1,8 +1,8 @@
-#include "generic_device.h"
+#include "QVGenDC/generic_device.h"
 
 #include <limits>
 
-#include "process_settings.h"
+#include "QVGenDC/process_settings.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {

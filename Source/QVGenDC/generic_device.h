@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "dc_stack.h"
-#include "device_modes.h"
-#include "gdi_objects.h"
+#include "QVGenDC/dc_stack.h"
+#include "QVGenDC/device_modes.h"
+#include "QVGenDC/gdi_objects.h"
+#include "QVGenDC/writer_state.h"
 #include "qvplatform/wintypes.h"
-#include "writer_state.h"
 
 namespace vellora {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "metafile_player.h"
+#include "QVGenDC/metafile_player.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {

@@ -2,7 +2,7 @@
 // replace later at the same save level is drawn inside a pushed clip level, which that record pops
 // again (a page-content clip can only shrink). A RESTOREDC below the current level, EMR_EOF or the
 // end of the walk means no push is needed.
-#include "metafile_player.h"
+#include "QVGenDC/metafile_player.h"
 #include "qvplatform/emf_parts.h"
 
 namespace vellora {

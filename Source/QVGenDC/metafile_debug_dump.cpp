@@ -8,7 +8,7 @@
 #include <string>
 #include <system_error>
 
-#include "metafile_player.h"
+#include "QVGenDC/metafile_player.h"
 
 namespace vellora {
 

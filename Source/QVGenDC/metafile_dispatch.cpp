@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "metafile_player.h"
+#include "QVGenDC/metafile_player.h"
 #include "qvplatform/emf_parts.h"
 
 namespace vellora {

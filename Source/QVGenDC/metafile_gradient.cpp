@@ -3,8 +3,8 @@
 // of the middle colour when that routine is not available.
 #include <algorithm>
 
-#include "metafile_player.h"
-#include "process_settings.h"
+#include "QVGenDC/metafile_player.h"
+#include "QVGenDC/process_settings.h"
 #include "qvplatform/emf_parts.h"
 #include "qvplatform/gradient_fill.h"
 #include "qvplatform/numbers.h"

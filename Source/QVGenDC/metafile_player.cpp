@@ -1,13 +1,13 @@
 // The enhanced-metafile player (slot 1): header check, the scaling of the picture into the
 // device, the picture bracket, and the values the picture borrows from the DC stack, which are
 // put back on every way out (also when a drawing operation throws).
-#include "metafile_player.h"
+#include "QVGenDC/metafile_player.h"
 
 #include <cmath>
 #include <cstdlib>
 
+#include "QVGenDC/xform_math.h"
 #include "qvplatform/numbers.h"
-#include "xform_math.h"
 
 namespace vellora {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "generic_device.h"
+#include "QVGenDC/generic_device.h"
 #include "qvplatform/emf_buffer.h"
 #include "qvplatform/emf_dib.h"
 #include "qvplatform/emf_reader.h"

@@ -1,7 +1,7 @@
 // The record loop of the player and the report of damaged metafile data.
 #include <string>
 
-#include "metafile_player.h"
+#include "QVGenDC/metafile_player.h"
 #include "qvplatform/clock.h"
 #include "qvplatform/debug_output.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "metafile_player.h"
+#include "QVGenDC/metafile_player.h"
 #include "qvplatform/emf_parts.h"
 
 namespace vellora {

@@ -1,4 +1,4 @@
-#include "process_settings.h"
+#include "QVGenDC/process_settings.h"
 
 #include <atomic>
 

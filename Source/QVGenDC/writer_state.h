@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "QVGenDC/xform_math.h"
 #include "qvplatform/wintypes.h"
-#include "xform_math.h"
 
 namespace vellora {
 

@@ -1,9 +1,9 @@
-#include "command_images.h"
+#include "QVK2PDFDLL/command_images.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "host_input.h"
+#include "QVK2PDFDLL/host_input.h"
 
 namespace vellora {
 

@@ -1,4 +1,4 @@
-#include "draw_metafile.h"
+#include "QVK2PDFDLL/draw_metafile.h"
 
 #include <stdexcept>
 #include <string>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pdf_device.h"
+#include "QVPDFDev/device/pdf_device.h"
 #include "qvplatform/metafile.h"
 
 namespace vellora {

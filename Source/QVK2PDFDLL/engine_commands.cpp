@@ -5,11 +5,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "command_images.h"
-#include "draw_metafile.h"
-#include "engine_operations.h"
-#include "host_input.h"
-#include "outline_node.h"
+#include "QVK2PDFDLL/command_images.h"
+#include "QVK2PDFDLL/draw_metafile.h"
+#include "QVK2PDFDLL/engine_operations.h"
+#include "QVK2PDFDLL/host_input.h"
+#include "QVPDFDev/navigation/outline_node.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {

@@ -1,7 +1,7 @@
 // The engine context and the registry of live contexts. The registry's lock is held only
 // while a pointer is looked up or a use is counted, never while the engine works or calls
 // the host back, so a callback may enter the exports again.
-#include "engine_context.h"
+#include "QVK2PDFDLL/engine_context.h"
 
 #include <mutex>
 #include <unordered_map>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "pdf_device_ex.h"
+#include "QVPDFDevEX/pdf_device_ex.h"
 #include "vellora/vellora.h"
 
 namespace vellora {

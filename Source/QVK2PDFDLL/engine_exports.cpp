@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine_operations.h"
+#include "QVK2PDFDLL/engine_operations.h"
 #include "qvplatform/debug_output.h"
 #include "vellora/vellora.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine_context.h"
+#include "QVK2PDFDLL/engine_context.h"
 
 namespace vellora {
 

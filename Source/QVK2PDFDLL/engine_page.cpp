@@ -1,6 +1,6 @@
 // The page record of QVPDF_InitializePage and the conversion of device units to page units.
 
-#include "engine_operations.h"
+#include "QVK2PDFDLL/engine_operations.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {

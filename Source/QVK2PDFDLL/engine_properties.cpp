@@ -3,10 +3,10 @@
 #include <limits>
 #include <string>
 
-#include "engine_operations.h"
-#include "host_input.h"
-#include "process_settings.h"
-#include "text_output.h"
+#include "QVGenDC/process_settings.h"
+#include "QVK2PDFDLL/engine_operations.h"
+#include "QVK2PDFDLL/host_input.h"
+#include "QVPdfDC/text_output.h"
 
 namespace vellora {
 namespace {

@@ -1,4 +1,4 @@
-#include "host_input.h"
+#include "QVK2PDFDLL/host_input.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // built it writes what the base catalog writes.
 #pragma once
 
-#include "pdf_catalog.h"
+#include "QVPDFDev/document/pdf_catalog.h"
 
 namespace vellora {
 

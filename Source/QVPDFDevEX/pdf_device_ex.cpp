@@ -1,6 +1,6 @@
-#include "pdf_device_ex.h"
+#include "QVPDFDevEX/pdf_device_ex.h"
 
-#include "pdf_catalog_ex.h"
+#include "QVPDFDevEX/pdf_catalog_ex.h"
 
 namespace vellora {
 

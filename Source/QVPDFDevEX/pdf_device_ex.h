@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "pdf_device.h"
+#include "QVPDFDev/device/pdf_device.h"
 
 namespace vellora {
 

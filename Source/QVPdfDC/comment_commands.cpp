@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "ps_device.h"
+#include "QVPdfDC/ps_device.h"
 #include "qvplatform/codepage.h"
 #include "qvplatform/numbers.h"
 

@@ -1,4 +1,4 @@
-#include "pdf_device_work_buffer.h"
+#include "QVPdfDC/pdf_device_work_buffer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <limits>
 #include <new>
 
-#include "number_format.h"
+#include "QVPdfDC/number_format.h"
 
 namespace vellora {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "color_record.h"
-#include "device_modes.h"
+#include "QVGenDC/device_modes.h"
+#include "QVPdfDC/color_record.h"
 
 namespace vellora {
 

@@ -1,8 +1,8 @@
 // Colour operators of the work buffer.
 #include <algorithm>
 
-#include "pdf_device_work_buffer.h"
-#include "system_colors.h"
+#include "QVPdfDC/pdf_device_work_buffer.h"
+#include "QVPdfDC/system_colors.h"
 
 namespace vellora {
 

@@ -1,10 +1,10 @@
 // Construction, Reset and the output bracket of the page-content device.
-#include "ps_device.h"
+#include "QVPdfDC/ps_device.h"
 
 #include <stdexcept>
 
-#include "assertion_failed.h"
-#include "pdf_string_escape.h"
+#include "QVGenDC/assertion_failed.h"
+#include "QVPdfDC/pdf_string_escape.h"
 #include "qvplatform/device_context.h"
 
 namespace vellora {

@@ -16,10 +16,10 @@
 #include <string_view>
 #include <vector>
 
-#include "color_record.h"
-#include "generic_device.h"
-#include "pdf_device_work_buffer.h"
-#include "ps_output_stream.h"
+#include "QVGenDC/generic_device.h"
+#include "QVPdfDC/color_record.h"
+#include "QVPdfDC/pdf_device_work_buffer.h"
+#include "QVPdfDC/ps_output_stream.h"
 #include "qvplatform/font_types.h"
 #include "qvplatform/string_list.h"
 

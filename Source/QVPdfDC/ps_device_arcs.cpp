@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <numbers>
 
-#include "arc_tan2.h"
-#include "ps_device.h"
+#include "QVPdfDC/arc_tan2.h"
+#include "QVPdfDC/ps_device.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {

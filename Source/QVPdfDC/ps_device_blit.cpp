@@ -1,5 +1,5 @@
 // Raster operations: BitBlt as filled rectangles, StretchDIBits handed to DrawDIBits.
-#include "ps_device.h"
+#include "QVPdfDC/ps_device.h"
 #include "qvplatform/emf_dib.h"
 
 namespace vellora {

@@ -1,5 +1,5 @@
 // Base results of the hooks that the PDF device overrides (slots 43 and 45 to 64).
-#include "ps_device.h"
+#include "QVPdfDC/ps_device.h"
 #include "qvplatform/codepage.h"
 
 namespace vellora {

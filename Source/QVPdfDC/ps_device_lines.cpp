@@ -1,5 +1,5 @@
 // Lines, polylines, polygons, Bezier curves, pixels and point lists with types.
-#include "ps_device.h"
+#include "QVPdfDC/ps_device.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {

@@ -1,5 +1,5 @@
 // The path bracket: BeginPath, EndPath, CloseFigure and painting the finished path.
-#include "ps_device.h"
+#include "QVPdfDC/ps_device.h"
 
 namespace vellora {
 

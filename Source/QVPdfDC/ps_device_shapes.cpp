@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "ps_device.h"
+#include "QVPdfDC/ps_device.h"
 
 namespace vellora {
 

@@ -3,8 +3,8 @@
 #include <climits>
 #include <cmath>
 
-#include "assertion_failed.h"
-#include "ps_device.h"
+#include "QVGenDC/assertion_failed.h"
+#include "QVPdfDC/ps_device.h"
 
 namespace vellora {
 

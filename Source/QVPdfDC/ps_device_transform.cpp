@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "number_format.h"
-#include "ps_device.h"
+#include "QVGenDC/scale_rounding.h"
+#include "QVPdfDC/number_format.h"
+#include "QVPdfDC/ps_device.h"
 #include "qvplatform/numbers.h"
-#include "scale_rounding.h"
 
 namespace vellora {
 

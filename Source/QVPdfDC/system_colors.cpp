@@ -1,4 +1,4 @@
-#include "system_colors.h"
+#include "QVPdfDC/system_colors.h"
 
 #include <array>
 

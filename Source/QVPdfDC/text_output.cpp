@@ -1,16 +1,16 @@
 // ExtTextOut: the request copied, its separate runs, the decisions that come before measuring, and
 // the order of the main road.
-#include "text_output.h"
+#include "QVPdfDC/text_output.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "face_name.h"
+#include "QVGenDC/face_name.h"
+#include "QVPdfDC/text_output_call.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/numbers.h"
 #include "qvplatform/text_metrics.h"
-#include "text_output_call.h"
 
 namespace vellora {
 

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ps_device.h"
+#include "QVPdfDC/ps_device.h"
 #include "qvplatform/font_types.h"
 
 namespace vellora {

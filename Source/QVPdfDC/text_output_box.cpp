@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "QVPdfDC/text_output.h"
+#include "QVPdfDC/text_output_call.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/numbers.h"
 #include "qvplatform/text_metrics.h"
-#include "text_output.h"
-#include "text_output_call.h"
 
 namespace vellora {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "text_output.h"
+#include "QVPdfDC/text_output.h"
 
 namespace vellora {
 

@@ -2,11 +2,11 @@
 // alignment shift, and the character and word spacing that make the two widths agree.
 #include <cmath>
 
+#include "QVPdfDC/text_output.h"
+#include "QVPdfDC/text_output_call.h"
 #include "qvplatform/numbers.h"
 #include "qvplatform/text_measure.h"
 #include "qvplatform/text_metrics.h"
-#include "text_output.h"
-#include "text_output_call.h"
 
 namespace vellora {
 

@@ -3,15 +3,15 @@
 #include <cmath>
 #include <numbers>
 
-#include "charset_code_page.h"
-#include "number_format.h"
+#include "QVPdfDC/charset_code_page.h"
+#include "QVPdfDC/number_format.h"
+#include "QVPdfDC/text_output.h"
+#include "QVPdfDC/text_output_call.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/glyph_path.h"
 #include "qvplatform/numbers.h"
 #include "qvplatform/text_measure.h"
 #include "qvplatform/text_metrics.h"
-#include "text_output.h"
-#include "text_output_call.h"
 
 namespace vellora {
 

@@ -3,14 +3,14 @@
 #include <atomic>
 #include <string>
 
-#include "charset_code_page.h"
+#include "QVPdfDC/charset_code_page.h"
+#include "QVPdfDC/text_output.h"
+#include "QVPdfDC/text_output_call.h"
 #include "qvplatform/codepage.h"
 #include "qvplatform/debug_output.h"
 #include "qvplatform/numbers.h"
 #include "qvplatform/text_measure.h"
 #include "qvplatform/text_placement.h"
-#include "text_output.h"
-#include "text_output_call.h"
 
 namespace vellora {
 

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <numbers>
 
-#include "face_name.h"
+#include "QVGenDC/face_name.h"
+#include "QVPdfDC/text_output.h"
+#include "QVPdfDC/text_output_call.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/numbers.h"
-#include "text_output.h"
-#include "text_output_call.h"
 
 namespace vellora {
 

@@ -2,11 +2,11 @@
 // arrays, character by character) and the registration of the characters used.
 #include <cmath>
 
-#include "number_format.h"
+#include "QVPdfDC/number_format.h"
+#include "QVPdfDC/text_output.h"
+#include "QVPdfDC/text_output_call.h"
 #include "qvplatform/numbers.h"
 #include "qvplatform/text_measure.h"
-#include "text_output.h"
-#include "text_output_call.h"
 
 namespace vellora {
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "process_settings.h"
+#include "QVGenDC/process_settings.h"
 #include "stub_device.h"
 
 namespace vellora {

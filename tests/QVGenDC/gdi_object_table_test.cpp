@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "assertion_failed.h"
+#include "QVGenDC/assertion_failed.h"
 #include "stub_device.h"
 
 namespace vellora {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "device_modes.h"
+#include "QVGenDC/device_modes.h"
 #include "emf_builder.h"
 #include "recording_device.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "device_modes.h"
-#include "metafile_player.h"
+#include "QVGenDC/device_modes.h"
+#include "QVGenDC/metafile_player.h"
 #include "recording_device.h"
 #include "test_support.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "QVGenDC/metafile_player.h"
+#include "QVGenDC/process_settings.h"
 #include "emf_builder.h"
-#include "metafile_player.h"
-#include "process_settings.h"
 #include "qvplatform/gradient_fill.h"
 #include "recording_device.h"
 

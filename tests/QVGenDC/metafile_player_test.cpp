@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "QVGenDC/metafile_player.h"
 #include "emf_builder.h"
-#include "metafile_player.h"
 #include "qvplatform/clock.h"
 #include "qvplatform/debug_output.h"
 #include "recording_device.h"

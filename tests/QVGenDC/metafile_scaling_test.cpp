@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "device_modes.h"
+#include "QVGenDC/device_modes.h"
 #include "emf_builder.h"
 #include "recording_device.h"
 

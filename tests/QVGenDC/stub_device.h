@@ -2,7 +2,7 @@
 // nothing. Derive from it to record the calls a test cares about.
 #pragma once
 
-#include "generic_device.h"
+#include "QVGenDC/generic_device.h"
 
 namespace vellora_test {
 

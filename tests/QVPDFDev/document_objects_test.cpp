@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "pdf_catalog.h"
-#include "pdf_resource.h"
+#include "QVPDFDev/document/pdf_catalog.h"
+#include "QVPDFDev/resources/pdf_resource.h"
 #include "pdf_test_owner.h"
 
 namespace vellora {

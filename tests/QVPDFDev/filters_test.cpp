@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "ascii_armour.h"
+#include "QVPDFDev/filters/ascii_armour.h"
+#include "QVPDFDev/filters/run_length_filter.h"
+#include "QVPDFDev/filters/zlib_binding.h"
 #include "pdf_test_owner.h"
-#include "run_length_filter.h"
-#include "zlib_binding.h"
 
 namespace vellora {
 namespace {

@@ -1,9 +1,9 @@
 // The texts of the /W array and of the ToUnicode CMap, exactly as written.
 #include <gtest/gtest.h>
 
-#include "cid_to_gid_map.h"
-#include "cid_unicode_cmap.h"
-#include "cid_width_array.h"
+#include "QVPDFDev/fonts/cid_to_gid_map.h"
+#include "QVPDFDev/fonts/cid_unicode_cmap.h"
+#include "QVPDFDev/fonts/cid_width_array.h"
 #include "pdf_test_owner.h"
 
 namespace vellora {

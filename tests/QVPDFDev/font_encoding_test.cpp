@@ -9,14 +9,14 @@
 #include <map>
 #include <set>
 
-#include "charset_code_page.h"
-#include "encoding_tables.h"
-#include "encoding_vector.h"
+#include "QVPDFDev/fonts/encoding_tables.h"
+#include "QVPDFDev/fonts/encoding_vector.h"
+#include "QVPDFDev/fonts/font_text_convert.h"
+#include "QVPdfDC/charset_code_page.h"
+#include "QVPdfDC/pdf_string_escape.h"
 #include "font_glyph_list.h"
 #include "font_test_document.h"
 #include "font_test_env.h"
-#include "font_text_convert.h"
-#include "pdf_string_escape.h"
 
 namespace vellora {
 namespace {

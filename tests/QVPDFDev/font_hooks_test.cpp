@@ -6,7 +6,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "font_names.h"
+#include "QVPDFDev/fonts/font_names.h"
 #include "font_test_document.h"
 #include "font_test_env.h"
 

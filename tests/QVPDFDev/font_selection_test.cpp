@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "font_names.h"
+#include "QVPDFDev/fonts/font_names.h"
 #include "font_test_document.h"
 #include "font_test_env.h"
 #include "qvplatform/font_mapper.h"

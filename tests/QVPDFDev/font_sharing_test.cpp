@@ -4,7 +4,7 @@
 // excluded and embed-only fonts take Windows face names.
 #include <gtest/gtest.h>
 
-#include "font_names.h"
+#include "QVPDFDev/fonts/font_names.h"
 #include "font_test_document.h"
 #include "font_test_env.h"
 

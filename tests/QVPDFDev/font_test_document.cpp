@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "QVPdfDC/pdf_string_escape.h"
 #include "font_test_env.h"
-#include "pdf_string_escape.h"
 #include "qvplatform/codepage.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/font_service.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "font_manager.h"
-#include "pdf_catalog.h"
-#include "pdf_font.h"
-#include "pdf_resource.h"
+#include "QVPDFDev/document/pdf_catalog.h"
+#include "QVPDFDev/fonts/font_manager.h"
+#include "QVPDFDev/fonts/pdf_font.h"
+#include "QVPDFDev/resources/pdf_resource.h"
 #include "pdf_test_owner.h"
 
 namespace vellora_test::fontdoc {

@@ -2,10 +2,10 @@
 // comes from the work buffer as " 0 g ", with a blank of its own in front.)
 #include <gtest/gtest.h>
 
-#include "face_name.h"
+#include "QVGenDC/face_name.h"
+#include "QVPDFDev/fonts/font_text_state.h"
 #include "font_test_document.h"
 #include "font_test_env.h"
-#include "font_text_state.h"
 
 namespace vellora {
 namespace {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "image_jpeg_frame.h"
-#include "image_md5.h"
+#include "QVPDFDev/filters/image_jpeg_frame.h"
+#include "QVPDFDev/filters/jpeg_encoder.h"
+#include "QVPDFDev/images/image_md5.h"
 #include "image_test_host.h"
 #include "image_test_pictures.h"
-#include "jpeg_encoder.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/palette.h"
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "QVPDFDev/filters/jpeg_encoder.h"
 #include "image_test_host.h"
 #include "image_test_pictures.h"
-#include "jpeg_encoder.h"
 #include "qvplatform/bitmap_handles.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/palette.h"

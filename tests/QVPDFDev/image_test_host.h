@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "pdf_catalog.h"
-#include "pdf_image_writer.h"
-#include "pdf_resource.h"
+#include "QVPDFDev/document/pdf_catalog.h"
+#include "QVPDFDev/images/pdf_image_writer.h"
+#include "QVPDFDev/resources/pdf_resource.h"
 #include "pdf_test_owner.h"
 
 namespace vellora_test {

@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "destination_writer.h"
-#include "info_dictionary.h"
-#include "pdf_catalog.h"
-#include "pdf_resource.h"
+#include "QVPDFDev/document/pdf_catalog.h"
+#include "QVPDFDev/metadata/info_dictionary.h"
+#include "QVPDFDev/navigation/destination_writer.h"
+#include "QVPDFDev/resources/pdf_resource.h"
 #include "pdf_test_owner.h"
 
 namespace vellora_test {

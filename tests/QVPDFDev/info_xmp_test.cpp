@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "QVPDFDev/metadata/xmp_escape.h"
 #include "info_test_document.h"
-#include "xmp_escape.h"
 
 namespace vellora {
 namespace {

@@ -1,4 +1,4 @@
-#include "jpeg_encoder.h"
+#include "QVPDFDev/filters/jpeg_encoder.h"
 
 #include <gtest/gtest.h>
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "pdf_file_writer.h"
-#include "pdf_input_stream.h"
-#include "pdf_number_text.h"
-#include "pdf_simple_objects.h"
+#include "QVPDFDev/file/pdf_file_writer.h"
+#include "QVPDFDev/file/pdf_number_text.h"
+#include "QVPDFDev/objects/pdf_input_stream.h"
+#include "QVPDFDev/objects/pdf_simple_objects.h"
+#include "QVPDFDev/objects/pdf_text_encoding.h"
 #include "pdf_test_owner.h"
-#include "pdf_text_encoding.h"
 
 namespace vellora {
 namespace {

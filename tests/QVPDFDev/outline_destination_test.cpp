@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "destination_writer.h"
+#include "QVPDFDev/navigation/destination_writer.h"
+#include "QVPDFDev/navigation/outline_node.h"
+#include "QVPDFDev/navigation/pdf_outline.h"
 #include "info_test_document.h"
-#include "outline_node.h"
-#include "pdf_outline.h"
 
 namespace vellora {
 namespace {

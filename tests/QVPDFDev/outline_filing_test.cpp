@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "QVPDFDev/navigation/outline_node.h"
+#include "QVPDFDev/navigation/pdf_outline.h"
 #include "info_test_document.h"
-#include "outline_node.h"
-#include "pdf_outline.h"
 
 namespace vellora {
 namespace {

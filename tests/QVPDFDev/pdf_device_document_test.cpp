@@ -8,11 +8,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "assertion_failed.h"
+#include "QVGenDC/assertion_failed.h"
+#include "QVPDFDev/document/pdf_catalog.h"
+#include "QVPDFDev/objects/pdf_simple_objects.h"
 #include "info_test_document.h"
-#include "pdf_catalog.h"
 #include "pdf_device_test_util.h"
-#include "pdf_simple_objects.h"
 #include "pdf_test_owner.h"
 
 namespace vellora {

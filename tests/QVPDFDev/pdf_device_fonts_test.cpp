@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "QVPDFDev/fonts/pdf_font.h"
 #include "emf_builder.h"
 #include "font_test_document.h"
 #include "font_test_env.h"
 #include "pdf_device_test_util.h"
-#include "pdf_font.h"
 #include "pdf_test_owner.h"
 
 namespace vellora {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "QVPDFDev/resources/pdf_resource.h"
 #include "pdf_device_images_records.h"
 #include "pdf_device_test_util.h"
-#include "pdf_resource.h"
 
 namespace vellora {
 namespace {

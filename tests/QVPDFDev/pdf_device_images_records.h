@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "QVPDFDev/device/pdf_device.h"
 #include "emf_builder.h"
-#include "pdf_device.h"
 #include "pdf_device_images_support.h"
 
 namespace vellora_test {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "QVPDFDev/filters/jpeg_encoder.h"
 #include "image_test_pictures.h"
-#include "jpeg_encoder.h"
 
 namespace vellora_test {
 namespace {

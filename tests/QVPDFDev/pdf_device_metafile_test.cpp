@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "QVGenDC/metafile_player.h"
 #include "emf_builder.h"
 #include "info_test_document.h"
-#include "metafile_player.h"
 #include "pdf_device_test_util.h"
 #include "test_support.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "QVPDFDev/document/pdf_catalog.h"
 #include "info_test_document.h"
-#include "pdf_catalog.h"
 #include "pdf_device_test_util.h"
 
 namespace vellora {

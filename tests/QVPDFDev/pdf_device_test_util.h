@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "file_identifier.h"
-#include "pdf_device.h"
+#include "QVPDFDev/device/pdf_device.h"
+#include "QVPDFDev/file/file_identifier.h"
 #include "qvplatform/clock.h"
 
 namespace vellora_test {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pdf_object.h"
+#include "QVPDFDev/objects/pdf_object.h"
 
 namespace vellora_test {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "pdf_resource.h"
+#include "QVPDFDev/resources/pdf_resource.h"
+#include "QVPDFDev/resources/srgb_profile.h"
 #include "pdf_test_owner.h"
-#include "srgb_profile.h"
 
 namespace vellora {
 namespace {

@@ -9,8 +9,8 @@
 #include <iterator>
 #include <vector>
 
+#include "QVPDFDev/resources/srgb_profile.h"
 #include "pdf_test_owner.h"
-#include "srgb_profile.h"
 
 namespace vellora {
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "pdf_simple_objects.h"
-#include "pdf_stream.h"
+#include "QVPDFDev/filters/zlib_binding.h"
+#include "QVPDFDev/objects/pdf_simple_objects.h"
+#include "QVPDFDev/objects/pdf_stream.h"
 #include "pdf_test_owner.h"
-#include "zlib_binding.h"
 
 namespace vellora {
 namespace {

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "QVPDFDev/fonts/pdf_font.h"
+#include "QVPdfDC/text_output.h"
 #include "emf_builder.h"
 #include "font_test_document.h"
 #include "font_test_env.h"
 #include "pdf_device_test_util.h"
-#include "pdf_font.h"
 #include "pdf_test_owner.h"
-#include "text_output.h"
 
 namespace vellora {
 namespace {

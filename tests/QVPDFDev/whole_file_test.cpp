@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "pdf_catalog.h"
-#include "pdf_resource.h"
+#include "QVPDFDev/document/pdf_catalog.h"
+#include "QVPDFDev/resources/pdf_resource.h"
+#include "QVPDFDev/resources/srgb_profile.h"
 #include "pdf_test_owner.h"
-#include "srgb_profile.h"
 
 namespace vellora {
 namespace {

@@ -1,4 +1,4 @@
-#include "arc_tan2.h"
+#include "QVPdfDC/arc_tan2.h"
 
 #include <gtest/gtest.h>
 

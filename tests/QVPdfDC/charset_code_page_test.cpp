@@ -1,4 +1,4 @@
-#include "charset_code_page.h"
+#include "QVPdfDC/charset_code_page.h"
 
 #include <gtest/gtest.h>
 

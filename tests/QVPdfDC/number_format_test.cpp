@@ -1,4 +1,4 @@
-#include "number_format.h"
+#include "QVPdfDC/number_format.h"
 
 #include <gtest/gtest.h>
 

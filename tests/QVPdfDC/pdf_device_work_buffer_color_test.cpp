@@ -3,7 +3,7 @@
 #include <limits>
 #include <string>
 
-#include "pdf_device_work_buffer.h"
+#include "QVPdfDC/pdf_device_work_buffer.h"
 #include "qvplatform/wintypes.h"
 
 namespace vellora {

@@ -1,4 +1,4 @@
-#include "pdf_device_work_buffer.h"
+#include "QVPdfDC/pdf_device_work_buffer.h"
 
 #include <gtest/gtest.h>
 

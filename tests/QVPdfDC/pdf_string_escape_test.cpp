@@ -1,4 +1,4 @@
-#include "pdf_string_escape.h"
+#include "QVPdfDC/pdf_string_escape.h"
 
 #include <gtest/gtest.h>
 

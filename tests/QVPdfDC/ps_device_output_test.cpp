@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "assertion_failed.h"
+#include "QVGenDC/assertion_failed.h"
 #include "content_checker.h"
 #include "ps_test_device.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ps_device.h"
+#include "QVPdfDC/ps_device.h"
 
 namespace vellora_test {
 

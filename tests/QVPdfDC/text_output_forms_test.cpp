@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "QVPdfDC/text_output.h"
 #include "content_checker.h"
-#include "text_output.h"
 #include "text_output_fake_font.h"
 #include "text_output_words.h"
 

@@ -4,8 +4,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "QVPdfDC/text_output.h"
 #include "content_checker.h"
-#include "text_output.h"
 #include "text_output_fake_font.h"
 namespace vellora {
 namespace {

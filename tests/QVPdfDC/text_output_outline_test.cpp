@@ -7,13 +7,13 @@
 #include <functional>
 #include <string>
 
+#include "QVPdfDC/text_output.h"
 #include "content_checker.h"
 #include "pdf_render.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/text_measure.h"
 #include "qvplatform/text_metrics.h"
-#include "text_output.h"
 #include "text_output_fake_font.h"
 
 namespace vellora {

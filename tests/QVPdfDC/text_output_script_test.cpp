@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "QVPdfDC/text_output.h"
 #include "content_checker.h"
-#include "text_output.h"
 #include "text_output_fake_font.h"
 
 namespace vellora {

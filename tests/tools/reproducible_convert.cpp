@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "file_identifier.h"
+#include "QVPDFDev/file/file_identifier.h"
 #include "qvplatform/clock.h"
 #include "qvplatform/metafile.h"
 #include "vellora/vellora.h"

@@ -1,11 +1,11 @@
-#include "pdf_font_stream.h"
+#include "QVPDFDev/fonts/pdf_font_stream.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "pdf_object_owner.h"
+#include "QVPDFDev/objects/pdf_object_owner.h"
+#include "QVPDFDev/truetype/truetype_subset.h"
 #include "synthetic_font.h"
-#include "truetype_subset.h"
 #include "truetype_test_support.h"
 
 namespace vellora {

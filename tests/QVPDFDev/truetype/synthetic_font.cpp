@@ -1,8 +1,8 @@
 #include "synthetic_font.h"
 
-#include "ttf_bytes.h"
-#include "ttf_directory.h"
-#include "ttf_sfnt_writer.h"
+#include "QVPDFDev/truetype/ttf_bytes.h"
+#include "QVPDFDev/truetype/ttf_directory.h"
+#include "QVPDFDev/truetype/ttf_sfnt_writer.h"
 
 namespace vellora_test {
 

@@ -1,4 +1,4 @@
-#include "truetype_subset.h"
+#include "QVPDFDev/truetype/truetype_subset.h"
 
 #include <gtest/gtest.h>
 
@@ -7,11 +7,11 @@
 #include <map>
 #include <set>
 
+#include "QVPDFDev/truetype/truetype_tables.h"
+#include "QVPDFDev/truetype/ttf_bytes.h"
+#include "QVPDFDev/truetype/ttf_directory.h"
 #include "synthetic_font.h"
-#include "truetype_tables.h"
 #include "truetype_test_support.h"
-#include "ttf_bytes.h"
-#include "ttf_directory.h"
 
 namespace vellora {
 namespace {

@@ -1,4 +1,4 @@
-#include "truetype_tables.h"
+#include "QVPDFDev/truetype/truetype_tables.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -7,9 +7,9 @@
 #include <functional>
 #include <sstream>
 
+#include "QVPDFDev/truetype/ttf_bytes.h"
 #include "synthetic_font.h"
 #include "truetype_test_support.h"
-#include "ttf_bytes.h"
 
 namespace vellora {
 namespace {

@@ -1,0 +1,385 @@
+// TQVPDFDevice: the drawing device that writes a PDF file. It adds to the page-content device
+// what a document needs around the page content: the output (a file or memory), the file
+// frame (header, cross-reference table, trailer), the document and page lifecycle, the
+// catalog, the shared resources, the document information and the numbered messages to the
+// host.
+//
+// Lifecycle: closed -> BeginDoc -> document open -> BeginPage -> page open -> EndPage ->
+// ... -> EndDoc -> closed. Each page's content streams and the shared objects it completes
+// are written when the page ends; the resources, the page tree and the catalog when the
+// document ends. A memory output stays available after EndDoc until CloseOutputStream or the
+// next BeginDoc; a file output can be copied and saved from the written file.
+//
+// Numbered messages never stop the document. One device is used by one thread at a time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "QVPDFDev/file/file_identifier.h"
+#include "QVPDFDev/file/pdf_writer_settings.h"
+#include "QVPDFDev/fonts/font_manager.h"
+#include "QVPDFDev/fonts/font_text_state.h"
+#include "QVPDFDev/images/pdf_image_writer.h"
+#include "QVPDFDev/metadata/info_block.h"
+#include "QVPDFDev/metadata/info_document_time.h"
+#include "QVPDFDev/navigation/destination_list.h"
+#include "QVPDFDev/navigation/destination_writer.h"
+#include "QVPDFDev/navigation/outline_node.h"
+#include "QVPDFDev/objects/pdf_object_owner.h"
+#include "QVPDFDev/objects/pdf_stream.h"
+#include "QVPdfDC/ps_device.h"
+#include "qvplatform/bitmap_canvas.h"
+
+namespace vellora {
+
+class TQVPDFCatalog;
+class TQVPDFInfo;
+class TQVPDFNull;
+class TQVPDFPage;
+class TQVPDFResource;
+class TQVPDFDevice;
+
+// The host's callbacks (C function pointers; user data first).
+// Engine callback: kind 1 a message (value = code), kind 2 the input page count, kind 3 an
+// imported page in read mode.
+using TQVPDFEngineCallback = void (*)(void* userData, std::int32_t kind, std::int32_t value,
+                                      const char* text);
+// Notification: kind 3 a font was embedded (its name), kind 4 an input PDF was loaded (file
+// name, page count).
+using TQVPDFNotifyCallback = void (*)(void* userData, std::int32_t kind, const char* text,
+                                      std::int32_t value);
+// Every message: its code, its text and the text's length.
+using TQVPDFMessageCallback = void (*)(void* userData, std::int32_t code, const char* text,
+                                       std::int32_t length);
+// Every message, with the device as sender and kind 1.
+using TQVPDFMessageEvent = std::function<void(TQVPDFDevice& sender, std::int32_t kind,
+                                              const std::string& text, std::int32_t code)>;
+// Writes an object instead of the object's own writer; true when it did.
+using TQVPDFWriteObjectEvent = std::function<bool(TQVPDFDevice& device, TQVCustomPDFType& object)>;
+
+// Encryption option bits (TFolvioEncryption) and security levels.
+constexpr std::uint16_t kEncryptFile = 1u << 0;  // qvEncryptFile
+constexpr std::uint8_t kSecurity40Bit = 0;
+constexpr std::uint8_t kSecurity128Bit = 1;
+
+// The page's thumbnail raster, on which drawing marks the areas it covers (slot 60). Pixel
+// (0, 0) is the top left of the page as shown; with rotated set the raster holds the page
+// turned a quarter (landscape), a page point (x, y) going to (raster width - y, x).
+struct TQVThumbnailRaster {
+  qvplatform::TBitmap bitmap;     // no handle: no raster
+  bool renderedDirectly = false;  // the page was played into the raster: nothing is marked
+  bool rotated = false;
+  float pageWidth = 0, pageHeight = 0;  // the page the raster shows, points
+};
+
+// Raised when a document asks for something this build cannot write.
+inline constexpr const char* kEncryptionUnavailable =
+    "Encryption is not available: the document was not started";
+
+class TQVPDFDevice : public TQVGenericPSDevice,
+                     public TQVPDFObjectOwner,
+                     public TQVDestinationHost,
+                     public TQVPDFImageHost,
+                     private TQVFontMessageReceiver,
+                     private TQVFontStreamReporter {
+ public:
+  TQVPDFDevice();
+  ~TQVPDFDevice() override;
+
+  // ---- Overrides of the generic and page-content devices ------------------------------
+
+  // 2: a metafile played while a document is open and no page is: opens a page of the
+  // picture's size (one unit wider) at equal resolutions and returns 1; otherwise 0. The
+  // picture keeps the scale the player gave it.
+  std::int32_t BeginPicture(std::int32_t width, std::int32_t height, std::int32_t xResolution,
+                            std::int32_t yResolution) override;
+  // 3: ends the page that BeginPicture opened.
+  void EndPicture(std::int32_t started) override;
+  // 43: without a page, whether a form content stream is current; otherwise true, after
+  // opening a new content stream on the page when none is current.
+  bool EnsureOutputOpen() override;
+  // 48: hatch brushes as uncoloured patterns "winbrush" + style in the shared resources.
+  void SelectBrushColorSpace(TQVPDFDeviceWorkBuffer* buffer, std::int32_t hatch,
+                             COLORREF color) override;
+  // 49: an ICC colour space in the shared resources (none outside a document).
+  void AddICCColorSpace(const std::string& name, std::int32_t kind, const std::uint8_t* data,
+                        std::int32_t length, std::int32_t components,
+                        const std::string& alternate) override;
+
+  // ---- Text state and font hooks (pdf_device_fonts.cpp) --------------------------------
+  // Each answers from the current font of the shared resources (TQVPDFFontManager).
+
+  // 45: opens the output, selects the PDF font of the current level and, with a buffer,
+  // writes the text state that differs from what was last written. Without a buffer the
+  // font is only selected, for measuring. Raises outside a document.
+  void WriteTextState(TQVPDFDeviceWorkBuffer* buffer, float fontSize) override;
+  std::int32_t GetFontValue() override;
+  double TextWidthA(const char* text, std::int32_t length, float size) override;
+  std::int32_t CurrentFontKind() override;
+  double TextWidthW(const char16_t* text, std::int32_t length, float size) override;
+  void FontVerticalMetrics(std::int32_t& first, std::int32_t& second, float size) override;
+  bool MeasureTextA(const char* text, std::int32_t length, std::int32_t scale, std::int32_t* widths,
+                    float size) override;
+  bool MeasureTextW(const char16_t* text, std::int32_t length, std::int32_t scale,
+                    std::int32_t* widths, float size) override;
+  void ConvertWideText(const char16_t* text, std::int32_t length, std::string& out) override;
+  void RegisterUsedCharsA(const char* text, std::int32_t length) override;
+  std::uint32_t MapCharCode(std::uint32_t code, std::uint32_t glyph, std::int32_t& width) override;
+  void RegisterUsedCharsW(const char16_t* text, std::int32_t length) override;
+
+  // ---- Slots 65..75 --------------------------------------------------------------------
+
+  // 65: raises "Device is not open!" without a document, "Page has not been started!"
+  // without a page.
+  virtual void CheckPageStarted();
+  // 66: frees the output; a finished memory document is gone afterwards.
+  virtual void CloseOutputStream();
+  // 67: starts a document of width x height device units at resolution (0: 72). Raises
+  // "Cannot create file " + name (after message 3) when the output file cannot be made, and
+  // kEncryptionUnavailable when encryption is asked for; the document stays closed then.
+  virtual bool BeginDoc(std::int32_t width, std::int32_t height, std::int32_t resolution,
+                        std::int32_t reserved);
+  // 68: ends an open page (its errors swallowed), writes the objects left, the
+  // cross-reference table and the trailer, closes a file output and frees the document.
+  // Nothing without an open document.
+  virtual void EndDoc();
+  // 69: closes the current page (message 7 without one).
+  virtual void EndPage();
+  // 70: opens a page of width x height device units (0 keeps the previous size; resolutions
+  // of 0 keep the current ones); ends an open page first (message 8). Raises in read mode
+  // and without a document.
+  virtual void BeginPage(std::int32_t width, std::int32_t height, std::int32_t xResolution,
+                         std::int32_t yResolution, std::int32_t rotation);
+  // 71: after the header and the encryption dictionary. Empty here.
+  virtual void AfterWriteHeader() {}
+  // 72: the version line, the comment lines, and the information object with the XMP packet.
+  virtual void WriteHeader();
+  // 73: while the document is finished, before resources, pages and catalog. Empty here.
+  virtual void WriteExtraObjects() {}
+  // 74: the objects left, the cross-reference table and the trailer.
+  virtual void WriteXRefAndTrailer();
+  // 75: frees the pending objects.
+  virtual void ClearTempObjects();
+
+  // ---- Operations -----------------------------------------------------------------------
+
+  // Makes stream (a page content or a form, kind 'T') the current content: begins its data
+  // and starts the page-content output into it.
+  void StartContent(TQVPDFStream* stream);
+  // Ends the drawing of the current content stream, writes it and forgets it.
+  void CloseContentStream();
+  // Closes an open form XObject stream; the page-open flag is cleared.
+  void EndXForm();
+  // Copies the document to a file (created or truncated). Nothing when the name is the
+  // output file itself (the same file, however named) or in read mode. Raises "Cannot create
+  // file " + name, "Cannot open file " + name when the output file cannot be read back, and
+  // "No document to save" without any output.
+  void SaveToFile(const std::string& fileName);
+  // Without a buffer the size of the document; with one, copies min(size, bufferSize) bytes
+  // from its start and returns the count (0 for a size of 0 or less, or without output).
+  std::int64_t CopyToBuffer(std::int64_t bufferSize, void* buffer);
+  // An outline entry with an 8-bit title in the outline charset, for AddOutline.
+  std::unique_ptr<TQVPDFOutlineNode> CreateOutlineNode(std::string_view title,
+                                                       TQVOutlineTarget target);
+  // Files the entry into the document's outline by kind and n (TQVPDFOutline::AddOutline);
+  // it leads to the open page, else the last page. Returns its number. Raises "Device is not
+  // open!" without a document, and the outline's error for kind 6 with a negative n.
+  std::int32_t AddOutline(std::unique_ptr<TQVPDFOutlineNode> node, std::int32_t kind,
+                          std::int32_t n);
+  // Builds the text of message code and sends it to the message callback, the message event
+  // and the engine callback, in this order; receivers that throw are ignored.
+  void ReportMessage(std::int32_t code, std::string_view text) override;
+  static std::string MessageText(std::int32_t code, std::string_view text);
+
+  // ---- Images (pdf_device_dib*.cpp, pdf_device_comments.cpp, pdf_device_images.cpp) ----
+
+  // 5: a DIB (40-byte header; colorTable holds the BI_BITFIELDS masks, then the colour
+  // entries) drawn as an image XObject at the destination, upright whatever its row order;
+  // an equal bitmap drawn before is reused. Colours: the table when hasColorTable, else the
+  // palette selected in the DC level (through a table of 16-bit palette indexes when the
+  // entries are 2 bytes long), else the default palette; a pixel past them takes entry 0.
+  // With crop and a non-zero source size only the source rectangle (rows counted from the
+  // bitmap's first stored row) is drawn, into the share of the destination it stands for. The
+  // pending bitmap name, when an alias, draws that image instead; otherwise it becomes the
+  // alias of the new image. Returns the image number, 0 when nothing was drawn.
+  std::int32_t DrawDIBits(bool hasColorTable, std::int32_t srcX, std::int32_t srcY,
+                          std::int32_t srcWidth, std::int32_t srcHeight, float dstX, float dstY,
+                          float dstWidth, float dstHeight, bool crop, Bytes bits,
+                          Bytes bitmapHeader, Bytes colorTable) override;
+  // 36: "ChKL" JPEG records become images at their rectangle (logical units, as a blit's
+  // destination); everything else goes to the colour and command records.
+  void GdiComment(Bytes data) override;
+  // 60: fills the area (logical units) on the thumbnail raster, where the page shows it.
+  void MarkBitmapRegion(std::int32_t x, std::int32_t y, COLORREF color, std::int32_t width,
+                        std::int32_t height) override;
+  // A DIB a host hands over without lengths: info (a 12- to 124-byte header, BI_BITFIELDS
+  // masks, RGBQUAD colour table) and bits are sized from the header, then drawn as by
+  // DrawDIBits with the whole bitmap as source. 0 when the header describes nothing drawable.
+  std::int32_t DrawHostDIB(const void* info, const void* bits, float x, float y, float width,
+                           float height);
+  TQVPDFImageWriter& Images() { return images_; }
+
+  // ---- TQVPDFImageHost --------------------------------------------------------------------
+
+  TQVPDFObjectOwner& ImageOwner() override { return *this; }
+  TQVImageOptions ImageOptions() const override;
+  std::string& PendingImageName() override { return pendingImageName; }
+  qvplatform::TStringList& ImageAliases() override { return imageAliases; }
+  void ReportImageMessage(std::string_view detail) override { ReportMessage(2, detail); }
+  qvplatform::HDC ReferenceDC() override { return screenDC; }
+  void PrepareImageDraw(std::int32_t x, std::int32_t y, std::int32_t width,
+                        std::int32_t height) override;
+  TQVPDFDeviceWorkBuffer& ImageContent() override { return workBuffer; }
+  long double ImageYOrigin() const override { return yOrigin; }
+  bool ImageYFlipped() const override { return dcStack.yFlip; }
+
+  // ---- TQVPDFObjectOwner -----------------------------------------------------------------
+
+  TQVPDFFileWriter& Output() override { return *output_; }
+  const TQVPDFWriterSettings& WriterSettings() const override { return settings; }
+  TQVPDFResource* SharedResources() override { return resources_.get(); }
+  bool WriteObjectEvent(TQVCustomPDFType& object) override;
+  void MarkContentStateDirty() override;
+  std::string DocumentLanguage() const override { return infoBlock.Language(); }
+
+  // ---- Fonts -----------------------------------------------------------------------------
+
+  TQVPDFFontManager& Fonts() { return fonts_; }
+  // Font mode, excluded and embed-only faces, extra messages (the CID mode follows
+  // cidFontMode at every font selection).
+  TQVPDFFontSettings& FontSettings() { return fonts_.Settings(); }
+  // The font alias command: text "name=target", split at the first "="; false when nothing
+  // was added.
+  bool AddFontAlias(std::string_view text);
+
+  // ---- TQVDestinationHost ----------------------------------------------------------------
+
+  std::int32_t DestinationXResolution() const override { return xResolution; }
+  std::int32_t DestinationYResolution() const override { return yResolution; }
+  double CurrentPageHeight() const override { return pageHeight; }
+  const TQVLocalDestinations& LocalDestinations() const override { return localDestinations_; }
+  TQVLocalDestinations& LocalDestinations() { return localDestinations_; }
+
+  // ---- Document state --------------------------------------------------------------------
+
+  bool DocumentOpen() const { return documentOpen_; }
+  bool PageOpen() const { return pageOpen_; }
+  TQVPDFCatalog* Catalog() const { return catalog_.get(); }
+  TQVPDFPage* CurrentPage() const { return currentPage_.get(); }
+  TQVPDFPage* LastPage() const { return lastPage_; }
+  TQVPDFStream* CurrentContent() const { return currentContent_; }
+  TQVPDFInfo* InfoObject() const { return info_.get(); }
+  const TQVFileIdentifier& FileId() const { return fileId_; }
+  // Pages made elsewhere (an input PDF) that the catalog takes at the end of the document.
+  std::vector<std::unique_ptr<TQVPDFPage>>& PendingPages() { return pendingPages_; }
+  // Objects written at the end of the document unless written before.
+  std::vector<std::unique_ptr<TQVCustomPDFType>>& PendingObjects() { return pendingObjects_; }
+  // Whether a finished or growing document can be copied or saved.
+  bool HasOutput() const { return hasOutput_; }
+
+  // ---- Settings and receivers -----------------------------------------------------------
+
+  TQVPDFWriterSettings settings;  // compression, armour, page and zoom mode, PDF/A, options
+  // cidFontMode (the page-content device's, TQVPDFCidFontMode): non-zero forces version 1.4.
+  bool version14Requested = false;  // the extended device's version flag
+  std::uint16_t encryptionOptions = 0;
+  std::uint8_t securityLevel = kSecurity40Bit;
+  std::int32_t readMode = 0;   // non-zero: only an input PDF is read; nothing is written
+  std::string outputFileName;  // empty: memory output
+  std::string inputFileName;
+  std::int32_t inputFileMode = 0;  // 1..5 load the input file at BeginDoc
+  std::int32_t inputPageCount = 0;
+  bool thumbnailsWanted = false;
+  std::int32_t outlineCharset = 0;  // of 8-bit outline titles (65001: UTF-8)
+  TQVDeviceInfoBlock infoBlock;
+  float fontScale = 1.0f;             // multiplies the size written with "Tf" (0 counts as 1)
+  float horizontalTextScale = 0.0f;   // text scaling factor (key 22), 0 for none
+  bool textStateResetPending = true;  // the next text writes its whole text state
+
+  TQVPDFEngineCallback engineCallback = nullptr;
+  void* engineUserData = nullptr;
+  TQVPDFNotifyCallback notifyCallback = nullptr;
+  TQVPDFMessageCallback messageCallback = nullptr;
+  void* callbackUserData = nullptr;  // for the notification and message callbacks
+  TQVPDFMessageEvent onMessage;
+  TQVPDFWriteObjectEvent onWriteObject;
+
+  // ---- Images --------------------------------------------------------------------------
+
+  bool jpegConversion = false;  // bitmaps become JPEG images where the image road allows
+  std::int32_t jpegQuality = 25;
+  std::string pendingImageName;   // the name of the next image (commands set it)
+  std::string pendingBitmapName;  // the alias of the next drawn bitmap (commands set it)
+  // Image names to image numbers: "auto__" + NAME for pending image names, NAME for pending
+  // bitmap names.
+  qvplatform::TStringList imageAliases;
+  TQVThumbnailRaster thumbnailRaster;
+
+  // ---- Written by the lifecycle ----------------------------------------------------------
+
+  TQVDocumentTime documentTime;         // the start of the document
+  std::string outputFileNameUsed;       // the file actually opened
+  float pageWidth = 0, pageHeight = 0;  // the current page, points
+  bool firstPageSizePending = false;
+  bool landscape = false;
+  TQVPDFStream* xformStream = nullptr;  // an open form XObject (not owned)
+
+ protected:
+  // The catalog of a new document (the extended device makes its own kind).
+  virtual std::unique_ptr<TQVPDFCatalog> CreateCatalog();
+
+ private:
+  // The page-content device writes its finished content into the current content stream.
+  class ContentSink : public TQVOutputStream {
+   public:
+    void Write(const char* data, std::size_t size) override {
+      if (stream != nullptr) stream->WriteBytes(data, size);
+    }
+    TQVPDFStream* stream = nullptr;
+  };
+
+  void OpenOutput();
+  void FreeDocument();
+  void FontMessage(std::int32_t code, const std::string& text) override;
+  void FontSubsetFailed(const std::string& fontName, const std::string& reason) override;
+  void SendPageStartCommands();
+  // Font steps at the end of a document (pdf_device_fonts.cpp): the font files that no font
+  // wrote; then the fonts' state is released before the resources go.
+  void WriteFontFiles();
+  void ReleaseFonts();
+  // The descriptor that reads the output file back (also after EndDoc, whatever happens to
+  // its name); raises "Cannot open file " + name without one.
+  int OutputReader() const;
+  void CloseOutputReader();
+
+  std::unique_ptr<TQVPDFFileWriter> output_;
+  bool hasOutput_ = false;
+  int outputReadFd_ = -1;
+  bool documentOpen_ = false;
+  bool pageOpen_ = false;
+  TQVFileIdentifier fileId_{};
+  std::unique_ptr<TQVPDFCatalog> catalog_;
+  std::unique_ptr<TQVPDFNull> nullObjects_[2];
+  // Declared before the resources: their fonts refer to the manager.
+  TQVPDFFontManager fonts_{this};
+  TQVTextStateRecord textState_;
+  std::unique_ptr<TQVPDFResource> resources_;
+  std::unique_ptr<TQVPDFInfo> info_;
+  std::unique_ptr<TQVPDFPage> currentPage_;
+  TQVPDFPage* lastPage_ = nullptr;
+  TQVPDFStream* currentContent_ = nullptr;
+  ContentSink contentSink_;
+  std::vector<std::unique_ptr<TQVPDFPage>> pendingPages_;
+  std::vector<std::unique_ptr<TQVCustomPDFType>> pendingObjects_;
+  TQVLocalDestinations localDestinations_;
+  TQVPDFImageWriter images_{*this};
+  std::vector<std::uint8_t> dibScratch_;  // cropped bitmaps, reused from call to call
+};
+
+}  // namespace vellora

@@ -1,0 +1,283 @@
+// Slot 5 of the PDF device: a device-independent bitmap that a blit or a metafile record draws
+// becomes an image XObject (stored once however often it is drawn) placed at the destination.
+// The colour table is resolved here, the source rectangle cut out, and the placement narrowed
+// to what the image holds; the image writer converts every format.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "QVPDFDev/device/pdf_device.h"
+#include "qvplatform/dib_convert.h"
+#include "qvplatform/numbers.h"
+#include "qvplatform/palette.h"
+
+namespace vellora {
+namespace {
+
+using qvplatform::BITMAPINFOHEADER;
+using qvplatform::DibFormat;
+using qvplatform::DibView;
+using qvplatform::DWORD;
+using qvplatform::RGBQUAD;
+using Bytes = TQVGenericDevice::Bytes;
+
+constexpr DWORD kMaxHeaderSize = 1024;
+constexpr std::int64_t kMaxBitmapSide = 10000;
+
+std::string UpperAscii(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return upper;
+}
+
+DWORD Le32(const std::uint8_t* p) {
+  return DWORD{p[0]} | DWORD{p[1]} << 8 | DWORD{p[2]} << 16 | DWORD{p[3]} << 24;
+}
+
+RGBQUAD FromPaletteEntry(std::uint32_t entry) {  // red in the low byte
+  RGBQUAD q;
+  q.rgbRed = static_cast<std::uint8_t>(entry);
+  q.rgbGreen = static_cast<std::uint8_t>(entry >> 8);
+  q.rgbBlue = static_cast<std::uint8_t>(entry >> 16);
+  return q;
+}
+
+// The colours of a 1- to 8-bit bitmap, as many as its depth can index, so that a pixel past
+// the entries it was given takes entry 0. entries holds what follows the masks: RGBQUADs with
+// fromTable, else nothing or 16-bit indexes into the palette (null: the default palette).
+struct ColorTable {
+  RGBQUAD colors[256] = {};
+  DWORD count = 0;
+
+  void Resolve(const BITMAPINFOHEADER& header, bool fromTable, Bytes entries,
+               const TQVDvPalette* palette) {
+    const DWORD full = DWORD{1} << header.biBitCount;
+    const DWORD used = header.biClrUsed == 0 || header.biClrUsed > full ? full : header.biClrUsed;
+    DWORD given = 0;
+    if (fromTable) {
+      given = std::min<DWORD>(used, static_cast<DWORD>(entries.size() / sizeof(RGBQUAD)));
+      if (given == 0) return;  // an empty table: every pixel black
+      std::memcpy(colors, entries.data(), given * sizeof(RGBQUAD));
+    } else {
+      const auto paletteColor = [palette](std::size_t i) {
+        const std::size_t n =
+            palette != nullptr ? palette->entries.size() : qvplatform::kDefaultPaletteSize;
+        if (n == 0) return RGBQUAD{};
+        if (i >= n) i = 0;
+        if (palette != nullptr) return FromPaletteEntry(palette->entries[i]);
+        const qvplatform::PALETTEENTRY& e = qvplatform::kDefaultPaletteEntries[i];
+        return RGBQUAD{e.peBlue, e.peGreen, e.peRed, 0};
+      };
+      if (entries.size() >= 2 * std::size_t{used} && entries.size() < 4 * std::size_t{used}) {
+        // DIB_PAL_COLORS: each entry is an index into the palette.
+        for (DWORD i = 0; i < used; ++i)
+          colors[i] = paletteColor(entries[2 * i] | std::size_t{entries[2 * i + 1]} << 8);
+        given = used;
+      } else {
+        for (DWORD i = 0; i < full; ++i) colors[i] = paletteColor(i);
+        given = full;
+      }
+    }
+    for (DWORD i = given; i < full; ++i) colors[i] = colors[0];
+    count = full;
+  }
+};
+
+// The rows of the picture a source rectangle covers, in picture rows from the top, and the
+// share of the rectangle it is (the rest lies outside the bitmap).
+struct SourceWindow {
+  std::uint32_t left = 0, top = 0, width = 0, height = 0;
+  double x0 = 0, x1 = 1, y0 = 0, y1 = 1;  // fractions of the rectangle, y from its top
+};
+
+// False when the rectangle misses the bitmap. Rows of srcY count from the first stored row:
+// from the bottom of a bottom-up bitmap, from the top of a top-down one.
+bool WindowOf(const DibFormat& f, std::int64_t srcX, std::int64_t srcY, std::int64_t srcWidth,
+              std::int64_t srcHeight, SourceWindow& w) {
+  const std::int64_t width = f.width, height = f.AbsHeight();
+  const std::int64_t sw = std::llabs(srcWidth), sh = std::llabs(srcHeight);
+  const std::int64_t top = f.TopDown() ? srcY : height - srcY - sh;
+  const std::int64_t l = std::max<std::int64_t>(srcX, 0);
+  const std::int64_t r = std::min<std::int64_t>(srcX + sw, width);
+  const std::int64_t t = std::max<std::int64_t>(top, 0);
+  const std::int64_t b = std::min<std::int64_t>(top + sh, height);
+  if (l >= r || t >= b) return false;
+  w.left = static_cast<std::uint32_t>(l);
+  w.top = static_cast<std::uint32_t>(t);
+  w.width = static_cast<std::uint32_t>(r - l);
+  w.height = static_cast<std::uint32_t>(b - t);
+  w.x0 = double(l - srcX) / double(sw);
+  w.x1 = double(r - srcX) / double(sw);
+  w.y0 = double(t - top) / double(sh);
+  w.y1 = double(b - top) / double(sh);
+  return true;
+}
+
+// The window of a 1-bit bitmap as top-down 1-bit rows in out.
+DibView CropMono(const DibView& v, const SourceWindow& w, std::vector<std::uint8_t>& out) {
+  const std::size_t srcStride = static_cast<std::size_t>(qvplatform::DibStride(v.format.width, 1));
+  const std::size_t dstStride = static_cast<std::size_t>(qvplatform::DibStride(w.width, 1));
+  const std::size_t rowBytes = (std::size_t{w.width} + 7) / 8;
+  const unsigned shift = w.left % 8;
+  out.assign(dstStride * w.height, 0);
+  const std::uint32_t rows = v.format.AbsHeight();
+  for (std::uint32_t r = 0; r < w.height; ++r) {
+    const std::uint32_t pictureRow = w.top + r;
+    const std::uint32_t stored = v.format.TopDown() ? pictureRow : rows - 1 - pictureRow;
+    const std::uint8_t* src = v.bits + std::size_t{stored} * srcStride + w.left / 8;
+    const std::size_t readable = srcStride - w.left / 8;
+    std::uint8_t* dst = out.data() + std::size_t{r} * dstStride;
+    for (std::size_t j = 0; j < rowBytes; ++j) {
+      unsigned byte = unsigned{src[j]} << shift;
+      if (shift != 0 && j + 1 < readable) byte |= unsigned{src[j + 1]} >> (8 - shift);
+      dst[j] = static_cast<std::uint8_t>(byte);
+    }
+  }
+  DibView cropped = v;
+  cropped.format.width = static_cast<qvplatform::LONG>(w.width);
+  cropped.format.height = -static_cast<qvplatform::LONG>(w.height);
+  cropped.format.compression = qvplatform::BI_RGB;
+  cropped.bits = out.data();
+  cropped.bitsSize = out.size();
+  return cropped;
+}
+
+// The window of any other bitmap as top-down 24-bit rows in out; bitsSize 0 on failure.
+DibView CropToRgb(const DibView& v, const SourceWindow& w, std::vector<std::uint8_t>& out) {
+  qvplatform::DibTarget target;
+  target.bitCount = 24;
+  target.topDown = true;
+  const std::uint64_t size = qvplatform::DibTargetSize(v.format, target, w.height);
+  out.resize(static_cast<std::size_t>(size));
+  DibView cropped;
+  if (qvplatform::ConvertDibRows(v, target, w.top, w.height, out.data(), out.size()).error !=
+      qvplatform::DibError::kOk)
+    return cropped;
+  // Rows move to the front, each to its new stride: never over a row not yet moved.
+  const std::size_t fullStride =
+      static_cast<std::size_t>(qvplatform::DibStride(v.format.width, 24));
+  const std::size_t stride = static_cast<std::size_t>(qvplatform::DibStride(w.width, 24));
+  for (std::uint32_t r = 0; r < w.height; ++r)
+    std::memmove(out.data() + r * stride, out.data() + r * fullStride + std::size_t{w.left} * 3,
+                 std::size_t{w.width} * 3);
+  out.resize(stride * w.height);
+  cropped.format.width = static_cast<qvplatform::LONG>(w.width);
+  cropped.format.height = -static_cast<qvplatform::LONG>(w.height);
+  cropped.format.bitCount = 24;
+  cropped.bits = out.data();
+  cropped.bitsSize = out.size();
+  return cropped;
+}
+
+}  // namespace
+
+std::int32_t TQVPDFDevice::DrawDIBits(bool hasColorTable, std::int32_t srcX, std::int32_t srcY,
+                                      std::int32_t srcWidth, std::int32_t srcHeight, float dstX,
+                                      float dstY, float dstWidth, float dstHeight, bool crop,
+                                      Bytes bits, Bytes bitmapHeader, Bytes colorTable) {
+  if (!resources_) return 0;
+  if (!pendingBitmapName.empty()) {
+    // A bitmap the commands named before is drawn again under its name.
+    const int alias = imageAliases.IndexOf(UpperAscii(pendingBitmapName));
+    if (alias >= 0) {
+      const std::int32_t number =
+          qvplatform::ClampToInt32(static_cast<std::int64_t>(imageAliases.Objects(alias)));
+      pendingBitmapName.clear();
+      if (dstHeight != 0) images_.DrawImage(number, dstX, dstY, dstWidth, dstHeight);
+      return number;
+    }
+  }
+
+  // A destination of exactly 0 by 0 registers the image without placing it: the player
+  // asks so for the bitmap of a pattern brush, which must not show where it is created.
+  const bool registerOnly = dstWidth == 0 && dstHeight == 0;
+  std::int32_t number = 0;
+  [&] {
+    if (!std::isfinite(dstX) || !std::isfinite(dstY) || !std::isfinite(dstWidth) ||
+        !std::isfinite(dstHeight))
+      return;
+    if (!registerOnly && (std::fabs(dstWidth) < 0.01f || std::fabs(dstHeight) < 0.01f)) return;
+    BITMAPINFOHEADER header;
+    if (bitmapHeader.size() < sizeof header) return;
+    std::memcpy(&header, bitmapHeader.data(), sizeof header);
+    const std::int64_t height = std::llabs(std::int64_t{header.biHeight});
+    if (header.biSize > kMaxHeaderSize || header.biWidth < 1 || header.biWidth > kMaxBitmapSide ||
+        height < 1 || height > kMaxBitmapSide)
+      return;
+    DWORD masks[3] = {};
+    std::size_t maskBytes = 0;
+    if (header.biCompression == qvplatform::BI_BITFIELDS) {
+      maskBytes = sizeof masks;
+      if (colorTable.size() < maskBytes) return;
+      for (int i = 0; i < 3; ++i) masks[i] = Le32(colorTable.data() + 4 * i);
+    }
+    DibView view;
+    view.format = qvplatform::DibFormatOf(header, maskBytes != 0 ? masks : nullptr);
+    // 2-bit, JPEG and PNG bitmaps and unknown depths draw nothing.
+    if (qvplatform::CheckDibFormat(view.format) != qvplatform::DibError::kOk) return;
+
+    ColorTable table;
+    if (header.biBitCount <= 8) {
+      table.Resolve(header, hasColorTable, colorTable.subspan(maskBytes),
+                    objects.Palette(CurrentDCState().selectedPalette));
+      view.colors = table.colors;
+      view.colorCount = table.count;
+    }
+    view.bits = bits.data();
+    view.bitsSize = bits.size();
+    if (view.format.Rle() && header.biSizeImage != 0)
+      view.bitsSize = std::min<std::size_t>(view.bitsSize, header.biSizeImage);
+
+    // Only the source rectangle is drawn; a bitmap whose pixels end early goes whole (the
+    // writer leaves out the rows it lacks).
+    SourceWindow window;
+    window.width = static_cast<std::uint32_t>(view.format.width);
+    window.height = view.format.AbsHeight();
+    const bool complete =
+        view.format.Rle() || view.bitsSize >= qvplatform::DibImageSize(view.format);
+    if (crop && srcWidth != 0 && srcHeight != 0 && complete) {
+      if (!WindowOf(view.format, srcX, srcY, srcWidth, srcHeight, window)) return;
+      const bool whole = window.width == static_cast<std::uint32_t>(view.format.width) &&
+                         window.height == view.format.AbsHeight();
+      if (!whole) {
+        view = header.biBitCount == 1 ? CropMono(view, window, dibScratch_)
+                                      : CropToRgb(view, window, dibScratch_);
+        if (view.bitsSize == 0) return;
+      }
+    }
+
+    const TQVDIBImage image = images_.CreateDIBImage(view, header.biBitCount == 1);
+    number = image.number;
+    if (number <= 0 || registerOnly) return;
+    // The destination in the writer's terms: top y, and the height downwards on the page.
+    const double flip = dcStack.yFlip ? -1.0 : 1.0;
+    double x = dstX, width = dstWidth;
+    double top = dstY, down = flip * dstHeight;
+    x += width * window.x0;
+    width *= window.x1 - window.x0;
+    top += down * window.y0;
+    down *= window.y1 - window.y0;
+    float y = static_cast<float>(top), h = static_cast<float>(down);
+    image.FitDestination(y, h);
+    images_.DrawImage(number, static_cast<float>(x), y, static_cast<float>(width),
+                      static_cast<float>(flip * h));
+  }();
+
+  if (!pendingBitmapName.empty()) {
+    if (number > 0) {
+      const std::string name = UpperAscii(pendingBitmapName);
+      const int alias = imageAliases.IndexOf(name);
+      if (alias >= 0)
+        imageAliases.PutObject(alias, number);
+      else
+        imageAliases.AddObject(name, number);
+    }
+    pendingBitmapName.clear();
+  }
+  return number;
+}
+
+}  // namespace vellora

@@ -1,0 +1,199 @@
+// The document lifecycle of the PDF device: BeginDoc opens the output and creates the
+// document's objects, EndDoc writes what is left and frees them.
+#include <fcntl.h>
+
+#include <mutex>
+#include <stdexcept>
+
+#include "QVPDFDev/device/pdf_device.h"
+#include "QVPDFDev/document/pdf_catalog.h"
+#include "QVPDFDev/metadata/info_dictionary.h"
+#include "QVPDFDev/objects/pdf_simple_objects.h"
+#include "QVPDFDev/resources/pdf_resource.h"
+#include "qvplatform/numbers.h"
+
+namespace vellora {
+namespace {
+
+// Guards the creation of output files across the devices of the process.
+std::mutex& OutputFileLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+}  // namespace
+
+void TQVPDFDevice::OpenOutput() {
+  TQVPDFOutputSink& sink = output_->Sink();
+  outputFileNameUsed.clear();
+  if (outputFileName.empty() || readMode != 0) {
+    sink.OpenMemory();
+  } else {
+    bool created = false;
+    {
+      std::lock_guard<std::mutex> lock(OutputFileLock());
+      try {
+        sink.OpenFile(outputFileName);
+        created = true;
+      } catch (const std::exception&) {
+      }
+    }
+    if (!created) {
+      ReportMessage(3, outputFileName);
+      throw std::runtime_error("Cannot create file " + outputFileName);
+    }
+    outputFileNameUsed = outputFileName;
+    // Kept open for CopyToBuffer and SaveToFile: the document can be read back after EndDoc
+    // even when its name has since been removed or given to another file.
+    outputReadFd_ = ::open(outputFileName.c_str(), O_RDONLY | O_CLOEXEC);
+  }
+  hasOutput_ = true;
+}
+
+bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_t resolution,
+                            std::int32_t reserved) {
+  (void)reserved;
+  // Until the security handler exists a document that asks for encryption is refused, before
+  // anything is created: it must never be written unprotected without a word. (PDF/A files
+  // are never encrypted; read mode writes nothing.)
+  if ((encryptionOptions & kEncryptFile) != 0 && settings.pdfaMode == folvioaOff && readMode == 0)
+    throw std::runtime_error(kEncryptionUnavailable);
+
+  FreeDocument();  // a document that was begun and never ended
+  documentTime = TQVDocumentTime::Now();
+  CloseOutputStream();
+  OpenOutput();
+
+  try {
+    documentOpen_ = true;
+    pageOpen_ = false;
+    Reset();
+    dcStack.Clear();
+    ClearTempObjects();
+
+    fileId_ = NewFileIdentifier();
+
+    if (resolution <= 0) resolution = 72;
+    xResolution = yResolution = resolution;
+    pageWidth = static_cast<float>(qvplatform::MulDiv(width, 72, resolution));
+    pageHeight = static_cast<float>(qvplatform::MulDiv(height, 72, resolution));
+    firstPageSizePending = true;
+
+    localDestinations_.Clear();
+    currentPage_.reset();
+    lastPage_ = nullptr;
+    currentContent_ = nullptr;
+    xformStream = nullptr;
+    output_->XRef().Reset();
+
+    // Numbers are taken when the objects are first referenced or written.
+    catalog_ = CreateCatalog();
+    nullObjects_[0] = std::make_unique<TQVPDFNull>(this);
+    nullObjects_[1] = std::make_unique<TQVPDFNull>(this);
+    resources_ = std::make_unique<TQVPDFResource>(this);
+
+    pdfAConformance = settings.pdfaMode != folvioaOff;
+    if (pdfAConformance) {
+      auto intents = std::make_unique<TQVPDFOutputIntents>(this);
+      catalog_->SetOutputIntents(std::move(intents));
+      AddICCColorSpace("C1", 1, nullptr, 0, 3, "");
+    }
+
+    inputPageCount = 0;
+    if (!inputFileName.empty() && inputFileMode >= 1 && inputFileMode <= 5) {
+      // The input PDF reader is not part of this build: the document goes on without its
+      // input, as after any failure to load it.
+      ReportMessage(6, inputFileName);
+      inputFileMode = 0;
+    }
+    if (engineCallback != nullptr) engineCallback(engineUserData, 2, inputPageCount, "");
+
+    if (readMode == 0) WriteHeader();
+  } catch (...) {
+    FreeDocument();
+    throw;
+  }
+  return true;
+}
+
+void TQVPDFDevice::EndDoc() {
+  if (!documentOpen_) return;
+  if (currentPage_) {
+    try {
+      EndPage();
+    } catch (...) {
+      // The file is closed whatever the page did.
+    }
+    // A page that could not be ended still belongs to the document: links, outline entries
+    // and destinations may name it.
+    if (currentPage_) {
+      try {
+        currentPage_->SetSize(pageWidth, pageHeight);
+        catalog_->AddPage(std::move(currentPage_));
+      } catch (...) {
+      }
+    }
+  }
+  pageOpen_ = false;
+
+  for (auto& page : pendingPages_) catalog_->AddPage(std::move(page));
+  pendingPages_.clear();
+
+  // A memory output keeps its bytes for CopyToBuffer and SaveToFile; a file is closed and
+  // read back from its name.
+  TQVPDFOutputSink& sink = output_->Sink();
+  try {
+    if (readMode == 0) WriteXRefAndTrailer();
+  } catch (...) {
+    try {
+      sink.Close();
+    } catch (...) {
+      // The first failure is the one reported.
+    }
+    FreeDocument();
+    throw;
+  }
+  try {
+    sink.Close();
+  } catch (...) {
+    FreeDocument();
+    throw;
+  }
+  FreeDocument();
+}
+
+void TQVPDFDevice::FreeDocument() {
+  documentOpen_ = false;
+  pageOpen_ = false;
+  // Drawing that was under way has nowhere to go.
+  if (outputOpen) {
+    while (PopWriterState()) {
+    }
+    workBuffer.Reset();
+    outputOpen = false;
+    outputStream = nullptr;
+    openObject = kOpenNothing;
+  }
+  currentContent_ = nullptr;
+  contentSink_.stream = nullptr;
+  xformStream = nullptr;
+  lastPage_ = nullptr;
+  localDestinations_.Clear();
+  currentPage_.reset();
+  pendingPages_.clear();
+  // Image names map to image numbers of this document's XObject list.
+  imageAliases.Clear();
+  pendingImageName.clear();
+  pendingBitmapName.clear();
+  ClearTempObjects();
+  info_.reset();
+  catalog_.reset();
+  nullObjects_[0].reset();
+  nullObjects_[1].reset();
+  ReleaseFonts();
+  resources_.reset();
+}
+
+void TQVPDFDevice::ClearTempObjects() { pendingObjects_.clear(); }
+
+}  // namespace vellora

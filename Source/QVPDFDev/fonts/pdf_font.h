@@ -1,0 +1,125 @@
+// TQVPDFFont: one font resource /Fn of the shared resources. It loads a face through the
+// platform's font service (metrics, widths, the font file), answers width queries, records
+// the characters and glyphs used while pages are drawn, and at the end of the document
+// writes its font dictionary in one of four shapes: standard Type1, simple TrueType, Type0
+// with an Identity-H CIDFontType2 descendant, or predefined CJK Type0.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "QVPDFDev/fonts/cid_to_gid_map.h"
+#include "QVPDFDev/fonts/cid_unicode_cmap.h"
+#include "QVPDFDev/fonts/cid_width_array.h"
+#include "QVPDFDev/fonts/pdf_font_descriptor.h"
+#include "QVPDFDev/objects/pdf_simple_objects.h"
+
+namespace vellora {
+
+class TQVPDFFontManager;
+class TQVPDFResource;
+
+class TQVPDFFont : public TQVPDFName {
+ public:
+  // manager: the font services of the device (settings, font files, reference DC).
+  explicit TQVPDFFont(TQVPDFFontManager* manager);
+  ~TQVPDFFont() override;
+  std::string_view ClassName() const override { return "TQVPDFFont"; }
+
+  // "/F" + Number + " " + the reference.
+  std::string GetEntryString() override;
+  // Writes the font dictionary and the objects only it refers to (pdf_font_writer.cpp).
+  void WriteObject() override;
+
+  // Loads the face (pdf_font_loader.cpp): metrics, widths, the CID decision, the names, the
+  // embedding decision and the font file. name loses a leading "@". Raises
+  // std::runtime_error("Cannot load font data  (dc=..)!") when the face has no metrics.
+  void LoadFont(std::string& name, std::int32_t charset, bool noEmbed);
+  // A standard Type1 font (font mode 3) with its standard name.
+  void MakeStandard(std::string standardName);
+
+  // Width queries (pdf_font_metrics.cpp): from the font file's tables when present, else
+  // from Widths. widths get round(scale * size * advance / em) per code; codes outside the
+  // font's range are left untouched. False when the font has neither.
+  bool GetCharWidths(const std::uint8_t* codes, std::int32_t count, long double scale,
+                     std::int32_t* widths, float size) const;
+  bool GetCharWidthsW(const char16_t* codes, std::int32_t count, long double scale,
+                      std::int32_t* widths, float size) const;
+  // The sum of size * advance / em, unrounded; skipBlanks leaves out codes up to 32.
+  long double TextWidth(const std::uint8_t* codes, std::int32_t count, float size) const;
+  long double TextWidthW(const char16_t* codes, std::int32_t count, float size,
+                         bool skipBlanks) const;
+
+  // Record used glyphs for subsetting (embedded fonts with parsed tables only). 8-bit text is
+  // read in the font's code page, or byte by byte for charset 2.
+  void MarkUsedChars(const std::uint8_t* codes, std::int32_t count);
+  void MarkUsedCharsW(const char16_t* codes, std::int32_t count);
+
+  // The CID of a character of a CID font, allotted on first use: the glyph index for CID
+  // kind 1, else the glyph's own number, a new one from the font file's counter when the
+  // glyph has none yet (glyph 0 keeps CID 0). width receives the width recorded for the code.
+  // 0 for a font that is not embedded or has no parsed tables (width unchanged).
+  std::uint16_t MapCID(std::uint32_t code, std::int32_t glyph, std::int32_t& width);
+
+  // 8-bit text for a font: the low bytes for charset 2; else the font's code page, "?" for
+  // characters it lacks (and the low bytes when all of those lie in U+0000-U+00FF or
+  // U+F000-U+F0FF). Converts exactly count units.
+  static void ConvertWideText(const TQVPDFFont* font, const char16_t* text, std::int32_t count,
+                              std::string& out);
+
+  // The font program is written as a subset, so the glyphs used must be registered.
+  bool NeedsUsedGlyphs() const;
+  bool IsCID() const { return Descriptor && Descriptor->CIDKind != 0; }
+  TQVPDFFontManager* Manager() const { return manager_; }
+
+  std::string Name;           // the requested face after normalisation
+  std::string RequestedName;  // the face as requested, when it differs
+  std::string ReplacedName;   // the face that failed to load and was replaced by "Arial"
+  std::string MatchedName;    // the face the platform matched ("Liberation Sans" for "Arial")
+  bool IsStandard = false;
+  std::string StandardName;
+  std::uint8_t Style = 0;
+  std::int32_t Charset = 0;
+  std::int32_t ActualCharset = 0;
+  std::uint32_t CodePage = 1252;
+  std::int32_t Number = 0;
+  std::int32_t FirstChar = 0;
+  std::int32_t LastChar = 0;
+  std::unique_ptr<TQVPDFNumArray> Widths;  // one spare entry after LastChar
+  std::unique_ptr<TQVFontDescriptor> Descriptor;
+  std::unique_ptr<TQVCMapString> ToUnicode;
+  std::unique_ptr<TQVPDFWArray> WArray;
+  std::unique_ptr<TQVCIDToGID> CIDToGID;
+  std::uint8_t CJKKind = 0;
+  std::string EncodingText;  // the /Encoding value of a simple TrueType font
+  TQVPDFResource* Resource = nullptr;
+
+ private:
+  // Steps of LoadFont (pdf_font_loader.cpp).
+  void AttachFontFile();
+  void FallBackToSimple();
+  void BuildGlyphMap();
+  void WidthsFromTable(const std::vector<std::int32_t>& table);
+  void WidthsFromFontFile();
+  bool IsExcluded(std::string_view name) const;
+  // Steps of WriteObject (pdf_font_writer.cpp).
+  std::string SimpleBody();
+  std::string CIDBody();
+  std::string CJKBody();
+  void WriteStandard();
+  void WriteStandIn();
+
+  TQVPDFFontManager* manager_;
+  std::vector<std::int32_t> charWidths_;     // the platform's widths of FirstChar..LastChar
+  std::array<char16_t, 256> byteUnicode_{};  // the code page's character of each byte (0: none)
+  mutable std::string scratch_;              // conversions while measuring, reused
+  bool symbolInCID_ = false;
+  bool noCID_ = false;
+  bool unicodeReferenced_ = false;
+};
+
+}  // namespace vellora

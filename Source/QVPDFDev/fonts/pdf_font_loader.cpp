@@ -1,0 +1,335 @@
+// TQVPDFFont::LoadFont: the face through the platform's font service.
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+#include "QVPDFDev/fonts/font_manager.h"
+#include "QVPDFDev/fonts/font_names.h"
+#include "QVPDFDev/fonts/font_text_convert.h"
+#include "QVPDFDev/fonts/pdf_font.h"
+#include "QVPDFDev/truetype/ttf_bytes.h"
+#include "QVPdfDC/charset_code_page.h"
+#include "qvplatform/device_context.h"
+#include "qvplatform/font_data.h"
+#include "qvplatform/font_service.h"
+#include "qvplatform/numbers.h"
+#include "qvplatform/sfnt_reader.h"
+#include "qvplatform/text_measure.h"
+#include "qvplatform/text_metrics.h"
+
+namespace vellora {
+namespace {
+
+using namespace qvplatform;
+
+// No real font file comes near this; a larger answer is treated as unreadable.
+constexpr DWORD kMaxFontFileSize = 512u << 20;
+
+// Selects a logical font into the reference context for the load and always restores the
+// previous font and deletes the logical one.
+class SelectedFont {
+ public:
+  SelectedFont(HDC dc, const LOGFONTW& lf) : dc_(dc), font_(CreateFontIndirectW(&lf)) {
+    previous_ = SelectObject(dc_, font_);
+  }
+  ~SelectedFont() {
+    SelectObject(dc_, previous_ != 0 ? previous_ : GetStockObject(SYSTEM_FONT));
+    DeleteObject(font_);
+  }
+  SelectedFont(const SelectedFont&) = delete;
+  SelectedFont& operator=(const SelectedFont&) = delete;
+  HFONT Font() const { return font_; }
+
+ private:
+  HDC dc_;
+  HFONT font_;
+  HGDIOBJ previous_ = 0;
+};
+
+bool IsCIDSymbolName(std::string_view name) {
+  return SameFontName(name, "WingDings") || SameFontName(name, "WingDings 2") ||
+         SameFontName(name, "Symbol");
+}
+
+std::int32_t WidthAtEm1000(const TQV_TTF_CMAP& tables, std::int32_t glyph) {
+  if (glyph < 0 || static_cast<std::size_t>(glyph) >= tables.Advance.size()) glyph = 0;
+  if (tables.Advance.empty()) return 0;
+  const std::int32_t em = tables.UnitsPerEm > 0 ? tables.UnitsPerEm : 2048;
+  return MulDiv(tables.Advance[static_cast<std::size_t>(glyph)], 1000, em);
+}
+
+}  // namespace
+
+void TQVPDFFont::LoadFont(std::string& name, std::int32_t charset, bool noEmbed) {
+  TQVPDFFontManager& manager = *manager_;
+  const TQVPDFFontSettings& settings = manager.Settings();
+  const HDC dc = manager.ReferenceDC();
+
+  // An em of 1000 units: every metric below is in thousandths of the em.
+  LOGFONTW lf;
+  lf.lfHeight = -1000;
+  lf.lfWeight = (Style & kFontStyleBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (Style & kFontStyleItalic) ? 1 : 0;
+  // The character set steers the match towards a face that covers it.
+  lf.lfCharSet = static_cast<BYTE>(charset >= 0 && charset <= 255 ? charset : DEFAULT_CHARSET);
+  lf.lfOutPrecision = OUT_TT_PRECIS;
+  lf.lfClipPrecision = 16;
+  lf.lfQuality = PROOF_QUALITY;
+  lf.lfPitchAndFamily = 4;
+  const std::u16string face = FontUtf8ToUtf16(name);
+  for (std::size_t i = 0; i < face.size() && i + 1 < static_cast<std::size_t>(LF_FACESIZE); ++i)
+    lf.lfFaceName[i] = face[i];
+  SelectedFont selected(dc, lf);
+
+  WCHAR matched[256] = {};
+  if (GetTextFaceW(dc, 256, matched) > 0) {
+    std::u16string text(reinterpret_cast<const char16_t*>(matched));
+    MatchedName = FontUtf16ToUtf8(text);
+    if (SameFontName(MatchedName, "System")) MatchedName = "Courier New";
+  }
+
+  const UINT size = GetOutlineTextMetricsW(dc, 0, nullptr);
+  std::vector<std::uint8_t> buffer(std::max<UINT>(size, sizeof(OUTLINETEXTMETRICW)));
+  auto* otm = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
+  if (size == 0 || GetOutlineTextMetricsW(dc, size, otm) == 0) {
+    char text[400];
+    std::snprintf(text, sizeof text, "Cannot load font data  (dc=%d font=%d font=%s)!",
+                  static_cast<int>(dc), static_cast<int>(selected.Font()), name.c_str());
+    throw std::runtime_error(text);
+  }
+  const TEXTMETRICW& tm = otm->otmTextMetrics;
+  ActualCharset = tm.tmCharSet;
+
+  // Codes of the font: a symbol face's characters lie at U+F000 + code.
+  std::int32_t first = tm.tmFirstChar, last = tm.tmLastChar;
+  if (tm.tmCharSet == SYMBOL_CHARSET && first >= 0xF000) first -= 0xF000;
+  if (tm.tmCharSet == SYMBOL_CHARSET && last >= 0xF000 && last <= 0xF0FF) last -= 0xF000;
+  LastChar = std::clamp(last, 0, 255);
+  FirstChar = std::clamp(first, 0, LastChar);
+  for (int code = 1; code < 256; ++code) {
+    const auto byte = static_cast<std::uint8_t>(code);
+    const std::u16string u = FontCodePageToUtf16(&byte, 1, CodePage);
+    byteUnicode_[static_cast<std::size_t>(code)] = u.size() == 1 ? u[0] : u'\0';
+  }
+  charWidths_.assign(static_cast<std::size_t>(LastChar - FirstChar + 1), tm.tmAveCharWidth);
+  for (std::int32_t code = FirstChar; code <= LastChar; ++code) {
+    const std::uint8_t byte = static_cast<std::uint8_t>(code);
+    INT width = 0;
+    bool measured = false;
+    if (charset == SYMBOL_CHARSET) {
+      // Bytes are character codes of the symbol set.
+      measured = GetCharWidth32A(dc, byte, byte, &width);
+    } else if (const char16_t unit = byteUnicode_[byte]; unit != 0) {
+      measured = GetCharWidth32W(dc, unit, unit, &width);
+    }
+    if (measured) charWidths_[static_cast<std::size_t>(code - FirstChar)] = width;
+  }
+
+  Descriptor = std::make_unique<TQVFontDescriptor>(Owner(), this);
+  TQVFontDescriptor& d = *Descriptor;
+
+  // The CID decision.
+  if (noEmbed || CJKKindOfCharset(charset) != 0) {
+    d.CIDKind = 0;
+    noCID_ = CJKKindOfCharset(charset) != 0;
+  } else if (IsCIDSymbolName(name)) {
+    d.CIDKind = 0;
+    symbolInCID_ = settings.cidMode != qvCIDOff;
+  } else if (settings.cidMode == qvCIDSymbolOnly) {
+    d.CIDKind = (charset == SYMBOL_CHARSET || IsSymbolFaceName(name)) ? 1 : 0;
+  } else {
+    d.CIDKind = settings.cidMode;
+  }
+
+  if (!name.empty() && name.front() == '@') name.erase(0, 1);
+
+  if (d.CIDKind != 0) {
+    ToUnicode = std::make_unique<TQVCMapString>(Owner());
+    ToUnicode->identity = d.CIDKind == 1;
+    unicodeReferenced_ = true;
+    WArray = std::make_unique<TQVPDFWArray>(Owner());
+    CIDToGID = std::make_unique<TQVCIDToGID>(Owner());
+  }
+
+  d.FontName = PostScriptFontName(name, Style);
+  d.EmbeddedFontName = PostScriptFontName(MatchedName.empty() ? name : MatchedName, Style);
+
+  d.Ascent = otm->otmAscent;
+  d.CellHeight = tm.tmHeight;
+  d.TextAscent = tm.tmAscent;
+  d.CapHeight = otm->otmsCapEmHeight != 0 ? static_cast<std::int32_t>(otm->otmsCapEmHeight) : 500;
+  d.Descent = otm->otmDescent;
+  d.ItalicAngle = otm->otmItalicAngle;
+  d.XHeight = static_cast<std::int32_t>(otm->otmsXHeight);
+  d.Leading = tm.tmInternalLeading + tm.tmExternalLeading;
+  d.AvgWidth = tm.tmAveCharWidth;
+  d.StemV = 0;
+  d.MaxWidth = 0;
+  d.BBoxLeft = otm->otmrcFontBox.left;
+  d.BBoxTop = otm->otmrcFontBox.top;
+  d.BBoxRight = otm->otmrcFontBox.right;
+  d.BBoxBottom = otm->otmrcFontBox.bottom;
+
+  const bool symbolic = tm.tmCharSet == SYMBOL_CHARSET || SameFontName(name, "Webdings") ||
+                        SameFontName(name, "Wingdings") || SameFontName(name, "Symbol");
+  d.Flags = symbolic ? 6 : 32;
+
+  if (d.CIDKind == 0) WidthsFromTable(charWidths_);
+
+  // The embedding decision.
+  const TQVPDFFontMode mode = settings.fontMode;
+  bool embed = false;
+  if (!noEmbed && CJKKindOfCharset(charset) == 0) {
+    const bool modeEmbeds = mode == qvEmbedTrueTypeFonts ||
+                            mode == qvEmbedSubsetTrueType_Charsets ||
+                            mode == qvEmbedSubsetTrueType_UsedChar;
+    embed = (!IsExcluded(name) && modeEmbeds) || symbolInCID_ ||
+            (mode == qvEmbedSymbolTrueTypeFonts && symbolic);
+  }
+  d.WholeFont = !(symbolInCID_ || mode == qvEmbedSubsetTrueType_Charsets ||
+                  mode == qvEmbedSubsetTrueType_UsedChar);
+  if (d.CIDKind != 0) {
+    embed = true;
+    d.WholeFont = false;
+  }
+  d.Embedded = embed;
+  if (embed) AttachFontFile();
+
+  // A simple font gets its Unicode map under PDF/A for a code page other than 1252, and with
+  // mode value 23 (not for symbol fonts, whose bytes are not characters of a code page).
+  if (d.CIDKind == 0 && !symbolic && charset != SYMBOL_CHARSET &&
+      ((manager.PdfA() && CodePage != 1252) || settings.toUnicodeForSimpleFonts)) {
+    ToUnicode = std::make_unique<TQVCMapString>(Owner());
+    ToUnicode->firstCode = FirstChar;
+    bool identity = true;
+    for (std::int32_t code = FirstChar; code <= 255; ++code) {
+      const std::uint8_t byte = static_cast<std::uint8_t>(code);
+      const char16_t unit = byteUnicode_[byte];
+      ToUnicode->unicodeText += unit;
+      if (unit != code) identity = false;
+    }
+    ToUnicode->oneByteIdentity = identity;
+    unicodeReferenced_ = true;
+  }
+
+  if (d.Tables() != nullptr) {
+    BuildGlyphMap();
+    if (Widths) WidthsFromFontFile();
+  }
+}
+
+void TQVPDFFont::AttachFontFile() {
+  TQVPDFFontManager& manager = *manager_;
+  TQVFontDescriptor& d = *Descriptor;
+  const HDC dc = manager.ReferenceDC();
+  const std::string key = TQVPDFFontFileList::KeyFor(d.EmbeddedFontName, d.CIDKind);
+  TQVPDFFontFile* file = manager.FontFiles().Find(key);
+  if (file == nullptr) file = &manager.FontFiles().Add(Owner(), key, &manager);
+
+  if (!file->Read()) {
+    // The file is read once, by the first font that embeds it.
+    if (manager.Settings().reportEmbeddedFonts)
+      manager.Message(kFontMessageEmbedding, d.GetFontName());
+    const DWORD size = GetFontData(dc, 0, 0, nullptr, 0);
+    std::vector<std::uint8_t> bytes;
+    if (size != GDI_ERROR && size > 0 && size <= kMaxFontFileSize) {
+      bytes.resize(size);
+      if (GetFontData(dc, 0, 0, bytes.data(), size) != size) bytes.clear();
+    }
+    // Only TrueType outlines can be embedded as a TrueType font program: a face with CFF
+    // outlines (an "OTTO" file) is referenced by name.
+    const std::uint32_t version = TtfReader(bytes).U32(0);
+    const bool trueTypeOutlines = version == kSfntVersionTrueType || version == kSfntVersionApple;
+    if (!bytes.empty() && !trueTypeOutlines) {
+      manager.Message(kFontMessageCannotEmbed, d.FontName + " (no TrueType outlines)");
+      bytes.clear();
+      file->SetRead(true);
+    } else if (bytes.empty()) {
+      file->SetRead(true);
+      manager.Message(kFontMessageInternal, d.FontName);
+    } else {
+      file->SetRead(false);
+      file->Stream().FontData() = std::move(bytes);
+      if (!file->Stream().LoadTables()) manager.Message(kFontMessageCannotEmbed, d.FontName);
+    }
+  }
+
+  if (file->Unreadable()) {
+    // Nothing to embed: the font is referenced by name instead.
+    d.Embedded = false;
+    FallBackToSimple();
+    return;
+  }
+  d.FontFile = file;
+  file->AddSharer(&d);
+  if (file->Stream().Tables() == nullptr) {
+    // Tables that cannot be parsed: the whole file, as a simple TrueType font.
+    file->Stream().SetWholeFont(true);
+    d.WholeFont = true;
+    FallBackToSimple();
+  }
+}
+
+void TQVPDFFont::FallBackToSimple() {
+  if (Descriptor->CIDKind == 0) return;
+  Descriptor->CIDKind = 0;
+  ToUnicode.reset();
+  WArray.reset();
+  CIDToGID.reset();
+  WidthsFromTable(charWidths_);
+}
+
+void TQVPDFFont::WidthsFromTable(const std::vector<std::int32_t>& table) {
+  Widths = std::make_unique<TQVPDFNumArray>(Owner());
+  Widths->SetRaw(true);
+  for (std::int32_t value : table) Widths->Add(value);
+  Widths->Add(0);  // the spare entry, never written
+}
+
+void TQVPDFFont::BuildGlyphMap() {
+  TQVFontDescriptor& d = *Descriptor;
+  const TQV_TTF_CMAP& tables = *d.Tables();
+  const bool symbolic = d.Flags == 6 || Charset == 2;
+  const bool markCharset =
+      manager_->Settings().fontMode == qvEmbedSubsetTrueType_Charsets && Charset != 2;
+  d.GlyphMap.fill(0);
+  for (std::int32_t code = 1; code <= 255; ++code) {
+    const std::uint8_t byte = static_cast<std::uint8_t>(code);
+    std::int32_t glyph = 0;
+    if (symbolic && tables.HasByteTable) {
+      glyph = tables.GlyphForCode(code, true);
+    } else if (symbolic) {
+      glyph = tables.GetGlyphIndex(code);
+    } else if (byteUnicode_[byte] != 0) {
+      glyph = tables.GetGlyphIndex(byteUnicode_[byte]);
+    }
+    d.GlyphMap[static_cast<std::size_t>(code)] = glyph;
+    if (markCharset && glyph > 0) d.Tables()->MarkUsed(glyph);
+  }
+}
+
+void TQVPDFFont::WidthsFromFontFile() {
+  const TQV_TTF_CMAP& tables = *Descriptor->Tables();
+  std::vector<std::int32_t> table;
+  table.reserve(static_cast<std::size_t>(LastChar - FirstChar + 1));
+  for (std::int32_t code = FirstChar; code <= LastChar; ++code)
+    table.push_back(WidthAtEm1000(tables, Descriptor->GlyphMap[static_cast<std::size_t>(code)]));
+  WidthsFromTable(table);
+}
+
+bool TQVPDFFont::IsExcluded(std::string_view name) const {
+  const TQVPDFFontSettings& settings = manager_->Settings();
+  const auto& only = settings.embedOnlyFonts;
+  if (only.Count() > 0 && !TrimFontName(only[0]).empty()) {
+    for (int i = 0; i < only.Count(); ++i)
+      if (SameFontName(TrimFontName(only[i]), name)) return false;
+    return true;
+  }
+  if (manager_->PdfA()) return false;
+  if (noCID_) return true;
+  return settings.excludedFonts.IndexOf(name) >= 0 ||
+         settings.excludedFonts.IndexOf(ExclusionKey(name, Style)) >= 0;
+}
+
+}  // namespace vellora

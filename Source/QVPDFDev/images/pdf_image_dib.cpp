@@ -1,0 +1,213 @@
+// The bitmap-drawing road: a DIB in any format becomes a 1-bit, raw RGB or JPEG image, stored
+// once however often it is drawn.
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+#include "QVPDFDev/filters/jpeg_encoder.h"
+#include "QVPDFDev/images/image_md5.h"
+#include "QVPDFDev/images/image_rows.h"
+#include "QVPDFDev/images/pdf_image_writer.h"
+#include "QVPDFDev/resources/pdf_resource.h"
+#include "QVPdfDC/system_colors.h"
+#include "qvplatform/dib_convert.h"
+
+namespace vellora {
+namespace {
+
+using qvplatform::DibFormat;
+using qvplatform::DibView;
+using qvplatform::RGBQUAD;
+
+// Format tag of the content key of this road (AddImageData uses its format numbers).
+constexpr std::int32_t kDibKeyFormat = 1000;
+
+std::uint32_t RgbOf(const RGBQUAD& q) {
+  return std::uint32_t{q.rgbRed} | std::uint32_t{q.rgbGreen} << 8 | std::uint32_t{q.rgbBlue} << 16;
+}
+
+enum class MonoKind { kGray, kGrayInverted, kIndexed };
+
+char HexDigit(unsigned v) { return "0123456789ABCDEF"[v & 15]; }
+
+void AppendHexColor(std::string& out, std::uint32_t rgb) {
+  for (int shift : {0, 8, 16}) {
+    const unsigned byte = (rgb >> shift) & 0xFF;
+    out += HexDigit(byte >> 4);
+    out += HexDigit(byte);
+  }
+}
+
+}  // namespace
+
+TQVDIBImage TQVPDFImageWriter::CreateDIBImage(const qvplatform::BITMAPINFOHEADER& header,
+                                              const qvplatform::DWORD* masks, const RGBQUAD* colors,
+                                              qvplatform::DWORD colorCount,
+                                              const std::uint8_t* bits, std::size_t bitsSize,
+                                              bool oneBitDirect) {
+  DibView view;
+  view.format = qvplatform::DibFormatOf(header, masks);
+  view.colors = colors;
+  view.colorCount = colors == nullptr ? 0 : colorCount;
+  view.bits = bits;
+  view.bitsSize = bits == nullptr ? 0 : bitsSize;
+  if (header.biSizeImage != 0)
+    view.bitsSize = std::min<std::size_t>(view.bitsSize, header.biSizeImage);
+  return CreateDIBImage(view, oneBitDirect);
+}
+
+TQVDIBImage TQVPDFImageWriter::CreateDIBImage(const DibView& dib, bool oneBitDirect) {
+  TQVDIBImage result;
+  if (Resources() == nullptr) return result;
+  if (qvplatform::CheckDibFormat(dib.format) != qvplatform::DibError::kOk) {
+    host_.ReportImageMessage("Unsupported bitmap format");
+    return result;
+  }
+  // Only the rows the data holds are taken; the rest of the picture is left out.
+  DibView view = dib;
+  if (view.bits == nullptr) view.bitsSize = 0;
+  const DibFormat& format = dib.format;
+  const std::uint32_t width = static_cast<std::uint32_t>(format.width);
+  const std::uint32_t fullRows = format.AbsHeight();
+  const bool topDown = format.TopDown();
+  std::uint32_t rows = fullRows;
+  std::size_t digested = view.bitsSize;
+  if (!format.Rle()) {
+    const std::uint64_t stride = qvplatform::DibStride(width, format.bitCount);
+    rows = static_cast<std::uint32_t>(std::min<std::uint64_t>(fullRows, view.bitsSize / stride));
+    view.format.height =
+        topDown ? -static_cast<qvplatform::LONG>(rows) : static_cast<qvplatform::LONG>(rows);
+    digested = static_cast<std::size_t>(stride * rows);
+  }
+  if (rows == 0 || digested == 0) {
+    host_.ReportImageMessage("No bitmap data");
+    return result;
+  }
+  result.rows = static_cast<std::int32_t>(rows);
+  result.droppedRows = static_cast<std::int32_t>(rows) - static_cast<std::int32_t>(fullRows);
+  result.droppedAtTop = result.droppedRows < 0 && !topDown;
+
+  const TQVImageOptions options = host_.ImageOptions();
+  const std::uint32_t keyColor = ColorToRGB(options.transparentColor);
+  const bool mono = oneBitDirect && format.bitCount == 1;
+
+  // What shapes the image besides the pixels goes into the key: depth, layout, colour table
+  // and mask.
+  std::string samples, mask;
+  MonoKind monoKind = MonoKind::kGray;
+  if (mono) {
+    const std::uint32_t c0 = view.colorCount > 0 ? RgbOf(view.colors[0]) : 0x000000;
+    const std::uint32_t c1 = view.colorCount > 1 ? RgbOf(view.colors[1]) : 0xFFFFFF;
+    const bool maskWhite = (options.modes.Has(qvAllowTransparentBit) &&
+                            options.modes.Has(qvWhiteBrushIsTransparent)) ||
+                           (options.transparent && keyColor == 0xFFFFFF);
+    if (c0 == 0x000000 && c1 == 0xFFFFFF) {
+      monoKind = MonoKind::kGray;
+    } else if (c0 == 0xFFFFFF && c1 == 0x000000) {
+      monoKind = MonoKind::kGrayInverted;
+    } else {
+      monoKind = MonoKind::kIndexed;
+    }
+    if (monoKind == MonoKind::kIndexed) {
+      samples = "/BitsPerComponent 1/ColorSpace [/Indexed/DeviceRGB 1 <";
+      AppendHexColor(samples, c0);
+      AppendHexColor(samples, c1);
+      samples += ">]";
+      if (maskWhite && (c0 == 0xFFFFFF || c1 == 0xFFFFFF))
+        mask = c0 == 0xFFFFFF ? "/Mask [0 0]" : "/Mask [1 1]";
+    } else {
+      samples = "/BitsPerComponent 1/ColorSpace/DeviceGray";
+      if (maskWhite) mask = "/Mask [1 1]";  // after inversion 1 is white
+    }
+  } else {
+    samples = "/BitsPerComponent 8\n/ColorSpace/DeviceRGB";
+    if (options.transparent) mask = ColorKeyMask(keyColor);
+  }
+
+  TQVImageKey key;
+  key.format = kDibKeyFormat + (mono ? 1 : 0);
+  key.width = static_cast<std::int32_t>(width);
+  key.height = view.format.height;
+  key.dataLength = static_cast<std::int64_t>(digested);
+  {
+    TQVImageMD5 md5;
+    const std::uint32_t layout[6] = {format.bitCount, format.compression, format.masks[0],
+                                     format.masks[1], format.masks[2],    view.colorCount};
+    md5.Update(layout, sizeof layout);
+    md5.Update(samples.data(), samples.size());
+    md5.Update(mask.data(), mask.size());
+    md5.Update("|", 1);
+    if (view.colorCount > 0 && format.bitCount <= 8)
+      md5.Update(view.colors, sizeof(RGBQUAD) * std::min(view.colorCount, format.MaxColors()));
+    md5.Update(view.bits, digested);
+    key.digest = md5.HexDigest();
+  }
+  if (const std::int32_t equal = FindEqual(key, false)) {
+    auto* image = static_cast<TQVPDFImageStream*>(Resources()->XObjects().At(equal - 1));
+    result.number = equal;
+    result.stream = image;
+    result.reused = true;
+    return result;
+  }
+
+  try {
+    std::unique_ptr<TQVPDFImageStream> stream = NewStream();
+    const std::string prefix = ImageTypeAndName(TakeImageName(*stream, false));
+    std::vector<std::uint8_t>& data = stream->MutableData();
+    if (mono) {
+      AppendMonoRows(view.bits, static_cast<std::size_t>(qvplatform::DibStride(width, 1)), !topDown,
+                     width, rows, monoKind == MonoKind::kGrayInverted, data);
+      stream->SetForceCompression(true);
+    } else {
+      // B,G,R rows: the data itself when it is plain 24-bit, else converted.
+      std::vector<std::uint8_t> converted;
+      const std::uint8_t* bgr = view.bits;
+      std::size_t bgrSize = digested;
+      bool bgrBottomUp = !topDown;
+      if (format.bitCount != 24 || format.compression != qvplatform::BI_RGB) {
+        qvplatform::DibTarget target;
+        target.bitCount = 24;
+        target.topDown = true;
+        const qvplatform::DibConvertResult converted24 =
+            qvplatform::ConvertDib(view, target, &converted);
+        if (converted24.error != qvplatform::DibError::kOk) {
+          host_.ReportImageMessage("Unsupported bitmap format");
+          return TQVDIBImage{};
+        }
+        bgr = converted.data();
+        bgrSize = converted.size();
+        bgrBottomUp = false;
+      }
+      const std::size_t stride = static_cast<std::size_t>(qvplatform::DibStride(width, 24));
+      const bool keyAllowsJPEG =
+          !options.transparent || keyColor == 0xFFFFFF || keyColor == 0x000000;
+      bool encoded = false;
+      if (options.jpegConversion && keyAllowsJPEG) {
+        TJPEGImage jpeg;
+        jpeg.SetQuality(std::min(options.jpegQuality, 90));
+        const TBgrRows source{
+            bgr, bgrSize, stride, bgrBottomUp, static_cast<int>(width), static_cast<int>(rows)};
+        encoded = jpeg.EncodePixels(source, &data);  // on failure: raw, below
+      }
+      if (encoded) {
+        stream->SetDCTFilter(false);
+        stream->SetCompressed(true);
+      } else {
+        AppendRgbRows(bgr, stride, bgrBottomUp, width, rows, data);
+        stream->SetForceCompression(true);
+      }
+    }
+    stream->SetExtraEntries(ImageDictionaryText(prefix, width, rows, samples) + mask);
+    stream->SetKey(std::move(key));
+    stream->SetRows(result.rows, result.droppedRows);
+    stream->WriteStream();
+    result.stream = stream.get();
+    result.number = ListImage(std::move(stream));
+    return result;
+  } catch (const std::bad_alloc&) {
+    host_.ReportImageMessage("RGB: Cannot allocate Memory");
+    return TQVDIBImage{};
+  }
+}
+
+}  // namespace vellora

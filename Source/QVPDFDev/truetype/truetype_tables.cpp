@@ -1,0 +1,201 @@
+#include "QVPDFDev/truetype/truetype_tables.h"
+
+#include <algorithm>
+
+#include "QVPDFDev/truetype/ttf_bytes.h"
+#include "QVPDFDev/truetype/ttf_directory.h"
+#include "QVPDFDev/truetype/ttf_metrics.h"
+
+namespace vellora {
+
+namespace {
+
+// Preference among format-4 subtables: Unicode BMP first, symbol last.
+int Format4Rank(uint16_t platform, uint16_t encoding) {
+  if (platform == 3 && encoding == 1) return 4;
+  if (platform == 0) return 3;
+  if (platform == 3 && encoding == 0) return 2;
+  return 1;
+}
+
+}  // namespace
+
+TQV_TTF_CMAP::TQV_TTF_CMAP(const uint8_t* data, size_t size) {
+  if (data) Parse({data, size});
+}
+
+TQV_TTF_CMAP::TQV_TTF_CMAP(std::span<const uint8_t> font) {
+  if (font.data()) Parse(font);
+}
+
+void TQV_TTF_CMAP::Parse(std::span<const uint8_t> font) {
+  TtfDirectory directory;
+  if (!directory.Parse(font)) {
+    Failed = true;
+    return;
+  }
+
+  if (const TtfTableRecord* maxp = directory.Find(TtfTag("maxp"))) {
+    const TtfReader in(font.subspan(maxp->offset, maxp->length));
+    NumGlyphs = in.U16(4);
+    if (in.failed()) {
+      Failed = true;
+      return;
+    }
+    Used.assign(static_cast<size_t>(NumGlyphs), 0);
+    NewNumber.assign(static_cast<size_t>(NumGlyphs), 0);
+  }
+
+  if (const TtfTableRecord* head = directory.Find(TtfTag("head"))) {
+    const TtfReader in(font.subspan(head->offset, head->length));
+    UnitsPerEm = in.U16(18);
+    XMin = in.S16(36);
+    YMin = in.S16(38);
+    XMax = in.S16(40);
+    YMax = in.S16(42);
+    IndexToLocFormat = in.S16(50);
+    // Widths are divided by the em size: a zero em marks the font unusable.
+    if (in.failed() || UnitsPerEm == 0) {
+      Failed = true;
+      return;
+    }
+  }
+
+  NumberOfHMetrics = ReadHorizontalMetrics(font, directory, NumGlyphs, Advance, LeftBearing);
+  if (NumberOfHMetrics < 0) {
+    Failed = true;
+    return;
+  }
+
+  if (const TtfTableRecord* cmap = directory.Find(TtfTag("cmap"))) {
+    if (!ParseCmap(font, cmap->offset, cmap->length)) {
+      Failed = true;
+      return;
+    }
+  }
+  if (SegCount == 0 && !HasByteTable) Failed = true;
+}
+
+bool TQV_TTF_CMAP::ParseCmap(std::span<const uint8_t> font, uint64_t offset, uint64_t length) {
+  const TtfReader in(font);
+  const uint64_t end = offset + length;
+  const uint64_t count = in.U16(offset + 2);
+  if (length < 4 || 4 + 8 * count > length) return false;
+
+  int bestRank = 0;
+  uint64_t format4 = 0;
+  for (uint64_t i = 0; i < count; ++i) {
+    const uint64_t record = offset + 4 + 8 * i;
+    TQVCmapSubtable subtable;
+    subtable.PlatformID = in.U16(record);
+    subtable.EncodingID = in.U16(record + 2);
+    const uint64_t at = offset + in.U32(record + 4);
+    // The subtable must start inside the cmap table, with room for its format.
+    if (at <= offset || at + 2 > end) return false;
+    subtable.Offset = static_cast<uint32_t>(at);
+    subtable.Format = in.U16(at);
+    Subtables.push_back(subtable);
+
+    if (subtable.Format == 4) {
+      const int rank = Format4Rank(subtable.PlatformID, subtable.EncodingID);
+      if (rank >= bestRank) {
+        bestRank = rank;
+        format4 = at;
+        Format4Platform = subtable.PlatformID;
+        Format4Encoding = subtable.EncodingID;
+      }
+    } else if (subtable.Format == 0) {
+      const std::span<const uint8_t> bytes = in.Slice(at + 6, 256);
+      if (bytes.empty() || at + 6 + 256 > end) return false;
+      std::copy(bytes.begin(), bytes.end(), ByteTable.begin());
+      HasByteTable = true;
+    }
+  }
+  if (bestRank == 0) return true;
+  SymbolCmap = Format4Platform == 3 && Format4Encoding == 0;
+  return ParseFormat4(font, format4, end);
+}
+
+bool TQV_TTF_CMAP::ParseFormat4(std::span<const uint8_t> font, uint64_t offset, uint64_t cmapEnd) {
+  const TtfReader in(font);
+  const uint64_t length = in.U16(offset + 2);
+  const uint64_t segments = in.U16(offset + 6) / 2;
+  const uint64_t arraysEnd = offset + 16 + 8 * segments;
+  if (in.failed() || segments == 0 || arraysEnd > cmapEnd) return false;
+  // The 16-bit length of a large table may have wrapped: then the table runs to the end of cmap.
+  uint64_t limit = std::min(offset + length, cmapEnd);
+  if (limit < arraysEnd) limit = cmapEnd;
+
+  SegCount = static_cast<int32_t>(segments);
+  EndCode.resize(segments);
+  StartCode.resize(segments);
+  IdDelta.resize(segments);
+  IdRangeOffset.resize(segments);
+  const uint64_t ends = offset + 14;
+  const uint64_t starts = ends + 2 * segments + 2;
+  const uint64_t deltas = starts + 2 * segments;
+  const uint64_t ranges = deltas + 2 * segments;
+  for (uint64_t i = 0; i < segments; ++i) {
+    EndCode[i] = in.U16(ends + 2 * i);
+    StartCode[i] = in.U16(starts + 2 * i);
+    IdDelta[i] = in.S16(deltas + 2 * i);
+    IdRangeOffset[i] = in.U16(ranges + 2 * i);
+    if (i > 0 && EndCode[i] < EndCode[i - 1]) sortedSegments_ = false;
+  }
+  GlyphIdArray.resize((limit - arraysEnd) / 2);
+  for (size_t i = 0; i < GlyphIdArray.size(); ++i) GlyphIdArray[i] = in.U16(arraysEnd + 2 * i);
+  return !in.failed();
+}
+
+int32_t TQV_TTF_CMAP::LookupFormat4(int64_t code) const {
+  size_t segment = 0;
+  if (sortedSegments_) {
+    // The first segment whose end code is at least the code.
+    segment = static_cast<size_t>(std::lower_bound(EndCode.begin(), EndCode.end(), code) -
+                                  EndCode.begin());
+    if (segment == EndCode.size() || StartCode[segment] > code) return 0;
+  } else {
+    while (segment < EndCode.size() && !(EndCode[segment] >= code && StartCode[segment] <= code))
+      ++segment;
+    if (segment == EndCode.size()) return 0;
+  }
+  if (IdRangeOffset[segment] == 0) return static_cast<int32_t>((code + IdDelta[segment]) & 0xFFFF);
+  const int64_t index = (code - StartCode[segment]) + IdRangeOffset[segment] / 2 - SegCount +
+                        static_cast<int64_t>(segment);
+  if (index < 0 || index >= static_cast<int64_t>(GlyphIdArray.size())) return 0;
+  const int32_t glyph = GlyphIdArray[static_cast<size_t>(index)];
+  if (glyph == 0) return 0;
+  return (glyph + IdDelta[segment]) & 0xFFFF;
+}
+
+int32_t TQV_TTF_CMAP::GetGlyphIndex(int32_t code) const {
+  if (code <= 0) return 0;
+  int32_t glyph = SegCount > 0 ? InRange(LookupFormat4(code)) : 0;
+  if (glyph == 0 && SymbolCmap && code <= 0xFF) glyph = InRange(LookupFormat4(code | 0xF000));
+  // The byte table is usually Mac Roman: only a symbol font, or a font without a format-4
+  // table, falls back to it.
+  if (glyph == 0 && HasByteTable && code <= 255 && (SegCount == 0 || SymbolCmap))
+    glyph = InRange(ByteTable[static_cast<size_t>(code)]);
+  return glyph;
+}
+
+int32_t TQV_TTF_CMAP::GlyphForCode(int32_t code, bool preferByteTable) const {
+  if (code <= 0) return 0;
+  if (preferByteTable && HasByteTable && code < 256)
+    return InRange(ByteTable[static_cast<size_t>(code)]);
+  return GetGlyphIndex(code);
+}
+
+void TQV_TTF_CMAP::MarkUsed(int32_t glyph) {
+  if (glyph >= 0 && glyph < NumGlyphs) Used[static_cast<size_t>(glyph)] = 1;
+}
+
+void TQV_TTF_CMAP::MarkCode(int32_t code, bool preferByteTable) {
+  if (code <= 0) return;
+  MarkUsed(GlyphForCode(code, preferByteTable));
+  if (code != 9 && code != 32 && code != 160) HasVisibleGlyph = true;
+  if (code == 0x03A9) MarkUsed(GetGlyphIndex(0x2126));
+  if (code == 0x0394) MarkUsed(GetGlyphIndex(0x2206));
+}
+
+}  // namespace vellora
