@@ -107,7 +107,7 @@ std::int32_t TQVGenericDeviceObjects::AddObject(std::unique_ptr<TQVBasicGDIObjec
     index = free_.back();
     free_.pop_back();
     object->index = index;
-    objects_[index] = std::move(object);
+    objects_[static_cast<std::size_t>(index)] = std::move(object);
   }
   return index;
 }
@@ -116,9 +116,9 @@ void TQVGenericDeviceObjects::DeleteObject(std::int32_t index) {
   if (index < stockCount_ || index >= Size()) return;
   // An empty slot is already on the free list; listing it twice would hand one index to two
   // later objects.
-  if (!objects_[index]) return;
+  if (!objects_[static_cast<std::size_t>(index)]) return;
   // Freed at once: the DC levels keep copies of the selected attributes, never pointers.
-  objects_[index].reset();
+  objects_[static_cast<std::size_t>(index)].reset();
   free_.push_back(index);
 }
 
@@ -127,7 +127,7 @@ std::int32_t TQVGenericDeviceObjects::StockObject(std::int32_t n) const {
 }
 
 TQVBasicGDIObject* TQVGenericDeviceObjects::GetObject(std::int32_t index) const {
-  return index >= 0 && index < Size() ? objects_[index].get() : nullptr;
+  return index >= 0 && index < Size() ? objects_[static_cast<std::size_t>(index)].get() : nullptr;
 }
 
 namespace {
@@ -153,7 +153,7 @@ TQVDvPalette* TQVGenericDeviceObjects::Palette(std::int32_t index) const {
 }
 
 void TQVGenericDeviceObjects::Clear() {
-  objects_.resize(stockCount_);
+  objects_.resize(static_cast<std::size_t>(stockCount_));
   free_.clear();
 }
 

@@ -17,9 +17,9 @@ using namespace qvplatform;  // NOLINT: the record names read best unqualified h
 
 constexpr std::int64_t kMaxStrip = 500;
 
-std::int32_t Channel(unsigned a, unsigned b, long double t) {
-  if (a < b) return static_cast<std::int32_t>(a + Round((b - a) * t));
-  return static_cast<std::int32_t>(a - Round((a - b) * t));
+unsigned Channel(unsigned a, unsigned b, long double t) {
+  if (a < b) return static_cast<unsigned>(a + Round((b - a) * t));
+  return static_cast<unsigned>(a - Round((a - b) * t));
 }
 
 // A strip length outside 1..500 becomes 500.

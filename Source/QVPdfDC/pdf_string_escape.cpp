@@ -27,7 +27,7 @@ constexpr void SetCommon(std::array<char, 256>& t) {
 
 constexpr std::array<char, 256> MakeFullTable() {
   std::array<char, 256> t{};
-  for (int b = 0; b < 256; ++b) t[b] = (b < 32 || b > 127) ? kOctal : kPass;
+  for (std::size_t b = 0; b < 256; ++b) t[b] = (b < 32 || b > 127) ? kOctal : kPass;
   SetCommon(t);
   t['\b'] = 'b';
   t['\t'] = 't';

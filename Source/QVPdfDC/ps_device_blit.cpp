@@ -46,7 +46,8 @@ void TQVGenericPSDevice::BitBlt(std::int32_t x, std::int32_t y, std::int32_t wid
       FillSolidRect(x, y, width, height, brush);
     return;
   }
-  const float fx = x / 10.0f, fy = y / 10.0f, fw = width / 10.0f, fh = height / 10.0f;
+  const float fx = static_cast<float>(x) / 10.0f, fy = static_cast<float>(y) / 10.0f,
+              fw = static_cast<float>(width) / 10.0f, fh = static_cast<float>(height) / 10.0f;
   if (rop == kBlackness)
     FillSolidRectF(0, fx, fy, fw, fh);
   else if (rop == kWhiteness)

@@ -87,7 +87,8 @@ bool GradientFill(const Dib24View& target, const TRIVERTEX* vertices, DWORD vert
 std::vector<std::uint8_t> MakeBitmapFile24(const Dib24View& image) {
   const std::size_t stride = Dib24Stride(image.width);
   if (image.bits == nullptr || stride == 0 || image.height <= 0) return {};
-  const std::uint64_t bitsSize = static_cast<std::uint64_t>(stride) * image.height;
+  const std::uint64_t bitsSize =
+      static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(image.height);
   if (bitsSize > std::numeric_limits<std::uint32_t>::max() - 54) return {};
   std::vector<std::uint8_t> out;
   out.reserve(54 + bitsSize);

@@ -32,8 +32,10 @@ std::string ReadQuoted(std::string_view text, std::size_t& i) {
 }
 
 bool NeedsQuotes(std::string_view s) {
-  for (unsigned char c : s)
+  for (const char ch : s) {
+    const auto c = static_cast<unsigned char>(ch);
     if (c <= ' ' || c == '"' || c == ',') return true;
+  }
   return false;
 }
 

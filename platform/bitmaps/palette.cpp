@@ -115,7 +115,8 @@ UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* o
 UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
   const auto p = bitmaps::FindPalette(palette);
   if (!p) return kNoPaletteIndex;
-  const int r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
+  const int r = static_cast<int>(GetRValue(color)), g = static_cast<int>(GetGValue(color)),
+            b = static_cast<int>(GetBValue(color));
   UINT best = 0;
   int bestDistance = 1 << 30;
   for (std::size_t i = 0; i < p->entries.size(); ++i) {

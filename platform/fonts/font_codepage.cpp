@@ -11,7 +11,7 @@ std::u16string BytesToWide(UINT codePage, std::string_view bytes) {
   if (bytes.empty()) return out;
   if (codePage == 0) {
     out.reserve(bytes.size());
-    for (unsigned char c : bytes) out.push_back(c);
+    for (const char c : bytes) out.push_back(static_cast<unsigned char>(c));
     return out;
   }
   const int len = static_cast<int>(bytes.size() > 0x7FFFFFFF ? 0x7FFFFFFF : bytes.size());

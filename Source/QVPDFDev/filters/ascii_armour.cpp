@@ -95,7 +95,8 @@ std::vector<std::uint8_t> ASCII85DecodeBytes(const std::uint8_t* data, std::size
 }
 
 std::vector<std::uint8_t> ASCIIHexEncodeBytes(const std::uint8_t* data, std::size_t size) {
-  static constexpr char kDigits[] = "0123456789abcdef";
+  static constexpr std::uint8_t kDigits[] = {'0', '1', '2', '3', '4', '5', '6', '7',
+                                             '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
   std::vector<std::uint8_t> out;
   out.reserve(size * 2 + size / 40 + 2);
   for (std::size_t i = 0; i < size; ++i) {

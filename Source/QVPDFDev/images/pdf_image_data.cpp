@@ -75,7 +75,8 @@ std::int32_t TQVPDFImageWriter::AddImageData(qvplatform::HBITMAP bitmap, const s
       height = frame.height;
       components = frame.components;
     } else {
-      const std::uint64_t needed = std::uint64_t(width) * std::uint64_t(height) * components;
+      const std::uint64_t needed =
+          std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(components);
       if (length < needed) {
         host_.ReportImageMessage("Image data too short");
         return -1;
