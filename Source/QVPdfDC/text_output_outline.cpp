@@ -5,6 +5,7 @@
 
 #include "QVPdfDC/charset_code_page.h"
 #include "QVPdfDC/number_format.h"
+#include "QVPdfDC/text_clip_guard.h"
 #include "QVPdfDC/text_output.h"
 #include "QVPdfDC/text_output_call.h"
 #include "qvplatform/device_context.h"
@@ -86,16 +87,7 @@ void TQVTextOutput::OutlineRoad(Call& c) {
   // Inside a path bracket the glyphs join the path and nothing else is drawn.
   const bool bracket = d.pathNesting > 0;
   if (!bracket) c.clipOpen = BoxAndBackground(c.box, r.options, r.clip, advance);
-  struct ClipGuard {
-    TQVTextOutput& out;
-    bool& open;
-    ~ClipGuard() {
-      try {
-        out.CloseClip(open);
-      } catch (...) {
-      }
-    }
-  } clipGuard{*this, c.clipOpen};
+  const TQVTextClipGuard clipGuard(*this, c.clipOpen);
   OutlineAt(r.x, r.y, c.box.baselineOffset, glyphIndices, r.spacing, r.length, r.ansi, r.wide,
             false, (align & kAlignUpdateCP) != 0);
   if (!bracket)
