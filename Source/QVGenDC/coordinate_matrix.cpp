@@ -43,7 +43,6 @@ const XFORM& TQVDCStack::Matrix() {
 void TQVDCStack::RebuildMatrix() {
   TQVGenericDevice& device = owner;
   TQVDCStackVar& v = Current();
-  const L sx = pageScale.eM11, sy = pageScale.eM22;
 
   // 1. Page scale and offset.
   XFORM m = pageScale;
@@ -54,46 +53,67 @@ void TQVDCStack::RebuildMatrix() {
   device.coordinateDivisor = device.defaultDivisor;
 
   // 2. Window and viewport of the scalable map modes.
-  if (v.mapMode == 7 || v.mapMode == 8) {
-    if (v.windowExt.cx == kTenthsExtentX && v.windowExt.cy == kTenthsExtentY) {
-      v.windowExt.cx = qvplatform::Round32(L(kTenthsExtentX) / 10);
-      v.windowExt.cy = qvplatform::Round32(L(kTenthsExtentY) / 10);
-      v.windowExtInTenths = true;
-    }
-    tenths = v.windowExtInTenths;
-    const bool smallWindow =
-        v.windowExt.cx <= kHighResolutionExtent && v.windowExt.cy <= kHighResolutionExtent;
-    if (!device.modes.Has(qvAlwaysHighResPDF) &&
-        (smallWindow || NoHighResolution() || device.modes.Has(qvNeverHighResPDF)))
-      device.coordinateDivisor = device.defaultDivisor;
-    else
-      device.coordinateDivisor = 10;
-
-    // The level's viewport extent before any record sets it holds the picture's resolution,
-    // which is no extent the recording program chose.
-    const qvplatform::SIZEL viewport = v.viewportExtSet ? v.viewportExt : qvplatform::SIZEL{1, 1};
-    L rx = Ratio(v.windowExt.cx, viewport.cx);
-    L ry = Ratio(v.windowExt.cy, viewport.cy);
-    if (v.mapMode == 7) {
-      // Isotropic: the coarser unit on both axes, each axis keeping its own direction.
-      const L larger = std::fmax(std::fabs(rx), std::fabs(ry));
-      rx = std::copysign(larger, rx);
-      ry = std::copysign(larger, ry);
-    }
-    if (std::fabs(ry) > std::fabs(rx)) aspect = std::fabs(rx) / std::fabs(ry);
-    m.eM11 = ToSingle(m.eM11 / rx);
-    n.eM11 = ToSingle(1.0L / rx);
-    m.eM22 = ToSingle(m.eM22 / ry);
-    n.eM22 = ToSingle(1.0L / ry);
-  }
+  if (v.mapMode == 7 || v.mapMode == 8) ScaleWindowToViewport(v, m, n);
 
   // 3.
   if (m.eM22 < 0) yMirrored = true;
   if (device.modes.Has(qvAlwaysHighResPDF)) device.coordinateDivisor = 10;
 
-  // 4, 5. Origins. The viewport origin is in device pixels: in the fixed map modes the page
-  // scale is that of the logical unit, so the viewport takes the device's own scale.
-  L vx = sx, vy = sy;
+  // 4, 5. Origins.
+  ApplyOrigins(v, m, n);
+
+  // 6. World transform, then the y origin.
+  ApplyWorldAndYOrigin(v, m, n);
+
+  // 7. Scales rounded to 4 decimals, never 0.
+  v.transformDirty = false;
+  v.textRotationDirty = true;
+  m.eM11 = RoundScale(m.eM11, residueX);
+  m.eM22 = RoundScale(m.eM22, residueY);
+  xPositiveYNegative = m.eM22 < 0 && m.eM11 > 0;
+
+  combined = m;
+  logicalToViewport = n;
+}
+
+void TQVDCStack::ScaleWindowToViewport(TQVDCStackVar& v, XFORM& m, XFORM& n) {
+  TQVGenericDevice& device = owner;
+  if (v.windowExt.cx == kTenthsExtentX && v.windowExt.cy == kTenthsExtentY) {
+    v.windowExt.cx = qvplatform::Round32(L(kTenthsExtentX) / 10);
+    v.windowExt.cy = qvplatform::Round32(L(kTenthsExtentY) / 10);
+    v.windowExtInTenths = true;
+  }
+  tenths = v.windowExtInTenths;
+  const bool smallWindow =
+      v.windowExt.cx <= kHighResolutionExtent && v.windowExt.cy <= kHighResolutionExtent;
+  if (!device.modes.Has(qvAlwaysHighResPDF) &&
+      (smallWindow || NoHighResolution() || device.modes.Has(qvNeverHighResPDF)))
+    device.coordinateDivisor = device.defaultDivisor;
+  else
+    device.coordinateDivisor = 10;
+
+  // The level's viewport extent before any record sets it holds the picture's resolution,
+  // which is no extent the recording program chose.
+  const qvplatform::SIZEL viewport = v.viewportExtSet ? v.viewportExt : qvplatform::SIZEL{1, 1};
+  L rx = Ratio(v.windowExt.cx, viewport.cx);
+  L ry = Ratio(v.windowExt.cy, viewport.cy);
+  if (v.mapMode == 7) {
+    // Isotropic: the coarser unit on both axes, each axis keeping its own direction.
+    const L larger = std::fmax(std::fabs(rx), std::fabs(ry));
+    rx = std::copysign(larger, rx);
+    ry = std::copysign(larger, ry);
+  }
+  if (std::fabs(ry) > std::fabs(rx)) aspect = std::fabs(rx) / std::fabs(ry);
+  m.eM11 = ToSingle(m.eM11 / rx);
+  n.eM11 = ToSingle(1.0L / rx);
+  m.eM22 = ToSingle(m.eM22 / ry);
+  n.eM22 = ToSingle(1.0L / ry);
+}
+
+void TQVDCStack::ApplyOrigins(const TQVDCStackVar& v, XFORM& m, XFORM& n) const {
+  // The viewport origin is in device pixels: in the fixed map modes the page scale is that of
+  // the logical unit, so the viewport takes the device's own scale.
+  L vx = pageScale.eM11, vy = pageScale.eM22;
   if (v.mapMode >= 2 && v.mapMode <= 6 && naturalResolutionX > 0 && naturalResolutionY > 0) {
     vx = 72.0L / naturalResolutionX * extraScaleX;
     vy = 72.0L / naturalResolutionY * extraScaleY;
@@ -109,8 +129,10 @@ void TQVDCStack::RebuildMatrix() {
     m.eDy = ToSingle(v.viewportOrg.y * vy + m.eDy - windowTermM);
     n.eDy = ToSingle(v.viewportOrg.y - windowTermN);
   }
+}
 
-  // 6. World transform, then the y origin.
+void TQVDCStack::ApplyWorldAndYOrigin(const TQVDCStackVar& v, XFORM& m, XFORM& n) {
+  TQVGenericDevice& device = owner;
   bool yOriginRule = true;
   if (v.worldSet) {
     const XFORM old = m;
@@ -129,26 +151,15 @@ void TQVDCStack::RebuildMatrix() {
       }
     }
   }
-  if (yOriginRule) {
-    if (device.yOriginMode) {
-      device.yOrigin = qvplatform::Round32(L(pageOrigin.y) / DivisorScale(m.eM22));
-      device.yOffset = 0.0f;
-    } else {
-      m.eDy = ToSingle(L(m.eDy) - pageOrigin.y);
-      device.yOffset = ToSingle(pageOrigin.y);
-      device.yOrigin = 0;
-    }
+  if (!yOriginRule) return;
+  if (device.yOriginMode) {
+    device.yOrigin = qvplatform::Round32(L(pageOrigin.y) / DivisorScale(m.eM22));
+    device.yOffset = 0.0f;
+  } else {
+    m.eDy = ToSingle(L(m.eDy) - pageOrigin.y);
+    device.yOffset = ToSingle(pageOrigin.y);
+    device.yOrigin = 0;
   }
-
-  // 7. Scales rounded to 4 decimals, never 0.
-  v.transformDirty = false;
-  v.textRotationDirty = true;
-  m.eM11 = RoundScale(m.eM11, residueX);
-  m.eM22 = RoundScale(m.eM22, residueY);
-  xPositiveYNegative = m.eM22 < 0 && m.eM11 > 0;
-
-  combined = m;
-  logicalToViewport = n;
 }
 
 const XFORM& TQVDCStack::TextMatrix() {

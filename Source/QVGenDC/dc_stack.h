@@ -167,6 +167,10 @@ class TQVDCStack {
 
  private:
   void RebuildMatrix();
+  // Phases of RebuildMatrix on the matrix m (to the page) and n (to the viewport).
+  void ScaleWindowToViewport(TQVDCStackVar& v, XFORM& m, XFORM& n);
+  void ApplyOrigins(const TQVDCStackVar& v, XFORM& m, XFORM& n) const;
+  void ApplyWorldAndYOrigin(const TQVDCStackVar& v, XFORM& m, XFORM& n);
   void RebuildTextMatrix();
 
   // Levels [0, count_) are live, newest last; the slots beyond are kept for reuse so that

@@ -56,7 +56,8 @@ class TQVMetafilePlayer {
   void PlayRecords();
 
  private:
-  // One record (metafile_dispatch.cpp).
+  // One record, through the table of record types to handlers (metafile_dispatch.cpp).
+  struct RecordHandlers;
   void Dispatch(const EmfRecord& record);
   // The fixed part of a record; false (and the metafile marked damaged) when it is shorter.
   template <class T>

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "QVGenDC/face_name.h"
+#include "QVPdfDC/text_clip_guard.h"
 #include "QVPdfDC/text_output_call.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/font_service.h"
@@ -243,17 +244,7 @@ void TQVTextOutput::Main(Call& c) {
 
   c.box = ComputeBox(r.x, r.y, c.W, c.shift, c.first, c.second, r.clip);
   c.clipOpen = BoxAndBackground(c.box, r.options, r.clip, c.W);
-  struct ClipGuard {
-    TQVTextOutput& out;
-    bool& open;
-    ~ClipGuard() {
-      try {
-        out.CloseClip(open);
-      } catch (...) {
-        // Unwinding already: the content is abandoned with the exception.
-      }
-    }
-  } clipGuard{*this, c.clipOpen};
+  const TQVTextClipGuard clipGuard(*this, c.clipOpen);
 
   std::int32_t bx = r.x, by = r.y;
   BeginText(bx, by);

@@ -186,6 +186,14 @@ class TQVTextOutput {
   void Main(Call& c);
   void EmptyText(Call& c);
   void OutlineRoad(Call& c);
+  // Phases of OutlineAt (text_output_outline.cpp).
+  struct OutlineRun;
+  void OutlineSource(OutlineRun& run, const qvplatform::LOGFONTW& lf, const std::int32_t* spacing,
+                     std::int32_t length, const char* ansi, const char16_t* wide);
+  void OutlineGlyphSpace(OutlineRun& run, const qvplatform::LOGFONTW& lf, long double px,
+                         long double py);
+  std::int32_t OutlineIntoPath(OutlineRun& run);
+  std::int32_t OutlineIntoContent(OutlineRun& run);
   void Slanted(Call& c);
   bool DetectScript(TQVTextRequest& r);
   void WidenAnsi(Call& c);

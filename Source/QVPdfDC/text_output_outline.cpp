@@ -5,6 +5,7 @@
 
 #include "QVPdfDC/charset_code_page.h"
 #include "QVPdfDC/number_format.h"
+#include "QVPdfDC/text_clip_guard.h"
 #include "QVPdfDC/text_output.h"
 #include "QVPdfDC/text_output_call.h"
 #include "qvplatform/device_context.h"
@@ -86,16 +87,7 @@ void TQVTextOutput::OutlineRoad(Call& c) {
   // Inside a path bracket the glyphs join the path and nothing else is drawn.
   const bool bracket = d.pathNesting > 0;
   if (!bracket) c.clipOpen = BoxAndBackground(c.box, r.options, r.clip, advance);
-  struct ClipGuard {
-    TQVTextOutput& out;
-    bool& open;
-    ~ClipGuard() {
-      try {
-        out.CloseClip(open);
-      } catch (...) {
-      }
-    }
-  } clipGuard{*this, c.clipOpen};
+  const TQVTextClipGuard clipGuard(*this, c.clipOpen);
   OutlineAt(r.x, r.y, c.box.baselineOffset, glyphIndices, r.spacing, r.length, r.ansi, r.wide,
             false, (align & kAlignUpdateCP) != 0);
   if (!bracket)
@@ -105,39 +97,47 @@ void TQVTextOutput::OutlineRoad(Call& c) {
   CloseClip(c.clipOpen);
 }
 
+// One text drawn as outlines: the text as UTF-16 with its advances, the face and em the glyphs
+// are taken at, and where glyph space lands.
+struct TQVTextOutput::OutlineRun {
+  const TQVDCStackVar* level = nullptr;  // the level the text was asked on (its colour)
+  const char16_t* text = nullptr;
+  std::int32_t count = 0;
+  const std::int32_t* advances = nullptr;
+  bool glyphIndices = false;
+  bool ignoreSpacing = false;
+  qvplatform::LOGFONTW glyphFont;
+  long double em = 0;
+  long double k = 0;   // em size over the outline em
+  long double sy = 1;  // -1 where the matrix turns the page's y round
+  long double px = 0;  // start on the baseline, logical x
+  long double cy = 0;  // start on the baseline, content y
+  TQVOutlinePlacement place;
+};
+
 void TQVTextOutput::OutlineAt(std::int32_t x, std::int32_t y, std::int32_t baselineOffset,
                               bool glyphIndices, const std::int32_t* spacing, std::int32_t length,
                               const char* ansi, const char16_t* wide, bool readCurrentPoint,
                               bool advanceCurrentPoint) {
   TQVGenericPSDevice& d = d_;
   if (length <= 0 || (!wide && !ansi)) return;
-  TQVDCStackVar& v = V();
-  const std::uint32_t align = v.textAlignFlags;
+  OutlineRun run;
+  run.level = &V();
+  const std::uint32_t align = run.level->textAlignFlags;
   const qvplatform::LOGFONTW lf = WorkingFont();
   if (readCurrentPoint) {
     x = d.currentX;
     y = d.currentY;
   }
-  long double px = x, py = static_cast<long double>(y) + baselineOffset;
-
-  // The text as UTF-16: glyph indices and symbol codes as they are, else in the code page of
-  // the font's character set, one advance per character.
-  const char16_t* text = wide;
-  std::int32_t count = length;
-  const std::int32_t* advances = spacing;
-  if (!wide) {
-    const bool asCodes = glyphIndices || lf.lfCharSet == 2;
-    WidenBytes(CharsetToCodePage(lf.lfCharSet), asCodes, ansi, length, spacing, outlineText_,
-               spacing ? &outlineSpacing_ : nullptr);
-    text = outlineText_.data();
-    count = static_cast<std::int32_t>(outlineText_.size());
-    advances = spacing ? outlineSpacing_.data() : nullptr;
-  }
+  run.glyphIndices = glyphIndices;
+  OutlineSource(run, lf, spacing, length, ansi, wide);
 
   TQVScreenFont font(d.screenDC, lf);
-  const long double em = EmSize(lf);
-  const std::int32_t advance =
-      advances ? SumAdvances(advances, count) : GdiExtent(d.screenDC, text, count, glyphIndices);
+  run.em = EmSize(lf);
+  const std::int32_t advance = run.advances
+                                   ? SumAdvances(run.advances, run.count)
+                                   : GdiExtent(d.screenDC, run.text, run.count, glyphIndices);
+  long double px = x, py = static_cast<long double>(y) + baselineOffset;
   const std::int32_t down = DownSign();
   if (align & (kAlignRight | kAlignCenter)) {
     const long double back = (align & kAlignRight) ? advance : advance / 2.0L;
@@ -145,69 +145,11 @@ void TQVTextOutput::OutlineAt(std::int32_t x, std::int32_t y, std::int32_t basel
     px -= back * std::cos(angle);
     py += down * TurnSign() * back * std::sin(angle);
   }
-  const bool ignoreSpacing = std::llabs(std::int64_t{lf.lfHeight}) <= 19 && d.cidFontMode == 0 &&
-                             !d.modes.Has(qvExactTextPositioning) && !(align & kAlignRight);
+  run.ignoreSpacing = std::llabs(std::int64_t{lf.lfHeight}) <= 19 && d.cidFontMode == 0 &&
+                      !d.modes.Has(qvExactTextPositioning) && !(align & kAlignRight);
+  OutlineGlyphSpace(run, lf, px, py);
 
-  // Glyph space (1024 units, y down) to content: the em size over 1024, x also over the text
-  // scale; a matrix that turns the page's y round turns the glyphs round too. So glyph space
-  // reaches the page unmirrored: GDI's counter-clockwise escapement is reversed where the
-  // text turns the other way (as PDF text does in a mirrored y).
-  const long double aspect = d.dcStack.aspect != 0 ? d.dcStack.aspect : 1;
-  const long double k = em / kOutlineEm;
-  const long double sy = d.dcStack.Matrix().eM22 < 0 ? -1 : 1;
-  qvplatform::LOGFONTW glyphFont = lf;
-  if (TurnSign() < 0) {
-    glyphFont.lfEscapement = Negated(glyphFont.lfEscapement);
-    glyphFont.lfOrientation = Negated(glyphFont.lfOrientation);
-  }
-  const long double cy = d.dcStack.yFlip ? d.yOrigin + py : d.yOrigin - py;
-  TQVOutlinePlacement place;
-  place.advanceScale = k * aspect;
-
-  std::int32_t result;
-  if (d.pathNesting > 0) {
-    // Inside a path bracket the outlines join the path, placed point by point.
-    d.PrepareDraw();
-    place.xOffset = px;
-    place.yOffset = cy;
-    place.xScale = k * aspect;
-    place.yScale = k * sy;
-    const std::size_t before = d.workBuffer.Size();
-    result = TextAsOutline(d.screenDC, text, count, glyphFont, ignoreSpacing, glyphIndices,
-                           d.pathNesting, d.workBuffer, em, advances, place);
-    if (d.workBuffer.Size() > before) d.pathPending = true;  // blanks add nothing
-  } else {
-    d.transformDirty = true;
-    d.PrepareDraw();
-    TQVPDFDeviceWorkBuffer& b = d.workBuffer;
-    const std::size_t before = b.Size();
-    const std::int32_t divisor = b.Divisor() > 1 ? b.Divisor() : 1;
-    const long double m[6] = {k * aspect / divisor, 0,           0, k * sy / divisor,
-                              px / divisor,         cy / divisor};
-    char number[kMaxNumberChars + 1];
-    b.AddString("q ");
-    for (int i = 0; i < 6; ++i) {
-      std::size_t n = FormatFixed(number, m[i], i < 4 ? 9 : 5);
-      number[n++] = ' ';
-      b.AddString(std::string_view(number, n));
-    }
-    b.AddString("cm ");
-    b.AddColor(v.textColor, &d.textColorRecord, {}, 1);
-    const std::size_t body = b.Size();
-    b.SetDivisor(1);
-    try {
-      result = TextAsOutline(d.screenDC, text, count, glyphFont, ignoreSpacing, glyphIndices, 0, b,
-                             em, advances, place);
-    } catch (...) {
-      b.SetDivisor(divisor);
-      throw;
-    }
-    b.SetDivisor(divisor);
-    if (result == TQVGenericPSDevice::kOutlineFailed || b.Size() == body)
-      b.Truncate(before);
-    else
-      b.AddString("Q ");
-  }
+  const std::int32_t result = d.pathNesting > 0 ? OutlineIntoPath(run) : OutlineIntoContent(run);
   // The current point moves over the text as for text written with a font.
   if (result != TQVGenericPSDevice::kOutlineFailed && advanceCurrentPoint) {
     const bool back = lf.lfEscapement == 1800 || (align & (kAlignRight | kAlignCenter));
@@ -216,6 +158,100 @@ void TQVTextOutput::OutlineAt(std::int32_t x, std::int32_t y, std::int32_t basel
     d.currentY = y;
     d.stateChanged = true;
   }
+}
+
+void TQVTextOutput::OutlineSource(OutlineRun& run, const qvplatform::LOGFONTW& lf,
+                                  const std::int32_t* spacing, std::int32_t length,
+                                  const char* ansi, const char16_t* wide) {
+  // The text as UTF-16: glyph indices and symbol codes as they are, else in the code page of
+  // the font's character set, one advance per character.
+  run.text = wide;
+  run.count = length;
+  run.advances = spacing;
+  if (wide) return;
+  const bool asCodes = run.glyphIndices || lf.lfCharSet == 2;
+  WidenBytes(CharsetToCodePage(lf.lfCharSet), asCodes, ansi, length, spacing, outlineText_,
+             spacing ? &outlineSpacing_ : nullptr);
+  run.text = outlineText_.data();
+  run.count = static_cast<std::int32_t>(outlineText_.size());
+  run.advances = spacing ? outlineSpacing_.data() : nullptr;
+}
+
+void TQVTextOutput::OutlineGlyphSpace(OutlineRun& run, const qvplatform::LOGFONTW& lf,
+                                      long double px, long double py) {
+  TQVGenericPSDevice& d = d_;
+  // Glyph space (1024 units, y down) to content: the em size over 1024, x also over the text
+  // scale; a matrix that turns the page's y round turns the glyphs round too. So glyph space
+  // reaches the page unmirrored: GDI's counter-clockwise escapement is reversed where the
+  // text turns the other way (as PDF text does in a mirrored y).
+  const long double aspect = d.dcStack.aspect != 0 ? d.dcStack.aspect : 1;
+  run.k = run.em / kOutlineEm;
+  run.sy = d.dcStack.Matrix().eM22 < 0 ? -1 : 1;
+  run.glyphFont = lf;
+  if (TurnSign() < 0) {
+    run.glyphFont.lfEscapement = Negated(run.glyphFont.lfEscapement);
+    run.glyphFont.lfOrientation = Negated(run.glyphFont.lfOrientation);
+  }
+  run.px = px;
+  run.cy = d.dcStack.yFlip ? d.yOrigin + py : d.yOrigin - py;
+  run.place.advanceScale = run.k * aspect;
+}
+
+std::int32_t TQVTextOutput::OutlineIntoPath(OutlineRun& run) {
+  // Inside a path bracket the outlines join the path, placed point by point.
+  TQVGenericPSDevice& d = d_;
+  d.PrepareDraw();
+  run.place.xOffset = run.px;
+  run.place.yOffset = run.cy;
+  run.place.xScale = run.place.advanceScale;
+  run.place.yScale = run.k * run.sy;
+  const std::size_t before = d.workBuffer.Size();
+  const std::int32_t result =
+      TextAsOutline(d.screenDC, run.text, run.count, run.glyphFont, run.ignoreSpacing,
+                    run.glyphIndices, d.pathNesting, d.workBuffer, run.em, run.advances, run.place);
+  if (d.workBuffer.Size() > before) d.pathPending = true;  // blanks add nothing
+  return result;
+}
+
+std::int32_t TQVTextOutput::OutlineIntoContent(OutlineRun& run) {
+  // Outside a bracket the outlines are filled in a level of their own, glyph space set by cm.
+  TQVGenericPSDevice& d = d_;
+  d.transformDirty = true;
+  d.PrepareDraw();
+  TQVPDFDeviceWorkBuffer& b = d.workBuffer;
+  const std::size_t before = b.Size();
+  const std::int32_t divisor = b.Divisor() > 1 ? b.Divisor() : 1;
+  const long double m[6] = {run.place.advanceScale / divisor,
+                            0,
+                            0,
+                            run.k * run.sy / divisor,
+                            run.px / divisor,
+                            run.cy / divisor};
+  char number[kMaxNumberChars + 1];
+  b.AddString("q ");
+  for (int i = 0; i < 6; ++i) {
+    std::size_t n = FormatFixed(number, m[i], i < 4 ? 9 : 5);
+    number[n++] = ' ';
+    b.AddString(std::string_view(number, n));
+  }
+  b.AddString("cm ");
+  b.AddColor(run.level->textColor, &d.textColorRecord, {}, 1);
+  const std::size_t body = b.Size();
+  b.SetDivisor(1);
+  std::int32_t result;
+  try {
+    result = TextAsOutline(d.screenDC, run.text, run.count, run.glyphFont, run.ignoreSpacing,
+                           run.glyphIndices, 0, b, run.em, run.advances, run.place);
+  } catch (...) {
+    b.SetDivisor(divisor);
+    throw;
+  }
+  b.SetDivisor(divisor);
+  if (result == TQVGenericPSDevice::kOutlineFailed || b.Size() == body)
+    b.Truncate(before);
+  else
+    b.AddString("Q ");
+  return result;
 }
 
 std::int32_t TQVTextOutput::TextAsOutline(qvplatform::HDC dc, const char16_t* text,

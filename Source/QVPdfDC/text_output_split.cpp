@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "QVGenDC/face_name.h"
+#include "QVPdfDC/text_clip_guard.h"
 #include "QVPdfDC/text_output.h"
 #include "QVPdfDC/text_output_call.h"
 #include "qvplatform/device_context.h"
@@ -48,16 +49,7 @@ void TQVTextOutput::Slanted(Call& c) {
                                                       : 0;
   c.box = ComputeBox(r.x, r.y, width, shift, c.first, c.second, r.clip);
   c.clipOpen = BoxAndBackground(c.box, r.options, r.clip, width);
-  struct ClipGuard {
-    TQVTextOutput& out;
-    bool& open;
-    ~ClipGuard() {
-      try {
-        out.CloseClip(open);
-      } catch (...) {
-      }
-    }
-  } clipGuard{*this, c.clipOpen};
+  const TQVTextClipGuard clipGuard(*this, c.clipOpen);
   if (align & kAlignUpdateCP) {
     const bool back = v.font.lfEscapement == 1800 || (align & (kAlignRight | kAlignCenter));
     d.currentX =

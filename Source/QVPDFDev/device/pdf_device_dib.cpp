@@ -172,6 +172,86 @@ DibView CropToRgb(const DibView& v, const SourceWindow& w, std::vector<std::uint
   return cropped;
 }
 
+// A destination that can show an image: finite and, unless the image is only registered, not
+// degenerate.
+bool DrawableDestination(float dstX, float dstY, float dstWidth, float dstHeight,
+                         bool registerOnly) {
+  if (!std::isfinite(dstX) || !std::isfinite(dstY) || !std::isfinite(dstWidth) ||
+      !std::isfinite(dstHeight))
+    return false;
+  return registerOnly || (std::fabs(dstWidth) >= 0.01f && std::fabs(dstHeight) >= 0.01f);
+}
+
+// The header, masks, colour table and pixels as the view the image writer takes; false for a
+// bitmap that draws nothing. The colours of a 1- to 8-bit bitmap are resolved into table.
+bool ReadBitmapView(TQVGenericDevice& device, bool hasColorTable, Bytes bits, Bytes bitmapHeader,
+                    Bytes colorTable, BITMAPINFOHEADER& header, ColorTable& table, DibView& view) {
+  if (bitmapHeader.size() < sizeof header) return false;
+  std::memcpy(&header, bitmapHeader.data(), sizeof header);
+  const std::int64_t height = std::llabs(std::int64_t{header.biHeight});
+  if (header.biSize > kMaxHeaderSize || header.biWidth < 1 || header.biWidth > kMaxBitmapSide ||
+      height < 1 || height > kMaxBitmapSide)
+    return false;
+  DWORD masks[3] = {};
+  std::size_t maskBytes = 0;
+  if (header.biCompression == qvplatform::BI_BITFIELDS) {
+    maskBytes = sizeof masks;
+    if (colorTable.size() < maskBytes) return false;
+    for (int i = 0; i < 3; ++i) masks[i] = Le32(colorTable.data() + 4 * i);
+  }
+  view.format = qvplatform::DibFormatOf(header, maskBytes != 0 ? masks : nullptr);
+  // 2-bit, JPEG and PNG bitmaps and unknown depths draw nothing.
+  if (qvplatform::CheckDibFormat(view.format) != qvplatform::DibError::kOk) return false;
+
+  if (header.biBitCount <= 8) {
+    table.Resolve(header, hasColorTable, colorTable.subspan(maskBytes),
+                  device.objects.Palette(device.CurrentDCState().selectedPalette));
+    view.colors = table.colors;
+    view.colorCount = table.count;
+  }
+  view.bits = bits.data();
+  view.bitsSize = bits.size();
+  if (view.format.Rle() && header.biSizeImage != 0)
+    view.bitsSize = std::min<std::size_t>(view.bitsSize, header.biSizeImage);
+  return true;
+}
+
+// Only the source rectangle is drawn: window becomes the part of the bitmap it covers, and
+// view is cut to it (in scratch) when that is not the whole bitmap. A bitmap whose pixels end
+// early goes whole (the writer leaves out the rows it lacks). False when nothing is left.
+bool CutToSource(bool crop, std::int32_t srcX, std::int32_t srcY, std::int32_t srcWidth,
+                 std::int32_t srcHeight, const BITMAPINFOHEADER& header, DibView& view,
+                 SourceWindow& window, std::vector<std::uint8_t>& scratch) {
+  window.width = static_cast<std::uint32_t>(view.format.width);
+  window.height = view.format.AbsHeight();
+  const bool complete = view.format.Rle() || view.bitsSize >= qvplatform::DibImageSize(view.format);
+  if (!crop || srcWidth == 0 || srcHeight == 0 || !complete) return true;
+  if (!WindowOf(view.format, srcX, srcY, srcWidth, srcHeight, window)) return false;
+  const bool whole = window.width == static_cast<std::uint32_t>(view.format.width) &&
+                     window.height == view.format.AbsHeight();
+  if (whole) return true;
+  view =
+      header.biBitCount == 1 ? CropMono(view, window, scratch) : CropToRgb(view, window, scratch);
+  return view.bitsSize != 0;
+}
+
+// The destination of the part of the source that the window holds, in the writer's terms: top
+// y, and the height downwards on the page.
+void PlaceImage(TQVPDFImageWriter& images, const TQVDIBImage& image, const SourceWindow& window,
+                bool yFlip, float dstX, float dstY, float dstWidth, float dstHeight) {
+  const double flip = yFlip ? -1.0 : 1.0;
+  double x = dstX, width = dstWidth;
+  double top = dstY, down = flip * dstHeight;
+  x += width * window.x0;
+  width *= window.x1 - window.x0;
+  top += down * window.y0;
+  down *= window.y1 - window.y0;
+  float y = static_cast<float>(top), h = static_cast<float>(down);
+  image.FitDestination(y, h);
+  images.DrawImage(image.number, static_cast<float>(x), y, static_cast<float>(width),
+                   static_cast<float>(flip * h));
+}
+
 }  // namespace
 
 std::int32_t TQVPDFDevice::DrawDIBits(bool hasColorTable, std::int32_t srcX, std::int32_t srcY,
@@ -195,76 +275,18 @@ std::int32_t TQVPDFDevice::DrawDIBits(bool hasColorTable, std::int32_t srcX, std
   // asks so for the bitmap of a pattern brush, which must not show where it is created.
   const bool registerOnly = dstWidth == 0 && dstHeight == 0;
   std::int32_t number = 0;
-  [&] {
-    if (!std::isfinite(dstX) || !std::isfinite(dstY) || !std::isfinite(dstWidth) ||
-        !std::isfinite(dstHeight))
-      return;
-    if (!registerOnly && (std::fabs(dstWidth) < 0.01f || std::fabs(dstHeight) < 0.01f)) return;
-    BITMAPINFOHEADER header;
-    if (bitmapHeader.size() < sizeof header) return;
-    std::memcpy(&header, bitmapHeader.data(), sizeof header);
-    const std::int64_t height = std::llabs(std::int64_t{header.biHeight});
-    if (header.biSize > kMaxHeaderSize || header.biWidth < 1 || header.biWidth > kMaxBitmapSide ||
-        height < 1 || height > kMaxBitmapSide)
-      return;
-    DWORD masks[3] = {};
-    std::size_t maskBytes = 0;
-    if (header.biCompression == qvplatform::BI_BITFIELDS) {
-      maskBytes = sizeof masks;
-      if (colorTable.size() < maskBytes) return;
-      for (int i = 0; i < 3; ++i) masks[i] = Le32(colorTable.data() + 4 * i);
-    }
-    DibView view;
-    view.format = qvplatform::DibFormatOf(header, maskBytes != 0 ? masks : nullptr);
-    // 2-bit, JPEG and PNG bitmaps and unknown depths draw nothing.
-    if (qvplatform::CheckDibFormat(view.format) != qvplatform::DibError::kOk) return;
-
-    ColorTable table;
-    if (header.biBitCount <= 8) {
-      table.Resolve(header, hasColorTable, colorTable.subspan(maskBytes),
-                    objects.Palette(CurrentDCState().selectedPalette));
-      view.colors = table.colors;
-      view.colorCount = table.count;
-    }
-    view.bits = bits.data();
-    view.bitsSize = bits.size();
-    if (view.format.Rle() && header.biSizeImage != 0)
-      view.bitsSize = std::min<std::size_t>(view.bitsSize, header.biSizeImage);
-
-    // Only the source rectangle is drawn; a bitmap whose pixels end early goes whole (the
-    // writer leaves out the rows it lacks).
-    SourceWindow window;
-    window.width = static_cast<std::uint32_t>(view.format.width);
-    window.height = view.format.AbsHeight();
-    const bool complete =
-        view.format.Rle() || view.bitsSize >= qvplatform::DibImageSize(view.format);
-    if (crop && srcWidth != 0 && srcHeight != 0 && complete) {
-      if (!WindowOf(view.format, srcX, srcY, srcWidth, srcHeight, window)) return;
-      const bool whole = window.width == static_cast<std::uint32_t>(view.format.width) &&
-                         window.height == view.format.AbsHeight();
-      if (!whole) {
-        view = header.biBitCount == 1 ? CropMono(view, window, dibScratch_)
-                                      : CropToRgb(view, window, dibScratch_);
-        if (view.bitsSize == 0) return;
-      }
-    }
-
+  BITMAPINFOHEADER header;
+  ColorTable table;
+  DibView view;
+  SourceWindow window;
+  if (DrawableDestination(dstX, dstY, dstWidth, dstHeight, registerOnly) &&
+      ReadBitmapView(*this, hasColorTable, bits, bitmapHeader, colorTable, header, table, view) &&
+      CutToSource(crop, srcX, srcY, srcWidth, srcHeight, header, view, window, dibScratch_)) {
     const TQVDIBImage image = images_.CreateDIBImage(view, header.biBitCount == 1);
     number = image.number;
-    if (number <= 0 || registerOnly) return;
-    // The destination in the writer's terms: top y, and the height downwards on the page.
-    const double flip = dcStack.yFlip ? -1.0 : 1.0;
-    double x = dstX, width = dstWidth;
-    double top = dstY, down = flip * dstHeight;
-    x += width * window.x0;
-    width *= window.x1 - window.x0;
-    top += down * window.y0;
-    down *= window.y1 - window.y0;
-    float y = static_cast<float>(top), h = static_cast<float>(down);
-    image.FitDestination(y, h);
-    images_.DrawImage(number, static_cast<float>(x), y, static_cast<float>(width),
-                      static_cast<float>(flip * h));
-  }();
+    if (number > 0 && !registerOnly)
+      PlaceImage(images_, image, window, dcStack.yFlip, dstX, dstY, dstWidth, dstHeight);
+  }
 
   if (!pendingBitmapName.empty()) {
     if (number > 0) {

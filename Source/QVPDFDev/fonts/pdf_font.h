@@ -100,6 +100,11 @@ class TQVPDFFont : public TQVPDFName {
 
  private:
   // Steps of LoadFont (pdf_font_loader.cpp).
+  void ReadMatchedName();
+  // The code range (a symbol face's U+F0xx range as bytes) and each byte's character.
+  void ReadCodes(std::int32_t firstChar, std::int32_t lastChar, bool symbolCharset);
+  void DecideCID(std::string_view name, std::int32_t charset, bool noEmbed);
+  void AddSimpleToUnicode();
   void AttachFontFile();
   void FallBackToSimple();
   void BuildGlyphMap();

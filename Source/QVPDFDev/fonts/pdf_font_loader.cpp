@@ -59,18 +59,13 @@ std::int32_t WidthAtEm1000(const TQV_TTF_CMAP& tables, std::int32_t glyph) {
   return MulDiv(tables.Advance[static_cast<std::size_t>(glyph)], 1000, em);
 }
 
-}  // namespace
-
-void TQVPDFFont::LoadFont(std::string& name, std::int32_t charset, bool noEmbed) {
-  TQVPDFFontManager& manager = *manager_;
-  const TQVPDFFontSettings& settings = manager.Settings();
-  const HDC dc = manager.ReferenceDC();
-
-  // An em of 1000 units: every metric below is in thousandths of the em.
+// The face asked for at an em of 1000 units: every metric read from it is in thousandths of
+// the em.
+LOGFONTW EmFont(const std::string& name, std::int32_t charset, std::uint8_t style) {
   LOGFONTW lf;
   lf.lfHeight = -1000;
-  lf.lfWeight = (Style & kFontStyleBold) ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = (Style & kFontStyleItalic) ? 1 : 0;
+  lf.lfWeight = (style & kFontStyleBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (style & kFontStyleItalic) ? 1 : 0;
   // The character set steers the match towards a face that covers it.
   lf.lfCharSet = static_cast<BYTE>(charset >= 0 && charset <= 255 ? charset : DEFAULT_CHARSET);
   lf.lfOutPrecision = OUT_TT_PRECIS;
@@ -80,31 +75,150 @@ void TQVPDFFont::LoadFont(std::string& name, std::int32_t charset, bool noEmbed)
   const std::u16string face = FontUtf8ToUtf16(name);
   for (std::size_t i = 0; i < face.size() && i + 1 < static_cast<std::size_t>(LF_FACESIZE); ++i)
     lf.lfFaceName[i] = face[i];
-  SelectedFont selected(dc, lf);
+  return lf;
+}
 
-  WCHAR matched[256] = {};
-  if (GetTextFaceW(dc, 256, matched) > 0) {
-    std::u16string text(reinterpret_cast<const char16_t*>(matched));
-    MatchedName = FontUtf16ToUtf8(text);
-    if (SameFontName(MatchedName, "System")) MatchedName = "Courier New";
-  }
-
+// The outline metrics of the selected face, in buffer; raises when the face has none.
+const OUTLINETEXTMETRICW& ReadOutlineMetrics(HDC dc, HFONT font, const std::string& name,
+                                             std::vector<std::uint8_t>& buffer) {
   const UINT size = GetOutlineTextMetricsW(dc, 0, nullptr);
-  std::vector<std::uint8_t> buffer(std::max<UINT>(size, sizeof(OUTLINETEXTMETRICW)));
+  buffer.resize(std::max<UINT>(size, sizeof(OUTLINETEXTMETRICW)));
   auto* otm = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
   if (size == 0 || GetOutlineTextMetricsW(dc, size, otm) == 0) {
     char text[400];
     std::snprintf(text, sizeof text, "Cannot load font data  (dc=%d font=%d font=%s)!",
-                  static_cast<int>(dc), static_cast<int>(selected.Font()), name.c_str());
+                  static_cast<int>(dc), static_cast<int>(font), name.c_str());
     throw std::runtime_error(text);
   }
-  const TEXTMETRICW& tm = otm->otmTextMetrics;
-  ActualCharset = tm.tmCharSet;
+  return *otm;
+}
 
-  // Codes of the font: a symbol face's characters lie at U+F000 + code.
-  std::int32_t first = tm.tmFirstChar, last = tm.tmLastChar;
-  if (tm.tmCharSet == SYMBOL_CHARSET && first >= 0xF000) first -= 0xF000;
-  if (tm.tmCharSet == SYMBOL_CHARSET && last >= 0xF000 && last <= 0xF0FF) last -= 0xF000;
+// The widths of the codes first..last as the platform measures them (the average width where
+// it does not); byteUnicode holds the code page's character of each byte.
+std::vector<std::int32_t> MeasureCodes(HDC dc, std::int32_t first, std::int32_t last,
+                                       std::int32_t averageWidth, std::int32_t charset,
+                                       const std::array<char16_t, 256>& byteUnicode) {
+  std::vector<std::int32_t> widths(static_cast<std::size_t>(last - first + 1), averageWidth);
+  for (std::int32_t code = first; code <= last; ++code) {
+    const std::uint8_t byte = static_cast<std::uint8_t>(code);
+    INT width = 0;
+    bool measured = false;
+    if (charset == SYMBOL_CHARSET) {
+      // Bytes are character codes of the symbol set.
+      measured = GetCharWidth32A(dc, byte, byte, &width);
+    } else if (const char16_t unit = byteUnicode[byte]; unit != 0) {
+      measured = GetCharWidth32W(dc, unit, unit, &width);
+    }
+    if (measured) widths[static_cast<std::size_t>(code - first)] = width;
+  }
+  return widths;
+}
+
+void CopyOutlineMetrics(const OUTLINETEXTMETRICW& otm, TQVFontDescriptor& d) {
+  const TEXTMETRICW& tm = otm.otmTextMetrics;
+  d.Ascent = otm.otmAscent;
+  d.CellHeight = tm.tmHeight;
+  d.TextAscent = tm.tmAscent;
+  d.CapHeight = otm.otmsCapEmHeight != 0 ? static_cast<std::int32_t>(otm.otmsCapEmHeight) : 500;
+  d.Descent = otm.otmDescent;
+  d.ItalicAngle = otm.otmItalicAngle;
+  d.XHeight = static_cast<std::int32_t>(otm.otmsXHeight);
+  d.Leading = tm.tmInternalLeading + tm.tmExternalLeading;
+  d.AvgWidth = tm.tmAveCharWidth;
+  d.StemV = 0;
+  d.MaxWidth = 0;
+  d.BBoxLeft = otm.otmrcFontBox.left;
+  d.BBoxTop = otm.otmrcFontBox.top;
+  d.BBoxRight = otm.otmrcFontBox.right;
+  d.BBoxBottom = otm.otmrcFontBox.bottom;
+}
+
+// The embedding decision for a font that may embed (not asked to stay out, not CJK); a CID
+// font is always embedded as a subset.
+void DecideEmbedding(const TQVPDFFontSettings& settings, bool mayEmbed, bool excluded,
+                     bool symbolInCID, bool symbolic, TQVFontDescriptor& d) {
+  const TQVPDFFontMode mode = settings.fontMode;
+  bool embed = false;
+  if (mayEmbed) {
+    const bool modeEmbeds = mode == qvEmbedTrueTypeFonts ||
+                            mode == qvEmbedSubsetTrueType_Charsets ||
+                            mode == qvEmbedSubsetTrueType_UsedChar;
+    embed = (!excluded && modeEmbeds) || symbolInCID ||
+            (mode == qvEmbedSymbolTrueTypeFonts && symbolic);
+  }
+  d.WholeFont = !(symbolInCID || mode == qvEmbedSubsetTrueType_Charsets ||
+                  mode == qvEmbedSubsetTrueType_UsedChar);
+  if (d.CIDKind != 0) {
+    embed = true;
+    d.WholeFont = false;
+  }
+  d.Embedded = embed;
+}
+
+}  // namespace
+
+void TQVPDFFont::LoadFont(std::string& name, std::int32_t charset, bool noEmbed) {
+  TQVPDFFontManager& manager = *manager_;
+  const TQVPDFFontSettings& settings = manager.Settings();
+  const HDC dc = manager.ReferenceDC();
+  SelectedFont selected(dc, EmFont(name, charset, Style));
+  ReadMatchedName();
+  std::vector<std::uint8_t> buffer;
+  const OUTLINETEXTMETRICW& otm = ReadOutlineMetrics(dc, selected.Font(), name, buffer);
+  const TEXTMETRICW& tm = otm.otmTextMetrics;
+  ActualCharset = tm.tmCharSet;
+  ReadCodes(tm.tmFirstChar, tm.tmLastChar, tm.tmCharSet == SYMBOL_CHARSET);
+  charWidths_ = MeasureCodes(dc, FirstChar, LastChar, tm.tmAveCharWidth, charset, byteUnicode_);
+
+  Descriptor = std::make_unique<TQVFontDescriptor>(Owner(), this);
+  TQVFontDescriptor& d = *Descriptor;
+  DecideCID(name, charset, noEmbed);
+  if (!name.empty() && name.front() == '@') name.erase(0, 1);
+  if (d.CIDKind != 0) {
+    ToUnicode = std::make_unique<TQVCMapString>(Owner());
+    ToUnicode->identity = d.CIDKind == 1;
+    unicodeReferenced_ = true;
+    WArray = std::make_unique<TQVPDFWArray>(Owner());
+    CIDToGID = std::make_unique<TQVCIDToGID>(Owner());
+  }
+
+  d.FontName = PostScriptFontName(name, Style);
+  d.EmbeddedFontName = PostScriptFontName(MatchedName.empty() ? name : MatchedName, Style);
+  CopyOutlineMetrics(otm, d);
+  const bool symbolic = tm.tmCharSet == SYMBOL_CHARSET || SameFontName(name, "Webdings") ||
+                        SameFontName(name, "Wingdings") || SameFontName(name, "Symbol");
+  d.Flags = symbolic ? 6 : 32;
+  if (d.CIDKind == 0) WidthsFromTable(charWidths_);
+
+  const bool mayEmbed = !noEmbed && CJKKindOfCharset(charset) == 0;
+  DecideEmbedding(settings, mayEmbed, mayEmbed && IsExcluded(name), symbolInCID_, symbolic, d);
+  if (d.Embedded) AttachFontFile();
+
+  // A simple font gets its Unicode map under PDF/A for a code page other than 1252, and with
+  // mode value 23 (not for symbol fonts, whose bytes are not characters of a code page).
+  if (d.CIDKind == 0 && !symbolic && charset != SYMBOL_CHARSET &&
+      ((manager.PdfA() && CodePage != 1252) || settings.toUnicodeForSimpleFonts))
+    AddSimpleToUnicode();
+
+  if (d.Tables() != nullptr) {
+    BuildGlyphMap();
+    if (Widths) WidthsFromFontFile();
+  }
+}
+
+void TQVPDFFont::ReadMatchedName() {
+  WCHAR matched[256] = {};
+  if (GetTextFaceW(manager_->ReferenceDC(), 256, matched) > 0) {
+    std::u16string text(reinterpret_cast<const char16_t*>(matched));
+    MatchedName = FontUtf16ToUtf8(text);
+    if (SameFontName(MatchedName, "System")) MatchedName = "Courier New";
+  }
+}
+
+void TQVPDFFont::ReadCodes(std::int32_t first, std::int32_t last, bool symbolCharset) {
+  // A symbol face's characters lie at U+F000 + code.
+  if (symbolCharset && first >= 0xF000) first -= 0xF000;
+  if (symbolCharset && last >= 0xF000 && last <= 0xF0FF) last -= 0xF000;
   LastChar = std::clamp(last, 0, 255);
   FirstChar = std::clamp(first, 0, LastChar);
   for (int code = 1; code < 256; ++code) {
@@ -112,24 +226,11 @@ void TQVPDFFont::LoadFont(std::string& name, std::int32_t charset, bool noEmbed)
     const std::u16string u = FontCodePageToUtf16(&byte, 1, CodePage);
     byteUnicode_[static_cast<std::size_t>(code)] = u.size() == 1 ? u[0] : u'\0';
   }
-  charWidths_.assign(static_cast<std::size_t>(LastChar - FirstChar + 1), tm.tmAveCharWidth);
-  for (std::int32_t code = FirstChar; code <= LastChar; ++code) {
-    const std::uint8_t byte = static_cast<std::uint8_t>(code);
-    INT width = 0;
-    bool measured = false;
-    if (charset == SYMBOL_CHARSET) {
-      // Bytes are character codes of the symbol set.
-      measured = GetCharWidth32A(dc, byte, byte, &width);
-    } else if (const char16_t unit = byteUnicode_[byte]; unit != 0) {
-      measured = GetCharWidth32W(dc, unit, unit, &width);
-    }
-    if (measured) charWidths_[static_cast<std::size_t>(code - FirstChar)] = width;
-  }
+}
 
-  Descriptor = std::make_unique<TQVFontDescriptor>(Owner(), this);
+void TQVPDFFont::DecideCID(std::string_view name, std::int32_t charset, bool noEmbed) {
+  const TQVPDFFontSettings& settings = manager_->Settings();
   TQVFontDescriptor& d = *Descriptor;
-
-  // The CID decision.
   if (noEmbed || CJKKindOfCharset(charset) != 0) {
     d.CIDKind = 0;
     noCID_ = CJKKindOfCharset(charset) != 0;
@@ -141,82 +242,20 @@ void TQVPDFFont::LoadFont(std::string& name, std::int32_t charset, bool noEmbed)
   } else {
     d.CIDKind = settings.cidMode;
   }
+}
 
-  if (!name.empty() && name.front() == '@') name.erase(0, 1);
-
-  if (d.CIDKind != 0) {
-    ToUnicode = std::make_unique<TQVCMapString>(Owner());
-    ToUnicode->identity = d.CIDKind == 1;
-    unicodeReferenced_ = true;
-    WArray = std::make_unique<TQVPDFWArray>(Owner());
-    CIDToGID = std::make_unique<TQVCIDToGID>(Owner());
+void TQVPDFFont::AddSimpleToUnicode() {
+  ToUnicode = std::make_unique<TQVCMapString>(Owner());
+  ToUnicode->firstCode = FirstChar;
+  bool identity = true;
+  for (std::int32_t code = FirstChar; code <= 255; ++code) {
+    const std::uint8_t byte = static_cast<std::uint8_t>(code);
+    const char16_t unit = byteUnicode_[byte];
+    ToUnicode->unicodeText += unit;
+    if (unit != code) identity = false;
   }
-
-  d.FontName = PostScriptFontName(name, Style);
-  d.EmbeddedFontName = PostScriptFontName(MatchedName.empty() ? name : MatchedName, Style);
-
-  d.Ascent = otm->otmAscent;
-  d.CellHeight = tm.tmHeight;
-  d.TextAscent = tm.tmAscent;
-  d.CapHeight = otm->otmsCapEmHeight != 0 ? static_cast<std::int32_t>(otm->otmsCapEmHeight) : 500;
-  d.Descent = otm->otmDescent;
-  d.ItalicAngle = otm->otmItalicAngle;
-  d.XHeight = static_cast<std::int32_t>(otm->otmsXHeight);
-  d.Leading = tm.tmInternalLeading + tm.tmExternalLeading;
-  d.AvgWidth = tm.tmAveCharWidth;
-  d.StemV = 0;
-  d.MaxWidth = 0;
-  d.BBoxLeft = otm->otmrcFontBox.left;
-  d.BBoxTop = otm->otmrcFontBox.top;
-  d.BBoxRight = otm->otmrcFontBox.right;
-  d.BBoxBottom = otm->otmrcFontBox.bottom;
-
-  const bool symbolic = tm.tmCharSet == SYMBOL_CHARSET || SameFontName(name, "Webdings") ||
-                        SameFontName(name, "Wingdings") || SameFontName(name, "Symbol");
-  d.Flags = symbolic ? 6 : 32;
-
-  if (d.CIDKind == 0) WidthsFromTable(charWidths_);
-
-  // The embedding decision.
-  const TQVPDFFontMode mode = settings.fontMode;
-  bool embed = false;
-  if (!noEmbed && CJKKindOfCharset(charset) == 0) {
-    const bool modeEmbeds = mode == qvEmbedTrueTypeFonts ||
-                            mode == qvEmbedSubsetTrueType_Charsets ||
-                            mode == qvEmbedSubsetTrueType_UsedChar;
-    embed = (!IsExcluded(name) && modeEmbeds) || symbolInCID_ ||
-            (mode == qvEmbedSymbolTrueTypeFonts && symbolic);
-  }
-  d.WholeFont = !(symbolInCID_ || mode == qvEmbedSubsetTrueType_Charsets ||
-                  mode == qvEmbedSubsetTrueType_UsedChar);
-  if (d.CIDKind != 0) {
-    embed = true;
-    d.WholeFont = false;
-  }
-  d.Embedded = embed;
-  if (embed) AttachFontFile();
-
-  // A simple font gets its Unicode map under PDF/A for a code page other than 1252, and with
-  // mode value 23 (not for symbol fonts, whose bytes are not characters of a code page).
-  if (d.CIDKind == 0 && !symbolic && charset != SYMBOL_CHARSET &&
-      ((manager.PdfA() && CodePage != 1252) || settings.toUnicodeForSimpleFonts)) {
-    ToUnicode = std::make_unique<TQVCMapString>(Owner());
-    ToUnicode->firstCode = FirstChar;
-    bool identity = true;
-    for (std::int32_t code = FirstChar; code <= 255; ++code) {
-      const std::uint8_t byte = static_cast<std::uint8_t>(code);
-      const char16_t unit = byteUnicode_[byte];
-      ToUnicode->unicodeText += unit;
-      if (unit != code) identity = false;
-    }
-    ToUnicode->oneByteIdentity = identity;
-    unicodeReferenced_ = true;
-  }
-
-  if (d.Tables() != nullptr) {
-    BuildGlyphMap();
-    if (Widths) WidthsFromFontFile();
-  }
+  ToUnicode->oneByteIdentity = identity;
+  unicodeReferenced_ = true;
 }
 
 void TQVPDFFont::AttachFontFile() {

@@ -38,6 +38,147 @@ void AppendHexColor(std::string& out, std::uint32_t rgb) {
   }
 }
 
+// Only the rows the data holds are taken; the rest of the picture is left out. view's height
+// becomes the rows taken (RLE bitmaps keep theirs); digested is the length of their data.
+std::uint32_t TakeHeldRows(DibView& view, std::size_t& digested) {
+  const DibFormat format = view.format;
+  const std::uint32_t fullRows = format.AbsHeight();
+  digested = view.bitsSize;
+  if (format.Rle()) return fullRows;
+  const std::uint32_t width = static_cast<std::uint32_t>(format.width);
+  const std::uint64_t stride = qvplatform::DibStride(width, format.bitCount);
+  const auto rows =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>(fullRows, view.bitsSize / stride));
+  view.format.height =
+      format.TopDown() ? -static_cast<qvplatform::LONG>(rows) : static_cast<qvplatform::LONG>(rows);
+  digested = static_cast<std::size_t>(stride * rows);
+  return rows;
+}
+
+// The dictionary text of the samples and of the mask, and how a 1-bit image is stored.
+struct DibSamples {
+  std::string samples, mask;
+  MonoKind monoKind = MonoKind::kGray;
+};
+
+DibSamples DescribeSamples(const DibView& view, bool mono, const TQVImageOptions& options,
+                           std::uint32_t keyColor) {
+  DibSamples out;
+  if (!mono) {
+    out.samples = "/BitsPerComponent 8\n/ColorSpace/DeviceRGB";
+    if (options.transparent) out.mask = ColorKeyMask(keyColor);
+    return out;
+  }
+  const std::uint32_t c0 = view.colorCount > 0 ? RgbOf(view.colors[0]) : 0x000000;
+  const std::uint32_t c1 = view.colorCount > 1 ? RgbOf(view.colors[1]) : 0xFFFFFF;
+  const bool maskWhite =
+      (options.modes.Has(qvAllowTransparentBit) && options.modes.Has(qvWhiteBrushIsTransparent)) ||
+      (options.transparent && keyColor == 0xFFFFFF);
+  if (c0 == 0x000000 && c1 == 0xFFFFFF) {
+    out.monoKind = MonoKind::kGray;
+  } else if (c0 == 0xFFFFFF && c1 == 0x000000) {
+    out.monoKind = MonoKind::kGrayInverted;
+  } else {
+    out.monoKind = MonoKind::kIndexed;
+  }
+  if (out.monoKind == MonoKind::kIndexed) {
+    out.samples = "/BitsPerComponent 1/ColorSpace [/Indexed/DeviceRGB 1 <";
+    AppendHexColor(out.samples, c0);
+    AppendHexColor(out.samples, c1);
+    out.samples += ">]";
+    if (maskWhite && (c0 == 0xFFFFFF || c1 == 0xFFFFFF))
+      out.mask = c0 == 0xFFFFFF ? "/Mask [0 0]" : "/Mask [1 1]";
+  } else {
+    out.samples = "/BitsPerComponent 1/ColorSpace/DeviceGray";
+    if (maskWhite) out.mask = "/Mask [1 1]";  // after inversion 1 is white
+  }
+  return out;
+}
+
+// The content key: what shapes the image besides the pixels (depth, layout, colour table and
+// mask), then the pixels.
+TQVImageKey DibKey(const DibView& view, bool mono, std::size_t digested, const DibSamples& text) {
+  const DibFormat& format = view.format;
+  const std::string& samples = text.samples;
+  const std::string& mask = text.mask;
+  TQVImageKey key;
+  key.format = kDibKeyFormat + (mono ? 1 : 0);
+  key.width = format.width;
+  key.height = view.format.height;
+  key.dataLength = static_cast<std::int64_t>(digested);
+  {
+    TQVImageMD5 md5;
+    const std::uint32_t layout[6] = {format.bitCount, format.compression, format.masks[0],
+                                     format.masks[1], format.masks[2],    view.colorCount};
+    md5.Update(layout, sizeof layout);
+    md5.Update(samples.data(), samples.size());
+    md5.Update(mask.data(), mask.size());
+    md5.Update("|", 1);
+    if (view.colorCount > 0 && format.bitCount <= 8)
+      md5.Update(view.colors, sizeof(RGBQUAD) * std::min(view.colorCount, format.MaxColors()));
+    md5.Update(view.bits, digested);
+    key.digest = md5.HexDigest();
+  }
+  return key;
+}
+
+// The pixels as B,G,R rows into the stream: JPEG where the options allow it and the encoder
+// succeeds, else raw rows. False for a bitmap that cannot be converted.
+bool WriteRgbPixels(const DibView& view, std::uint32_t rows, std::size_t digested,
+                    const TQVImageOptions& options, std::uint32_t keyColor,
+                    TQVPDFImageStream& stream) {
+  const DibFormat& format = view.format;
+  const std::uint32_t width = static_cast<std::uint32_t>(format.width);
+  std::vector<std::uint8_t>& data = stream.MutableData();
+  // B,G,R rows: the data itself when it is plain 24-bit, else converted.
+  std::vector<std::uint8_t> converted;
+  const std::uint8_t* bgr = view.bits;
+  std::size_t bgrSize = digested;
+  bool bgrBottomUp = !format.TopDown();
+  if (format.bitCount != 24 || format.compression != qvplatform::BI_RGB) {
+    qvplatform::DibTarget target;
+    target.bitCount = 24;
+    target.topDown = true;
+    const qvplatform::DibConvertResult converted24 =
+        qvplatform::ConvertDib(view, target, &converted);
+    if (converted24.error != qvplatform::DibError::kOk) return false;
+    bgr = converted.data();
+    bgrSize = converted.size();
+    bgrBottomUp = false;
+  }
+  const std::size_t stride = static_cast<std::size_t>(qvplatform::DibStride(width, 24));
+  const bool keyAllowsJPEG = !options.transparent || keyColor == 0xFFFFFF || keyColor == 0x000000;
+  bool encoded = false;
+  if (options.jpegConversion && keyAllowsJPEG) {
+    TJPEGImage jpeg;
+    jpeg.SetQuality(std::min(options.jpegQuality, 90));
+    const TBgrRows source{
+        bgr, bgrSize, stride, bgrBottomUp, static_cast<int>(width), static_cast<int>(rows)};
+    encoded = jpeg.EncodePixels(source, &data);  // on failure: raw, below
+  }
+  if (encoded) {
+    stream.SetDCTFilter(false);
+    stream.SetCompressed(true);
+  } else {
+    AppendRgbRows(bgr, stride, bgrBottomUp, width, rows, data);
+    stream.SetForceCompression(true);
+  }
+  return true;
+}
+
+// The pixels into the stream: 1-bit rows for a mono image (monoKind given), else B,G,R rows.
+bool WritePixels(const DibView& view, std::uint32_t rows, std::size_t digested,
+                 const MonoKind* monoKind, const TQVImageOptions& options, std::uint32_t keyColor,
+                 TQVPDFImageStream& stream) {
+  if (monoKind == nullptr) return WriteRgbPixels(view, rows, digested, options, keyColor, stream);
+  const auto width = static_cast<std::uint32_t>(view.format.width);
+  AppendMonoRows(view.bits, static_cast<std::size_t>(qvplatform::DibStride(width, 1)),
+                 !view.format.TopDown(), width, rows, *monoKind == MonoKind::kGrayInverted,
+                 stream.MutableData());
+  stream.SetForceCompression(true);
+  return true;
+}
+
 }  // namespace
 
 TQVDIBImage TQVPDFImageWriter::CreateDIBImage(const qvplatform::BITMAPINFOHEADER& header,
@@ -63,87 +204,30 @@ TQVDIBImage TQVPDFImageWriter::CreateDIBImage(const DibView& dib, bool oneBitDir
     host_.ReportImageMessage("Unsupported bitmap format");
     return result;
   }
-  // Only the rows the data holds are taken; the rest of the picture is left out.
   DibView view = dib;
   if (view.bits == nullptr) view.bitsSize = 0;
-  const DibFormat& format = dib.format;
-  const std::uint32_t width = static_cast<std::uint32_t>(format.width);
-  const std::uint32_t fullRows = format.AbsHeight();
-  const bool topDown = format.TopDown();
-  std::uint32_t rows = fullRows;
-  std::size_t digested = view.bitsSize;
-  if (!format.Rle()) {
-    const std::uint64_t stride = qvplatform::DibStride(width, format.bitCount);
-    rows = static_cast<std::uint32_t>(std::min<std::uint64_t>(fullRows, view.bitsSize / stride));
-    view.format.height =
-        topDown ? -static_cast<qvplatform::LONG>(rows) : static_cast<qvplatform::LONG>(rows);
-    digested = static_cast<std::size_t>(stride * rows);
-  }
+  std::size_t digested = 0;
+  const std::uint32_t rows = TakeHeldRows(view, digested);
   if (rows == 0 || digested == 0) {
     host_.ReportImageMessage("No bitmap data");
     return result;
   }
+  const DibFormat& format = dib.format;
+  const std::uint32_t width = static_cast<std::uint32_t>(format.width);
+  const bool topDown = format.TopDown();
   result.rows = static_cast<std::int32_t>(rows);
-  result.droppedRows = static_cast<std::int32_t>(rows) - static_cast<std::int32_t>(fullRows);
+  result.droppedRows =
+      static_cast<std::int32_t>(rows) - static_cast<std::int32_t>(format.AbsHeight());
   result.droppedAtTop = result.droppedRows < 0 && !topDown;
 
   const TQVImageOptions options = host_.ImageOptions();
   const std::uint32_t keyColor = ColorToRGB(options.transparentColor);
   const bool mono = oneBitDirect && format.bitCount == 1;
-
-  // What shapes the image besides the pixels goes into the key: depth, layout, colour table
-  // and mask.
-  std::string samples, mask;
-  MonoKind monoKind = MonoKind::kGray;
-  if (mono) {
-    const std::uint32_t c0 = view.colorCount > 0 ? RgbOf(view.colors[0]) : 0x000000;
-    const std::uint32_t c1 = view.colorCount > 1 ? RgbOf(view.colors[1]) : 0xFFFFFF;
-    const bool maskWhite = (options.modes.Has(qvAllowTransparentBit) &&
-                            options.modes.Has(qvWhiteBrushIsTransparent)) ||
-                           (options.transparent && keyColor == 0xFFFFFF);
-    if (c0 == 0x000000 && c1 == 0xFFFFFF) {
-      monoKind = MonoKind::kGray;
-    } else if (c0 == 0xFFFFFF && c1 == 0x000000) {
-      monoKind = MonoKind::kGrayInverted;
-    } else {
-      monoKind = MonoKind::kIndexed;
-    }
-    if (monoKind == MonoKind::kIndexed) {
-      samples = "/BitsPerComponent 1/ColorSpace [/Indexed/DeviceRGB 1 <";
-      AppendHexColor(samples, c0);
-      AppendHexColor(samples, c1);
-      samples += ">]";
-      if (maskWhite && (c0 == 0xFFFFFF || c1 == 0xFFFFFF))
-        mask = c0 == 0xFFFFFF ? "/Mask [0 0]" : "/Mask [1 1]";
-    } else {
-      samples = "/BitsPerComponent 1/ColorSpace/DeviceGray";
-      if (maskWhite) mask = "/Mask [1 1]";  // after inversion 1 is white
-    }
-  } else {
-    samples = "/BitsPerComponent 8\n/ColorSpace/DeviceRGB";
-    if (options.transparent) mask = ColorKeyMask(keyColor);
-  }
-
-  TQVImageKey key;
-  key.format = kDibKeyFormat + (mono ? 1 : 0);
-  key.width = static_cast<std::int32_t>(width);
-  key.height = view.format.height;
-  key.dataLength = static_cast<std::int64_t>(digested);
-  {
-    TQVImageMD5 md5;
-    const std::uint32_t layout[6] = {format.bitCount, format.compression, format.masks[0],
-                                     format.masks[1], format.masks[2],    view.colorCount};
-    md5.Update(layout, sizeof layout);
-    md5.Update(samples.data(), samples.size());
-    md5.Update(mask.data(), mask.size());
-    md5.Update("|", 1);
-    if (view.colorCount > 0 && format.bitCount <= 8)
-      md5.Update(view.colors, sizeof(RGBQUAD) * std::min(view.colorCount, format.MaxColors()));
-    md5.Update(view.bits, digested);
-    key.digest = md5.HexDigest();
-  }
+  const DibSamples text = DescribeSamples(view, mono, options, keyColor);
+  TQVImageKey key = DibKey(view, mono, digested, text);
   if (const std::int32_t equal = FindEqual(key, false)) {
-    auto* image = static_cast<TQVPDFImageStream*>(Resources()->XObjects().At(equal - 1));
+    auto* image = static_cast<TQVPDFImageStream*>(
+        Resources()->XObjects().At(static_cast<std::size_t>(equal - 1)));
     result.number = equal;
     result.stream = image;
     result.reused = true;
@@ -153,51 +237,12 @@ TQVDIBImage TQVPDFImageWriter::CreateDIBImage(const DibView& dib, bool oneBitDir
   try {
     std::unique_ptr<TQVPDFImageStream> stream = NewStream();
     const std::string prefix = ImageTypeAndName(TakeImageName(*stream, false));
-    std::vector<std::uint8_t>& data = stream->MutableData();
-    if (mono) {
-      AppendMonoRows(view.bits, static_cast<std::size_t>(qvplatform::DibStride(width, 1)), !topDown,
-                     width, rows, monoKind == MonoKind::kGrayInverted, data);
-      stream->SetForceCompression(true);
-    } else {
-      // B,G,R rows: the data itself when it is plain 24-bit, else converted.
-      std::vector<std::uint8_t> converted;
-      const std::uint8_t* bgr = view.bits;
-      std::size_t bgrSize = digested;
-      bool bgrBottomUp = !topDown;
-      if (format.bitCount != 24 || format.compression != qvplatform::BI_RGB) {
-        qvplatform::DibTarget target;
-        target.bitCount = 24;
-        target.topDown = true;
-        const qvplatform::DibConvertResult converted24 =
-            qvplatform::ConvertDib(view, target, &converted);
-        if (converted24.error != qvplatform::DibError::kOk) {
-          host_.ReportImageMessage("Unsupported bitmap format");
-          return TQVDIBImage{};
-        }
-        bgr = converted.data();
-        bgrSize = converted.size();
-        bgrBottomUp = false;
-      }
-      const std::size_t stride = static_cast<std::size_t>(qvplatform::DibStride(width, 24));
-      const bool keyAllowsJPEG =
-          !options.transparent || keyColor == 0xFFFFFF || keyColor == 0x000000;
-      bool encoded = false;
-      if (options.jpegConversion && keyAllowsJPEG) {
-        TJPEGImage jpeg;
-        jpeg.SetQuality(std::min(options.jpegQuality, 90));
-        const TBgrRows source{
-            bgr, bgrSize, stride, bgrBottomUp, static_cast<int>(width), static_cast<int>(rows)};
-        encoded = jpeg.EncodePixels(source, &data);  // on failure: raw, below
-      }
-      if (encoded) {
-        stream->SetDCTFilter(false);
-        stream->SetCompressed(true);
-      } else {
-        AppendRgbRows(bgr, stride, bgrBottomUp, width, rows, data);
-        stream->SetForceCompression(true);
-      }
+    if (!WritePixels(view, rows, digested, mono ? &text.monoKind : nullptr, options, keyColor,
+                     *stream)) {
+      host_.ReportImageMessage("Unsupported bitmap format");
+      return TQVDIBImage{};
     }
-    stream->SetExtraEntries(ImageDictionaryText(prefix, width, rows, samples) + mask);
+    stream->SetExtraEntries(ImageDictionaryText(prefix, width, rows, text.samples) + text.mask);
     stream->SetKey(std::move(key));
     stream->SetRows(result.rows, result.droppedRows);
     stream->WriteStream();

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "qvplatform/emf_reader.h"
+#include "qvplatform/emf_record_table.h"
 
 namespace qvplatform {
 
@@ -211,6 +212,53 @@ inline EmfExtPen ReadExtCreatePen(const EmfRecord& record) {
   out.styleEntries = record.Array<DWORD>(sizeof(out.fixed), out.fixed.elp.elpNumEntries);
   out.ok = true;
   return out;
+}
+
+// Type 115 is EMR_SETLAYOUT (12 bytes) in current metafiles: only a record long enough for the
+// stretch-DIB layout is the older alpha blend, read as EmfLayout::kStretchDIBits.
+inline bool EmfIsOldAlphaDibBlend(const EmfRecord& record) {
+  return record.Type() == EMR_ALPHADIBBLEND && record.Size() >= sizeof(EMRSTRETCHDIBITS);
+}
+
+// Whether a layout carries arrays that ReadEmfParts reads.
+template <EmfLayout L>
+constexpr bool EmfHasParts = L >= EmfLayout::kPolyPoints&& L <= EmfLayout::kExtCreatePen;
+
+// The variable parts of a record of layout L, through the reader above that belongs to it.
+template <EmfLayout L>
+requires EmfHasParts<L>
+auto ReadEmfParts(const EmfRecord& record) {
+  using L_ = EmfLayout;
+  if constexpr (L == L_::kPolyPoints) {
+    return ReadPolyPoints<POINTL>(record);
+  } else if constexpr (L == L_::kPolyPoints16) {
+    return ReadPolyPoints<POINTS>(record);
+  } else if constexpr (L == L_::kPolyPolyPoints) {
+    return ReadPolyPolyPoints<POINTL>(record);
+  } else if constexpr (L == L_::kPolyPolyPoints16) {
+    return ReadPolyPolyPoints<POINTS>(record);
+  } else if constexpr (L == L_::kPolyDraw) {
+    return ReadPolyDrawPoints<POINTL>(record);
+  } else if constexpr (L == L_::kPolyDraw16) {
+    return ReadPolyDrawPoints<POINTS>(record);
+  } else if constexpr (L == L_::kExtTextOut) {
+    return ReadExtTextOut(record);
+  } else if constexpr (L == L_::kGdiComment) {
+    return ReadGdiComment(record);
+  } else if constexpr (L == L_::kPaintRegion) {
+    EMRPAINTRGN fixed;
+    return ReadPaintRegion(record, fixed);
+  } else if constexpr (L == L_::kClipRegion) {
+    EMREXTSELECTCLIPRGN fixed;
+    return ReadClipRegion(record, fixed);
+  } else if constexpr (L == L_::kCreatePalette) {
+    return ReadCreatePalette(record);
+  } else if constexpr (L == L_::kGradientFill) {
+    return ReadGradientFill(record);
+  } else {
+    static_assert(L == L_::kExtCreatePen);
+    return ReadExtCreatePen(record);
+  }
 }
 
 }  // namespace qvplatform

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "qvplatform/emf_record_table.h"
 #include "qvplatform/emf_records.h"
 #include "qvplatform/wintypes.h"
 

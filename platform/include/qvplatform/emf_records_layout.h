@@ -1,10 +1,10 @@
 // Compile-time proof that the record structs of emf_records.h have the stored layout (every size
-// and every field offset as the format places them), and the table of fixed-part sizes by type.
+// and every field offset as the format places them). The fixed part of each type:
+// emf_record_table.h.
 // Included by emf_records.h.
 #pragma once
 
 #include <cstddef>
-#include <initializer_list>
 
 #include "qvplatform/emf_records.h"
 
@@ -205,81 +205,6 @@ QV_EMF_AT(EMRGRADIENTFILL, ulMode, 32);
 
 QV_EMF_SIZE(EMRSETTEXTJUSTIFICATION, 16);
 QV_EMF_AT(EMRSETTEXTJUSTIFICATION, nBreakCount, 12);
-
-namespace detail {
-struct EmfMinSizes {
-  DWORD size[EMR_MAX + 1];
-};
-constexpr EmfMinSizes MakeEmfMinSizes() {
-  EmfMinSizes t{};
-  for (DWORD& s : t.size) s = sizeof(EMR);
-  const auto set = [&t](DWORD size, std::initializer_list<DWORD> types) {
-    for (DWORD type : types) t.size[type] = size;
-  };
-  set(kEmfHeaderBaseSize, {EMR_HEADER});
-  set(sizeof(EMRPOLYLINE),
-      {EMR_POLYBEZIER, EMR_POLYGON, EMR_POLYLINE, EMR_POLYBEZIERTO, EMR_POLYLINETO});
-  set(sizeof(EMRPOLYLINE16),
-      {EMR_POLYBEZIER16, EMR_POLYGON16, EMR_POLYLINE16, EMR_POLYBEZIERTO16, EMR_POLYLINETO16});
-  set(sizeof(EMRPOLYPOLYLINE),
-      {EMR_POLYPOLYLINE, EMR_POLYPOLYGON, EMR_POLYPOLYLINE16, EMR_POLYPOLYGON16});
-  set(sizeof(EMRPOLYDRAW), {EMR_POLYDRAW, EMR_POLYDRAW16});
-  set(sizeof(EMRSETWINDOWEXTEX), {EMR_SETWINDOWEXTEX, EMR_SETVIEWPORTEXTEX});
-  set(sizeof(EMRSETWINDOWORGEX), {EMR_SETWINDOWORGEX, EMR_SETVIEWPORTORGEX, EMR_SETBRUSHORGEX});
-  set(sizeof(EMREOF), {EMR_EOF});
-  set(sizeof(EMRSETPIXELV), {EMR_SETPIXELV});
-  set(sizeof(EMRSETMAPMODE),
-      {EMR_SETMAPPERFLAGS, EMR_SETMAPMODE, EMR_SETBKMODE, EMR_SETPOLYFILLMODE, EMR_SETROP2,
-       EMR_SETSTRETCHBLTMODE, EMR_SETTEXTALIGN, EMR_SETARCDIRECTION, EMR_SELECTCLIPPATH,
-       EMR_SETICMMODE, EMR_SETLAYOUT});
-  set(sizeof(EMRSETTEXTCOLOR), {EMR_SETTEXTCOLOR, EMR_SETBKCOLOR});
-  set(sizeof(EMROFFSETCLIPRGN), {EMR_OFFSETCLIPRGN});
-  set(sizeof(EMRMOVETOEX), {EMR_MOVETOEX, EMR_LINETO});
-  set(sizeof(EMREXCLUDECLIPRECT), {EMR_EXCLUDECLIPRECT, EMR_INTERSECTCLIPRECT});
-  set(sizeof(EMRSCALEVIEWPORTEXTEX), {EMR_SCALEVIEWPORTEXTEX, EMR_SCALEWINDOWEXTEX});
-  set(sizeof(EMRRESTOREDC), {EMR_RESTOREDC});
-  set(sizeof(EMRSETWORLDTRANSFORM), {EMR_SETWORLDTRANSFORM});
-  set(sizeof(EMRMODIFYWORLDTRANSFORM), {EMR_MODIFYWORLDTRANSFORM});
-  set(sizeof(EMRSELECTOBJECT), {EMR_SELECTOBJECT, EMR_DELETEOBJECT});
-  set(sizeof(EMRSELECTPALETTE), {EMR_SELECTPALETTE});
-  set(sizeof(EMRCREATEPEN), {EMR_CREATEPEN});
-  set(sizeof(EMRCREATEBRUSHINDIRECT), {EMR_CREATEBRUSHINDIRECT});
-  set(sizeof(EMRANGLEARC), {EMR_ANGLEARC});
-  set(sizeof(EMRELLIPSE), {EMR_ELLIPSE, EMR_RECTANGLE});
-  set(sizeof(EMRROUNDRECT), {EMR_ROUNDRECT});
-  set(sizeof(EMRARC), {EMR_ARC, EMR_CHORD, EMR_PIE, EMR_ARCTO});
-  set(sizeof(EMRCREATEPALETTE), {EMR_CREATEPALETTE});
-  set(sizeof(EMRSETMITERLIMIT), {EMR_SETMITERLIMIT});
-  set(sizeof(EMRFILLPATH), {EMR_FILLPATH, EMR_STROKEANDFILLPATH, EMR_STROKEPATH});
-  set(sizeof(EMRGDICOMMENT), {EMR_GDICOMMENT});
-  set(sizeof(EMRFILLRGN), {EMR_FILLRGN});
-  set(sizeof(EMRFRAMERGN), {EMR_FRAMERGN});
-  set(sizeof(EMRINVERTRGN), {EMR_INVERTRGN, EMR_PAINTRGN});
-  set(sizeof(EMREXTSELECTCLIPRGN), {EMR_EXTSELECTCLIPRGN});
-  set(sizeof(EMRBITBLT), {EMR_BITBLT});
-  set(sizeof(EMRSTRETCHBLT), {EMR_STRETCHBLT, EMR_ALPHABLEND, EMR_TRANSPARENTBLT});
-  set(sizeof(EMRSETDIBITSTODEVICE), {EMR_SETDIBITSTODEVICE});
-  set(sizeof(EMRSTRETCHDIBITS), {EMR_STRETCHDIBITS});
-  set(sizeof(EMREXTCREATEFONTINDIRECTW), {EMR_EXTCREATEFONTINDIRECTW});
-  set(sizeof(EMREXTTEXTOUTW), {EMR_EXTTEXTOUTA, EMR_EXTTEXTOUTW});
-  set(sizeof(EMRCREATEDIBPATTERNBRUSHPT), {EMR_CREATEMONOBRUSH, EMR_CREATEDIBPATTERNBRUSHPT});
-  set(sizeof(EMREXTCREATEPEN), {EMR_EXTCREATEPEN});
-  set(sizeof(EMRGRADIENTFILL), {EMR_GRADIENTFILL});
-  set(sizeof(EMRSETTEXTJUSTIFICATION), {EMR_SETTEXTJUSTIFICATION});
-  return t;
-}
-inline constexpr EmfMinSizes kEmfMinSizes = MakeEmfMinSizes();
-}  // namespace detail
-
-// The length of a type's fixed part as defined in emf_records.h (8 for types without fields or
-// without a definition there). A record shorter than this cannot be read as its type; type 115
-// is listed in its 12-byte form.
-constexpr DWORD EmfMinRecordSize(DWORD type) {
-  return type <= EMR_MAX ? detail::kEmfMinSizes.size[type] : DWORD{sizeof(EMR)};
-}
-
-static_assert(EmfMinRecordSize(EMR_EXTTEXTOUTW) == 76 && EmfMinRecordSize(EMR_SAVEDC) == 8);
-static_assert(EmfMinRecordSize(EMR_STRETCHDIBITS) == 80 && EmfMinRecordSize(1000) == 8);
 
 }  // namespace qvplatform
 
