@@ -4,9 +4,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <stdexcept>
+
+#include "qvplatform/file_descriptor.h"
 
 namespace vellora {
 namespace {
@@ -14,15 +15,7 @@ namespace {
 constexpr std::size_t kFileBuffer = 64 * 1024;
 
 void WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
-  while (count > 0) {
-    const ssize_t n = ::write(fd, bytes, count);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw std::runtime_error("Stream write error");
-    }
-    bytes += n;
-    count -= static_cast<std::size_t>(n);
-  }
+  if (!qvplatform::WriteAll(fd, bytes, count)) throw std::runtime_error("Stream write error");
 }
 
 }  // namespace
@@ -113,14 +106,7 @@ std::size_t TQVPDFOutputSink::ReadAt(std::uint64_t offset, void* buffer, std::si
   // A closed file is read back from its name.
   const int fd = fd_ >= 0 ? fd_ : ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return 0;
-  std::size_t done = 0;
-  auto* out = static_cast<std::uint8_t*>(buffer);
-  while (done < count) {
-    const ssize_t n = ::pread(fd, out + done, count - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
+  const std::size_t done = qvplatform::ReadAt(fd, buffer, count, offset);
   if (fd != fd_) ::close(fd);
   return done;
 }
