@@ -7,8 +7,8 @@
 
 #include "QVPDFDev/truetype/truetype_subset.h"
 #include "QVPDFDev/truetype/truetype_tables.h"
-#include "QVPDFDev/truetype/ttf_directory.h"
 #include "QVPDFDev/truetype/ttf_sfnt_writer.h"
+#include "qvplatform/sfnt_reader.h"
 
 using namespace vellora;
 
@@ -31,9 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (uint8_t kind : {0, 1, 2}) {
     TQVSubsetResult result;
     if (!BuildTrueTypeSubset({font, used, numbers, kind}, result)) continue;
-    TtfDirectory directory;
+    qvplatform::SfntDirectory directory;
     const TQV_TTF_CMAP reread(result.Data);
-    if (!directory.Parse(result.Data) || TtfChecksum(result.Data) != 0xB1B0AFBAu ||
+    if (!qvplatform::ReadStandaloneSfntDirectory(result.Data, &directory) ||
+        qvplatform::SfntChecksum(result.Data) != 0xB1B0AFBAu ||
         reread.NumGlyphs != result.GlyphCount ||
         (kind == 0 && result.GlyphCount != tables.NumGlyphs && !tables.Failed))
       __builtin_trap();

@@ -110,9 +110,7 @@ NameStrings ReadNameTable(ByteSpan data) {
 }
 
 ByteSpan SfntFace::Table(std::uint32_t tag) const {
-  const SfntTableRecord* t = directory_.Find(tag);
-  if (!t) return {};
-  return ByteSpan(file_->data() + t->offset, t->length);
+  return directory_.Table(ByteSpan(*file_), tag);
 }
 
 std::unique_ptr<SfntFace> SfntFace::Parse(std::shared_ptr<const std::vector<std::uint8_t>> file,
@@ -161,10 +159,7 @@ bool SfntFace::ParseTables(std::string* error) {
   numGlyphs_ = maxp.U16(4);
   if (numGlyphs_ == 0) return fail("face without glyphs");
 
-  hmtx_ = ByteReader(Table(kHmtx));
-  longMetrics_ = hhea_.numberOfHMetrics;
-  if (longMetrics_ > numGlyphs_) longMetrics_ = numGlyphs_;
-  if (longMetrics_ == 0 || !hmtx_.Has(0, 4ull * longMetrics_))
+  if (!metrics_.Init(Table(kHmtx), hhea_.numberOfHMetrics, numGlyphs_))
     return fail("hmtx table missing or shorter than its long metrics");
 
   const ByteSpan os2 = Table(kOs2);
@@ -207,13 +202,21 @@ bool SfntFace::ParseTables(std::string* error) {
   return true;
 }
 
-std::uint16_t SfntFace::Advance(std::uint16_t glyph) const {
+bool HorizontalMetrics::Init(ByteSpan hmtx, std::uint16_t numberOfHMetrics,
+                             std::uint16_t numGlyphs) {
+  hmtx_ = ByteReader(hmtx);
+  numGlyphs_ = numGlyphs;
+  longMetrics_ = numberOfHMetrics < numGlyphs ? numberOfHMetrics : numGlyphs;
+  return longMetrics_ != 0 && hmtx_.Has(0, 4ull * longMetrics_);
+}
+
+std::uint16_t HorizontalMetrics::Advance(std::uint16_t glyph) const {
   if (glyph >= numGlyphs_) glyph = 0;
   const std::uint32_t slot = glyph < longMetrics_ ? glyph : longMetrics_ - 1u;
   return hmtx_.U16(4ull * slot);
 }
 
-std::int16_t SfntFace::LeftBearing(std::uint16_t glyph) const {
+std::int16_t HorizontalMetrics::LeftBearing(std::uint16_t glyph) const {
   if (glyph >= numGlyphs_) glyph = 0;
   if (glyph < longMetrics_) return hmtx_.S16(4ull * glyph + 2);
   // Bearings of the remaining glyphs follow the long metrics; a short table gives 0.

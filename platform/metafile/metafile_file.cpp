@@ -7,29 +7,10 @@
 #include <vector>
 
 #include "metafile_object.h"
+#include "qvplatform/file_descriptor.h"
 
 namespace qvplatform {
 namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int Get() const { return fd_; }
-  // Closes now, so that a failed close (a write the system could not finish) is seen.
-  int Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result;
-  }
-
- private:
-  int fd_;
-};
 
 MetafileLoadResult FileFailure(MetafileStatus status, int error) {
   MetafileLoadResult result;
@@ -40,7 +21,7 @@ MetafileLoadResult FileFailure(MetafileStatus status, int error) {
 
 // Reads the whole of a regular file; kTooLarge as soon as it passes kMaxMetafileBytes.
 MetafileStatus ReadWholeFile(const char* fileName, std::vector<BYTE>& bytes, int& error) {
-  FileDescriptor fd(::open(fileName, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  UniqueFd fd(::open(fileName, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.Get() < 0) {
     error = errno;
     return MetafileStatus::kCannotOpen;
@@ -80,22 +61,12 @@ MetafileStatus ReadWholeFile(const char* fileName, std::vector<BYTE>& bytes, int
 }
 
 MetafileStatus WriteWholeFile(const char* fileName, const std::vector<BYTE>& bytes, int& error) {
-  FileDescriptor fd(::open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.Get() < 0) {
+  UniqueFd fd(::open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (fd.Get() < 0 || !WriteAll(fd.Get(), bytes.data(), bytes.size())) {
     error = errno;
     return MetafileStatus::kCannotWrite;
   }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      return MetafileStatus::kCannotWrite;
-    }
-    done += static_cast<std::size_t>(put);
-  }
-  if (fd.Close() != 0) {
+  if (!fd.Close()) {
     error = errno;
     return MetafileStatus::kCannotWrite;
   }

@@ -9,7 +9,7 @@
 
 #include "QVPDFDev/filters/image_jpeg_frame.h"
 #include "QVPDFDev/filters/jpeg_encoder.h"
-#include "QVPDFDev/images/image_md5.h"
+#include "QVPDFDev/images/image_digest.h"
 #include "image_test_host.h"
 #include "image_test_pictures.h"
 #include "qvplatform/font_service.h"

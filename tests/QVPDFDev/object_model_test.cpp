@@ -13,6 +13,7 @@
 #include "QVPDFDev/objects/pdf_simple_objects.h"
 #include "QVPDFDev/objects/pdf_text_encoding.h"
 #include "pdf_test_owner.h"
+#include "test_support.h"
 
 namespace vellora {
 namespace {
@@ -239,16 +240,28 @@ TEST(OutputSink, FileAndMemoryGiveTheSameBytesAndOffsets) {
     sink->Append("tail", 4);
     EXPECT_EQ(sink->Position(), 100008u);
   }
-  char middle[8] = {};
-  EXPECT_EQ(file.ReadAt(100002, middle, 8), 6u);  // read back while open
-  EXPECT_STREQ(middle, "bbtail");
+  std::string fromFile(100008, '\0');
+  EXPECT_EQ(file.CopyTo(fromFile.data(), fromFile.size()), 100008u);  // read back while open
+  EXPECT_EQ(fromFile.substr(100000), "bbbbtail");
   file.Close();
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(vellora_test::RunCommand("wc -c < '" + target.Path().string() + "'").out, "100008\n");
-  char head[4];
-  EXPECT_EQ(file.ReadAt(0, head, 4), 4u);  // and after it is closed
-  EXPECT_EQ(std::string(head, 4), "head");
-  EXPECT_EQ(memory.MemoryBytes().size(), 100008u);
+  // After closing, and with the name gone, the file is still read back whole.
+  std::filesystem::remove(target.Path());
+  std::string again(100008, '\0');
+  EXPECT_EQ(file.CopyTo(again.data(), again.size()), 100008u);
+  EXPECT_EQ(again, fromFile);
+  std::string fromMemory(100008, '\0');
+  EXPECT_EQ(memory.CopyTo(fromMemory.data(), fromMemory.size()), 100008u);
+  EXPECT_EQ(fromMemory, fromFile);
+  EXPECT_EQ(fromFile.substr(0, 4), "head");
+  // Both save the same bytes elsewhere.
+  vellora_test::TempFile savedFile("", ".pdf"), savedMemory("", ".pdf");
+  file.SaveTo(savedFile.Path().string());
+  memory.SaveTo(savedMemory.Path().string());
+  const std::vector<unsigned char> expected(fromFile.begin(), fromFile.end());
+  EXPECT_EQ(vellora_test::ReadFileBytes(savedFile.Path()), expected);
+  EXPECT_EQ(vellora_test::ReadFileBytes(savedMemory.Path()), expected);
 
   try {
     file.OpenFile("/nonexistent-folder/x.pdf");

@@ -20,7 +20,6 @@ TQVPDFDevice::TQVPDFDevice() : output_(std::make_unique<TQVPDFFileWriter>()) {
 TQVPDFDevice::~TQVPDFDevice() {
   // The objects of an unfinished document refer to the device: they go first.
   FreeDocument();
-  CloseOutputReader();
 }
 
 std::unique_ptr<TQVPDFCatalog> TQVPDFDevice::CreateCatalog() {
@@ -48,7 +47,6 @@ void TQVPDFDevice::CloseOutputStream() {
   auto fresh = std::make_unique<TQVPDFFileWriter>();
   std::swap(output_, fresh);
   hasOutput_ = false;
-  CloseOutputReader();
   fresh.reset();
 }
 

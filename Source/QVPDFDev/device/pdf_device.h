@@ -353,14 +353,9 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // wrote; then the fonts' state is released before the resources go.
   void WriteFontFiles();
   void ReleaseFonts();
-  // The descriptor that reads the output file back (also after EndDoc, whatever happens to
-  // its name); raises "Cannot open file " + name without one.
-  int OutputReader() const;
-  void CloseOutputReader();
 
   std::unique_ptr<TQVPDFFileWriter> output_;
   bool hasOutput_ = false;
-  int outputReadFd_ = -1;
   bool documentOpen_ = false;
   bool pageOpen_ = false;
   TQVFileIdentifier fileId_{};

@@ -1,7 +1,5 @@
 // The document lifecycle of the PDF device: BeginDoc opens the output and creates the
 // document's objects, EndDoc writes what is left and frees them.
-#include <fcntl.h>
-
 #include <mutex>
 #include <stdexcept>
 
@@ -43,9 +41,6 @@ void TQVPDFDevice::OpenOutput() {
       throw std::runtime_error("Cannot create file " + outputFileName);
     }
     outputFileNameUsed = outputFileName;
-    // Kept open for CopyToBuffer and SaveToFile: the document can be read back after EndDoc
-    // even when its name has since been removed or given to another file.
-    outputReadFd_ = ::open(outputFileName.c_str(), O_RDONLY | O_CLOEXEC);
   }
   hasOutput_ = true;
 }

@@ -1,11 +1,10 @@
 #include "QVPDFDev/file/file_identifier.h"
 
-#include <sys/random.h>
-
-#include <cerrno>
 #include <chrono>
 #include <mutex>
 #include <random>
+
+#include "qvplatform/random_bytes.h"
 
 namespace vellora {
 namespace {
@@ -18,19 +17,6 @@ std::mutex& OverrideMutex() {
 std::optional<TQVFileIdentifier>& Override() {
   static std::optional<TQVFileIdentifier> id;
   return id;
-}
-
-bool SystemRandom(TQVFileIdentifier& id) {
-  std::size_t done = 0;
-  while (done < id.size()) {
-    const ssize_t n = ::getrandom(id.data() + done, id.size() - done, 0);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 // Letters "A".."Z" from the time and a counter: unlikely to repeat, never the same twice in
@@ -53,7 +39,7 @@ TQVFileIdentifier NewFileIdentifier() {
     if (Override()) return *Override();
   }
   TQVFileIdentifier id{};
-  if (!SystemRandom(id)) Letters(id);
+  if (!qvplatform::FillRandomBytes(id.data(), id.size())) Letters(id);
   return id;
 }
 

@@ -8,7 +8,6 @@
 #include "QVPDFDev/fonts/font_names.h"
 #include "QVPDFDev/fonts/font_text_convert.h"
 #include "QVPDFDev/fonts/pdf_font.h"
-#include "QVPDFDev/truetype/ttf_bytes.h"
 #include "QVPdfDC/charset_code_page.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/font_data.h"
@@ -278,7 +277,7 @@ void TQVPDFFont::AttachFontFile() {
     }
     // Only TrueType outlines can be embedded as a TrueType font program: a face with CFF
     // outlines (an "OTTO" file) is referenced by name.
-    const std::uint32_t version = TtfReader(bytes).U32(0);
+    const std::uint32_t version = qvplatform::ByteReader(bytes).U32(0);
     const bool trueTypeOutlines = version == kSfntVersionTrueType || version == kSfntVersionApple;
     if (!bytes.empty() && !trueTypeOutlines) {
       manager.Message(kFontMessageCannotEmbed, d.FontName + " (no TrueType outlines)");

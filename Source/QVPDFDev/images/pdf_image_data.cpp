@@ -2,7 +2,7 @@
 #include <exception>
 
 #include "QVPDFDev/filters/image_jpeg_frame.h"
-#include "QVPDFDev/images/image_md5.h"
+#include "QVPDFDev/images/image_digest.h"
 #include "QVPDFDev/images/image_rows.h"
 #include "QVPDFDev/images/pdf_image_writer.h"
 #include "QVPDFDev/resources/pdf_resource.h"

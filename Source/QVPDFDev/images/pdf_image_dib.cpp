@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "QVPDFDev/filters/jpeg_encoder.h"
-#include "QVPDFDev/images/image_md5.h"
+#include "QVPDFDev/images/image_digest.h"
 #include "QVPDFDev/images/image_rows.h"
 #include "QVPDFDev/images/pdf_image_writer.h"
 #include "QVPDFDev/resources/pdf_resource.h"

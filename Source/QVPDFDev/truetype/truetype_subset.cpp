@@ -3,25 +3,28 @@
 #include <algorithm>
 
 #include "QVPDFDev/truetype/ttf_bytes.h"
-#include "QVPDFDev/truetype/ttf_directory.h"
 #include "QVPDFDev/truetype/ttf_glyf.h"
 #include "QVPDFDev/truetype/ttf_metrics.h"
 #include "QVPDFDev/truetype/ttf_sfnt_writer.h"
+#include "qvplatform/sfnt_reader.h"
 
 namespace vellora {
 
 namespace {
 
-constexpr uint32_t kHead = TtfTag("head");
-constexpr uint32_t kMaxp = TtfTag("maxp");
-constexpr uint32_t kHhea = TtfTag("hhea");
-constexpr uint32_t kHmtx = TtfTag("hmtx");
-constexpr uint32_t kLoca = TtfTag("loca");
-constexpr uint32_t kGlyf = TtfTag("glyf");
+using qvplatform::ByteReader;
+using qvplatform::SfntTag;
+
+constexpr uint32_t kHead = SfntTag("head");
+constexpr uint32_t kMaxp = SfntTag("maxp");
+constexpr uint32_t kHhea = SfntTag("hhea");
+constexpr uint32_t kHmtx = SfntTag("hmtx");
+constexpr uint32_t kLoca = SfntTag("loca");
+constexpr uint32_t kGlyf = SfntTag("glyf");
 
 // Tables a CID subset keeps besides the ones it builds.
-constexpr uint32_t kCIDKept[] = {kHead,          kHhea,          kMaxp,         TtfTag("OS/2"),
-                                 TtfTag("fpgm"), TtfTag("cvt "), TtfTag("prep")};
+constexpr uint32_t kCIDKept[] = {kHead,           kHhea,           kMaxp,          SfntTag("OS/2"),
+                                 SfntTag("fpgm"), SfntTag("cvt "), SfntTag("prep")};
 
 class Subsetter {
  public:
@@ -48,7 +51,7 @@ class Subsetter {
   const TQVSubsetRequest& request_;
   TQVSubsetResult& result_;
   std::span<const uint8_t> font_;
-  TtfDirectory directory_;
+  qvplatform::SfntDirectory directory_;
   TtfGlyphLocations locations_;
   uint32_t numGlyphs_ = 0;
   bool longLoca_ = false;
@@ -60,14 +63,15 @@ class Subsetter {
 
 bool Subsetter::Load() {
   font_ = request_.Font;
-  if (!directory_.Parse(font_)) return Fail("damaged table directory");
-  if (directory_.version() != 0x00010000) return Fail("not a TrueType font");
-  const TtfReader head(directory_.Table(font_, kHead));
-  const TtfReader maxp(directory_.Table(font_, kMaxp));
+  if (!qvplatform::ReadStandaloneSfntDirectory(font_, &directory_))
+    return Fail("damaged table directory");
+  if (directory_.version != qvplatform::kSfntVersionTrueType) return Fail("not a TrueType font");
+  const ByteReader head(directory_.Table(font_, kHead));
+  const ByteReader maxp(directory_.Table(font_, kMaxp));
   if (!directory_.Find(kHead) || !directory_.Find(kMaxp)) return Fail("no head or maxp table");
   const int16_t format = head.S16(50);
   numGlyphs_ = maxp.U16(4);
-  if (head.failed() || maxp.failed() || head.size() < 54) return Fail("head or maxp too short");
+  if (!head.Ok() || !maxp.Ok() || head.Size() < 54) return Fail("head or maxp too short");
   if (format != 0 && format != 1) return Fail("unknown loca format");
   longLoca_ = format == 1;
   if (!directory_.Find(kGlyf) || !directory_.Find(kLoca)) return Fail("no glyf or loca table");
@@ -192,10 +196,11 @@ void Subsetter::WriteLoca(const std::vector<uint64_t>& offsets) {
 }
 
 bool Subsetter::LoadMetrics() {
-  const TtfReader hhea(directory_.Table(font_, kHhea));
+  const ByteReader hhea(directory_.Table(font_, kHhea));
   hhea.U16(34);
-  if (!directory_.Find(kHmtx) || hhea.failed() ||
-      ReadHorizontalMetrics(font_, directory_, static_cast<int32_t>(numGlyphs_), advance_,
+  // numGlyphs_ is maxp's 16-bit count.
+  if (!directory_.Find(kHmtx) || !hhea.Ok() ||
+      ReadHorizontalMetrics(font_, directory_, static_cast<uint16_t>(numGlyphs_), advance_,
                             bearing_) < 1)
     return Fail("no usable hhea or hmtx table");
   return true;
@@ -238,8 +243,8 @@ bool Subsetter::Run() {
     writer.Add(kMaxp, maxp_);
     writer.Add(kHmtx, hmtx_);
   } else {
-    for (const TtfTableRecord& table : directory_.tables()) {
-      if (table.tag != TtfTag("DSIG") && !writer.Has(table.tag))
+    for (const qvplatform::SfntTableRecord& table : directory_.tables) {
+      if (table.tag != SfntTag("DSIG") && !writer.Has(table.tag))
         writer.Add(table.tag, font_.subspan(table.offset, table.length));
     }
   }

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 
-#include "QVPDFDev/truetype/ttf_bytes.h"
-#include "QVPDFDev/truetype/ttf_directory.h"
 #include "QVPDFDev/truetype/ttf_metrics.h"
+#include "qvplatform/sfnt_reader.h"
 
 namespace vellora {
 
 namespace {
+
+using qvplatform::ByteReader;
+using qvplatform::SfntTableRecord;
+using qvplatform::SfntTag;
 
 // Preference among format-4 subtables: Unicode BMP first, symbol last.
 int Format4Rank(uint16_t platform, uint16_t encoding) {
@@ -29,16 +32,16 @@ TQV_TTF_CMAP::TQV_TTF_CMAP(std::span<const uint8_t> font) {
 }
 
 void TQV_TTF_CMAP::Parse(std::span<const uint8_t> font) {
-  TtfDirectory directory;
-  if (!directory.Parse(font)) {
+  qvplatform::SfntDirectory directory;
+  if (!qvplatform::ReadStandaloneSfntDirectory(font, &directory)) {
     Failed = true;
     return;
   }
 
-  if (const TtfTableRecord* maxp = directory.Find(TtfTag("maxp"))) {
-    const TtfReader in(font.subspan(maxp->offset, maxp->length));
+  if (const SfntTableRecord* maxp = directory.Find(SfntTag("maxp"))) {
+    const ByteReader in(font.subspan(maxp->offset, maxp->length));
     NumGlyphs = in.U16(4);
-    if (in.failed()) {
+    if (!in.Ok()) {
       Failed = true;
       return;
     }
@@ -46,8 +49,8 @@ void TQV_TTF_CMAP::Parse(std::span<const uint8_t> font) {
     NewNumber.assign(static_cast<size_t>(NumGlyphs), 0);
   }
 
-  if (const TtfTableRecord* head = directory.Find(TtfTag("head"))) {
-    const TtfReader in(font.subspan(head->offset, head->length));
+  if (const SfntTableRecord* head = directory.Find(SfntTag("head"))) {
+    const ByteReader in(font.subspan(head->offset, head->length));
     UnitsPerEm = in.U16(18);
     XMin = in.S16(36);
     YMin = in.S16(38);
@@ -55,19 +58,21 @@ void TQV_TTF_CMAP::Parse(std::span<const uint8_t> font) {
     YMax = in.S16(42);
     IndexToLocFormat = in.S16(50);
     // Widths are divided by the em size: a zero em marks the font unusable.
-    if (in.failed() || UnitsPerEm == 0) {
+    if (!in.Ok() || UnitsPerEm == 0) {
       Failed = true;
       return;
     }
   }
 
-  NumberOfHMetrics = ReadHorizontalMetrics(font, directory, NumGlyphs, Advance, LeftBearing);
+  // NumGlyphs is maxp's 16-bit count (or 0 without maxp).
+  NumberOfHMetrics = ReadHorizontalMetrics(font, directory, static_cast<uint16_t>(NumGlyphs),
+                                           Advance, LeftBearing);
   if (NumberOfHMetrics < 0) {
     Failed = true;
     return;
   }
 
-  if (const TtfTableRecord* cmap = directory.Find(TtfTag("cmap"))) {
+  if (const SfntTableRecord* cmap = directory.Find(SfntTag("cmap"))) {
     if (!ParseCmap(font, cmap->offset, cmap->length)) {
       Failed = true;
       return;
@@ -77,7 +82,7 @@ void TQV_TTF_CMAP::Parse(std::span<const uint8_t> font) {
 }
 
 bool TQV_TTF_CMAP::ParseCmap(std::span<const uint8_t> font, uint64_t offset, uint64_t length) {
-  const TtfReader in(font);
+  const ByteReader in(font);
   const uint64_t end = offset + length;
   const uint64_t count = in.U16(offset + 2);
   if (length < 4 || 4 + 8 * count > length) return false;
@@ -105,7 +110,7 @@ bool TQV_TTF_CMAP::ParseCmap(std::span<const uint8_t> font, uint64_t offset, uin
         Format4Encoding = subtable.EncodingID;
       }
     } else if (subtable.Format == 0) {
-      const std::span<const uint8_t> bytes = in.Slice(at + 6, 256);
+      const std::span<const uint8_t> bytes = in.Bytes(at + 6, 256);
       if (bytes.empty() || at + 6 + 256 > end) return false;
       std::copy(bytes.begin(), bytes.end(), ByteTable.begin());
       HasByteTable = true;
@@ -117,11 +122,11 @@ bool TQV_TTF_CMAP::ParseCmap(std::span<const uint8_t> font, uint64_t offset, uin
 }
 
 bool TQV_TTF_CMAP::ParseFormat4(std::span<const uint8_t> font, uint64_t offset, uint64_t cmapEnd) {
-  const TtfReader in(font);
+  const ByteReader in(font);
   const uint64_t length = in.U16(offset + 2);
   const uint64_t segments = in.U16(offset + 6) / 2;
   const uint64_t arraysEnd = offset + 16 + 8 * segments;
-  if (in.failed() || segments == 0 || arraysEnd > cmapEnd) return false;
+  if (!in.Ok() || segments == 0 || arraysEnd > cmapEnd) return false;
   // The 16-bit length of a large table may have wrapped: then the table runs to the end of cmap.
   uint64_t limit = std::min(offset + length, cmapEnd);
   if (limit < arraysEnd) limit = cmapEnd;
@@ -144,7 +149,7 @@ bool TQV_TTF_CMAP::ParseFormat4(std::span<const uint8_t> font, uint64_t offset, 
   }
   GlyphIdArray.resize((limit - arraysEnd) / 2);
   for (size_t i = 0; i < GlyphIdArray.size(); ++i) GlyphIdArray[i] = in.U16(arraysEnd + 2 * i);
-  return !in.failed();
+  return in.Ok();
 }
 
 int32_t TQV_TTF_CMAP::LookupFormat4(int64_t code) const {

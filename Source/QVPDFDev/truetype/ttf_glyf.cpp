@@ -1,6 +1,6 @@
 #include "QVPDFDev/truetype/ttf_glyf.h"
 
-#include "QVPDFDev/truetype/ttf_bytes.h"
+#include "qvplatform/sfnt_reader.h"
 
 namespace vellora {
 
@@ -14,7 +14,7 @@ bool TtfGlyphLocations::Init(std::span<const uint8_t> loca, std::span<const uint
 }
 
 uint64_t TtfGlyphLocations::Entry(uint32_t index) const {
-  const TtfReader in(loca_);
+  const qvplatform::ByteReader in(loca_);
   return long_ ? in.U32(4 * uint64_t{index}) : 2 * uint64_t{in.U16(2 * uint64_t{index})};
 }
 
@@ -34,7 +34,7 @@ bool TtfIsComposite(std::span<const uint8_t> glyph) {
 
 bool TtfComponentIterator::Next(uint16_t& glyphIndex, uint32_t& indexOffset) {
   if (!more_ || damaged_) return false;
-  const TtfReader in(glyph_);
+  const qvplatform::ByteReader in(glyph_);
   const uint16_t flags = in.U16(at_);
   glyphIndex = in.U16(at_ + 2);
   indexOffset = static_cast<uint32_t>(at_ + 2);
@@ -46,7 +46,7 @@ bool TtfComponentIterator::Next(uint16_t& glyphIndex, uint32_t& indexOffset) {
   } else if (flags & 0x0080) {
     size += 8;
   }
-  if (in.failed() || !in.Has(at_, size)) {
+  if (!in.Ok() || !in.Has(at_, size)) {
     damaged_ = true;
     return false;
   }

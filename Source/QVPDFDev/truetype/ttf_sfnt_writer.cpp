@@ -3,25 +3,15 @@
 #include <algorithm>
 
 #include "QVPDFDev/truetype/ttf_bytes.h"
+#include "qvplatform/sfnt_reader.h"
 
 namespace vellora {
 
 namespace {
-constexpr uint32_t kHead = TtfTag("head");
+using qvplatform::SfntChecksum;
+constexpr uint32_t kHead = qvplatform::SfntTag("head");
 constexpr size_t kAdjustmentOffset = 8;  // checkSumAdjustment inside head
 }  // namespace
-
-uint32_t TtfChecksum(std::span<const uint8_t> data) {
-  uint32_t sum = 0;
-  size_t i = 0;
-  for (; i + 4 <= data.size(); i += 4) {
-    sum += uint32_t{data[i]} << 24 | uint32_t{data[i + 1]} << 16 | uint32_t{data[i + 2]} << 8 |
-           data[i + 3];
-  }
-  uint32_t last = 0;
-  for (int shift = 24; i < data.size(); ++i, shift -= 8) last |= uint32_t{data[i]} << shift;
-  return sum + last;
-}
 
 void TtfSfntWriter::Add(uint32_t tag, std::span<const uint8_t> data) {
   for (Entry& entry : tables_) {
@@ -70,11 +60,11 @@ void TtfSfntWriter::Write(std::vector<uint8_t>& out) const {
     if (entry.tag == kHead && entry.data.size() >= kAdjustmentOffset + 4) {
       // The table checksum of head is taken with checkSumAdjustment zeroed.
       SetU32(out, at + kAdjustmentOffset, 0);
-      checksum = TtfChecksum({out.data() + at, entry.data.size()});
+      checksum = SfntChecksum({out.data() + at, entry.data.size()});
       headAt = at;
       hasHead = true;
     } else {
-      checksum = TtfChecksum(entry.data);
+      checksum = SfntChecksum(entry.data);
     }
     out.resize((out.size() + 3) & ~size_t{3}, 0);
     const size_t record = 12 + 16 * size_t{i};
@@ -83,7 +73,7 @@ void TtfSfntWriter::Write(std::vector<uint8_t>& out) const {
     SetU32(out, record + 8, static_cast<uint32_t>(at));
     SetU32(out, record + 12, static_cast<uint32_t>(entry.data.size()));
   }
-  if (hasHead) SetU32(out, headAt + kAdjustmentOffset, 0xB1B0AFBAu - TtfChecksum(out));
+  if (hasHead) SetU32(out, headAt + kAdjustmentOffset, 0xB1B0AFBAu - SfntChecksum(out));
 }
 
 }  // namespace vellora

@@ -7,12 +7,10 @@
 
 namespace vellora {
 
-// The sum of the data as big-endian 32-bit words, the last one padded with zeros.
-uint32_t TtfChecksum(std::span<const uint8_t> data);
-
 // Collects tables and writes a valid file: the real table count, records sorted by tag with
 // searchRange, entrySelector and rangeShift, each table 4-byte aligned with its checksum, and
-// head's checkSumAdjustment. Added spans are not copied: they must outlive Write.
+// head's checkSumAdjustment (sums as qvplatform::SfntChecksum takes them). Added spans are
+// not copied: they must outlive Write.
 class TtfSfntWriter {
  public:
   // A later table with the same tag replaces the earlier one.

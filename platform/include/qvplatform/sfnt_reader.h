@@ -64,12 +64,15 @@ struct SfntTableRecord {
 };
 
 // The offset table of one face: its version and its tables, each checked to lie inside the
-// file. A tag that appears twice keeps its first record.
+// file. Find gives the first record of a tag.
 struct SfntDirectory {
   std::uint32_t version = 0;
   std::vector<SfntTableRecord> tables;
 
   const SfntTableRecord* Find(std::uint32_t tag) const;
+  // The bytes of the first table with the tag inside the file the directory was read from;
+  // empty when the face has none.
+  ByteSpan Table(ByteSpan file, std::uint32_t tag) const;
 };
 
 // Number of faces in a file: 1 for a plain sfnt, the face count of a collection, 0 when the
@@ -77,8 +80,15 @@ struct SfntDirectory {
 std::uint32_t SfntFaceCount(ByteSpan file);
 
 // Reads the directory of face `index`; false with a reason in *error for anything damaged
-// (unknown version, index out of range, a directory or table outside the file).
+// (unknown version, index out of range, a directory or table outside the file, tables that add
+// up to more than twice the file). A tag that appears twice keeps its first record.
 bool ReadSfntDirectory(ByteSpan file, std::uint32_t index, SfntDirectory* out, std::string* error);
+
+// Reads the offset table at the start of a standalone sfnt (one face, as GetFontData gives
+// table 0), whatever its version: a caller that needs one checks `version` itself. Every
+// record is kept in file order. False (with no tables) when the header, a record or a table
+// lies outside the file.
+bool ReadStandaloneSfntDirectory(ByteSpan file, SfntDirectory* out);
 
 // The standard table checksum (sum of big-endian 32-bit words, the tail zero-padded).
 std::uint32_t SfntChecksum(ByteSpan data);

@@ -91,6 +91,25 @@ class CharMap {
   bool asciiOnly_ = false;  // a Mac Roman table stands in for Unicode only below 0x80
 };
 
+// The advance widths and left side bearings of hmtx: numberOfHMetrics long metrics, then one
+// bearing for each remaining glyph (a table cut short gives 0 for the missing ones).
+class HorizontalMetrics {
+ public:
+  // numberOfHMetrics is clamped to the glyph count. False when no long metric is left or hmtx
+  // is shorter than the long metrics.
+  bool Init(ByteSpan hmtx, std::uint16_t numberOfHMetrics, std::uint16_t numGlyphs);
+
+  // In font units; glyphs beyond numberOfHMetrics repeat the last long advance; an unknown
+  // glyph gives the metrics of glyph 0.
+  std::uint16_t Advance(std::uint16_t glyph) const;
+  std::int16_t LeftBearing(std::uint16_t glyph) const;
+
+ private:
+  ByteReader hmtx_;
+  std::uint16_t numGlyphs_ = 0;
+  std::uint16_t longMetrics_ = 0;
+};
+
 // All tables of one face. Keeps the file alive; spans point into it.
 class SfntFace {
  public:
@@ -114,10 +133,9 @@ class SfntFace {
   bool HasTrueTypeOutlines() const { return glyf_; }
   bool HasCffOutlines() const { return cff_; }
 
-  // Advance width and left side bearing in font units; glyphs beyond numberOfHMetrics
-  // repeat the last long metric; an unknown glyph gives that of glyph 0.
-  std::uint16_t Advance(std::uint16_t glyph) const;
-  std::int16_t LeftBearing(std::uint16_t glyph) const;
+  // Advance width and left side bearing in font units (see HorizontalMetrics).
+  std::uint16_t Advance(std::uint16_t glyph) const { return metrics_.Advance(glyph); }
+  std::int16_t LeftBearing(std::uint16_t glyph) const { return metrics_.LeftBearing(glyph); }
 
  private:
   SfntFace() = default;
@@ -132,9 +150,8 @@ class SfntFace {
   PostTable post_;
   NameStrings names_;
   CharMap cmap_;
-  ByteReader hmtx_;
+  HorizontalMetrics metrics_;
   std::uint16_t numGlyphs_ = 0;
-  std::uint16_t longMetrics_ = 0;
   bool glyf_ = false;
   bool cff_ = false;
 };

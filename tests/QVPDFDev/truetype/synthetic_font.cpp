@@ -1,8 +1,8 @@
 #include "synthetic_font.h"
 
 #include "QVPDFDev/truetype/ttf_bytes.h"
-#include "QVPDFDev/truetype/ttf_directory.h"
 #include "QVPDFDev/truetype/ttf_sfnt_writer.h"
+#include "qvplatform/sfnt_reader.h"
 
 namespace vellora_test {
 
@@ -154,7 +154,7 @@ Bytes Assemble(const std::map<std::string, Bytes>& tables) {
   for (const auto& [tag, data] : tables) {
     char name[5] = {' ', ' ', ' ', ' ', 0};
     for (size_t i = 0; i < 4 && i < tag.size(); ++i) name[i] = tag[i];
-    writer.Add(vellora::TtfTag(name), data);
+    writer.Add(qvplatform::SfntTag(name), data);
   }
   Bytes font;
   writer.Write(font);
@@ -162,10 +162,10 @@ Bytes Assemble(const std::map<std::string, Bytes>& tables) {
 }
 
 std::pair<uint32_t, uint32_t> FindTable(const Bytes& font, const char* tag) {
-  vellora::TtfDirectory directory;
-  if (!directory.Parse(font)) return {0, 0};
+  qvplatform::SfntDirectory directory;
+  if (!qvplatform::ReadStandaloneSfntDirectory(font, &directory)) return {0, 0};
   char name[5] = {tag[0], tag[1], tag[2], tag[3], 0};
-  const vellora::TtfTableRecord* record = directory.Find(vellora::TtfTag(name));
+  const qvplatform::SfntTableRecord* record = directory.Find(qvplatform::SfntTag(name));
   return record ? std::pair{record->offset, record->length} : std::pair<uint32_t, uint32_t>{0, 0};
 }
 

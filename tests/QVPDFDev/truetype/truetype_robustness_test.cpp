@@ -8,7 +8,7 @@
 #include "QVPDFDev/truetype/truetype_subset.h"
 #include "QVPDFDev/truetype/truetype_tables.h"
 #include "QVPDFDev/truetype/ttf_bytes.h"
-#include "QVPDFDev/truetype/ttf_directory.h"
+#include "qvplatform/sfnt_reader.h"
 #include "synthetic_font.h"
 #include "truetype_test_support.h"
 
@@ -32,8 +32,8 @@ void Exercise(std::span<const uint8_t> font) {
   for (uint8_t kind : {0, 1, 2}) {
     TQVSubsetResult result;
     if (!BuildTrueTypeSubset({font, used, numbers, kind}, result)) continue;
-    TtfDirectory directory;
-    ASSERT_TRUE(directory.Parse(result.Data));
+    qvplatform::SfntDirectory directory;
+    ASSERT_TRUE(qvplatform::ReadStandaloneSfntDirectory(result.Data, &directory));
     const TQV_TTF_CMAP reread(result.Data);
     ASSERT_EQ(reread.NumGlyphs, result.GlyphCount);
   }
@@ -47,10 +47,10 @@ Bytes SyntheticFont() {
 
 // Each table cut short through its directory length, to every length.
 void SweepTableLengths(const Bytes& font, size_t stride) {
-  TtfDirectory directory;
-  ASSERT_TRUE(directory.Parse(font));
-  for (size_t record = 0; record < directory.tables().size(); ++record) {
-    const uint32_t length = directory.tables()[record].length;
+  qvplatform::SfntDirectory directory;
+  ASSERT_TRUE(qvplatform::ReadStandaloneSfntDirectory(font, &directory));
+  for (size_t record = 0; record < directory.tables.size(); ++record) {
+    const uint32_t length = directory.tables[record].length;
     for (uint32_t cut = 0; cut < length; cut += cut < 600 ? 1 : static_cast<uint32_t>(stride)) {
       Bytes damaged = font;
       SetU32(damaged, 12 + 16 * record + 12, cut);
@@ -87,10 +87,10 @@ TEST(TrueTypeRobustness, MutatedBytes) {
   }
   const Bytes sans = vellora_test::FontBytes(vellora_test::LiberationSans());
   if (sans.empty()) GTEST_SKIP() << "Liberation Sans absent";
-  TtfDirectory directory;
-  ASSERT_TRUE(directory.Parse(sans));
+  qvplatform::SfntDirectory directory;
+  ASSERT_TRUE(qvplatform::ReadStandaloneSfntDirectory(sans, &directory));
   std::vector<std::pair<uint32_t, uint32_t>> regions = {
-      {0, 12 + 16 * static_cast<uint32_t>(directory.tables().size())}};
+      {0, 12 + 16 * static_cast<uint32_t>(directory.tables.size())}};
   for (const char* tag : {"head", "hhea", "maxp", "cmap", "loca", "hmtx"}) {
     const auto table = vellora_test::FindTable(sans, tag);
     regions.push_back({table.first, std::min<uint32_t>(table.second, 4096)});

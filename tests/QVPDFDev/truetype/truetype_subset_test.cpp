@@ -9,7 +9,7 @@
 
 #include "QVPDFDev/truetype/truetype_tables.h"
 #include "QVPDFDev/truetype/ttf_bytes.h"
-#include "QVPDFDev/truetype/ttf_directory.h"
+#include "qvplatform/sfnt_reader.h"
 #include "synthetic_font.h"
 #include "truetype_test_support.h"
 
@@ -134,10 +134,10 @@ TEST(TrueTypeSubset, NestedCompositesKeepEveryComponent) {
 }
 
 std::set<std::string> Tags(const Bytes& font) {
-  TtfDirectory directory;
-  EXPECT_TRUE(directory.Parse(font));
+  qvplatform::SfntDirectory directory;
+  EXPECT_TRUE(qvplatform::ReadStandaloneSfntDirectory(font, &directory));
   std::set<std::string> tags;
-  for (const TtfTableRecord& t : directory.tables()) {
+  for (const qvplatform::SfntTableRecord& t : directory.tables) {
     const char name[] = {static_cast<char>(t.tag >> 24), static_cast<char>(t.tag >> 16),
                          static_cast<char>(t.tag >> 8), static_cast<char>(t.tag), 0};
     tags.insert(name);
@@ -222,7 +222,7 @@ TEST(TrueTypeSubset, FailuresAreReported) {
     EXPECT_FALSE(result.Error.empty()) << c.what;
   }
   Bytes otto = vellora_test::Assemble(vellora_test::SyntheticTables(glyphs));
-  SetU32(otto, 0, TtfTag("OTTO"));
+  SetU32(otto, 0, qvplatform::SfntTag("OTTO"));
   TQVSubsetResult result;
   EXPECT_FALSE(BuildTrueTypeSubset({otto, useFirst, {}, 0}, result));
   EXPECT_EQ(result.Error, "not a TrueType font");

@@ -1,0 +1,109 @@
+#include "qvmd5rc4/md5.h"
+
+#include <cstddef>
+#include <cstring>
+
+namespace vellora {
+namespace {
+
+constexpr std::uint32_t kSine[64] = {
+    0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
+    0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193, 0xa679438e, 0x49b40821,
+    0xf61e2562, 0xc040b340, 0x265e5a51, 0xe9b6c7aa, 0xd62f105d, 0x02441453, 0xd8a1e681, 0xe7d3fbc8,
+    0x21e1cde6, 0xc33707d6, 0xf4d50d87, 0x455a14ed, 0xa9e3e905, 0xfcefa3f8, 0x676f02d9, 0x8d2a4c8a,
+    0xfffa3942, 0x8771f681, 0x6d9d6122, 0xfde5380c, 0xa4beea44, 0x4bdecfa9, 0xf6bb4b60, 0xbebfbc70,
+    0x289b7ec6, 0xeaa127fa, 0xd4ef3085, 0x04881d05, 0xd9d4d039, 0xe6db99e5, 0x1fa27cf8, 0xc4ac5665,
+    0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
+    0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
+constexpr int kShift[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
+                            5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
+                            4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
+                            6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
+
+std::uint32_t RotateLeft(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+
+void PutLittleEndian(std::uint32_t value, std::uint8_t* out) {
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+void MD5Init(TQVMD5Context& context) {
+  context.Count[0] = context.Count[1] = 0;
+  context.State[0] = 0x67452301;
+  context.State[1] = 0xefcdab89;
+  context.State[2] = 0x98badcfe;
+  context.State[3] = 0x10325476;
+}
+
+void MD5Transform(TQVMD5Context& context, const std::uint8_t block[64]) {
+  std::uint32_t m[16];
+  for (int i = 0; i < 16; ++i)
+    m[i] = std::uint32_t{block[4 * i]} | std::uint32_t{block[4 * i + 1]} << 8 |
+           std::uint32_t{block[4 * i + 2]} << 16 | std::uint32_t{block[4 * i + 3]} << 24;
+  std::uint32_t a = context.State[0], b = context.State[1], c = context.State[2],
+                d = context.State[3];
+  for (int i = 0; i < 64; ++i) {
+    std::uint32_t f;
+    int g;
+    if (i < 16) {
+      f = (b & c) | (~b & d);
+      g = i;
+    } else if (i < 32) {
+      f = (d & b) | (~d & c);
+      g = (5 * i + 1) % 16;
+    } else if (i < 48) {
+      f = b ^ c ^ d;
+      g = (3 * i + 5) % 16;
+    } else {
+      f = c ^ (b | ~d);
+      g = (7 * i) % 16;
+    }
+    const std::uint32_t next = d;
+    d = c;
+    c = b;
+    b = b + RotateLeft(a + f + kSine[i] + m[g], kShift[i]);
+    a = next;
+  }
+  context.State[0] += a;
+  context.State[1] += b;
+  context.State[2] += c;
+  context.State[3] += d;
+}
+
+void MD5Update(TQVMD5Context& context, const void* data, std::int64_t length) {
+  if (length <= 0) return;
+  const auto* input = static_cast<const std::uint8_t*>(data);
+  const auto size = static_cast<std::uint64_t>(length);
+  const std::size_t index = (context.Count[0] >> 3) & 63;
+  const std::uint64_t bits =
+      (std::uint64_t{context.Count[1]} << 32 | context.Count[0]) + (size << 3);
+  context.Count[0] = static_cast<std::uint32_t>(bits);
+  context.Count[1] = static_cast<std::uint32_t>(bits >> 32);
+
+  std::uint64_t done = 0;
+  const std::size_t room = 64 - index;
+  if (size >= room) {
+    std::memcpy(context.Buffer + index, input, room);
+    MD5Transform(context, context.Buffer);
+    for (done = room; done + 64 <= size; done += 64) MD5Transform(context, input + done);
+    std::memcpy(context.Buffer, input + done, static_cast<std::size_t>(size - done));
+  } else {
+    std::memcpy(context.Buffer + index, input, static_cast<std::size_t>(size));
+  }
+}
+
+void MD5Final(TQVMD5Context& context, std::uint8_t digest[16]) {
+  std::uint8_t bits[8];
+  PutLittleEndian(context.Count[0], bits);
+  PutLittleEndian(context.Count[1], bits + 4);
+  static constexpr std::uint8_t kPadding[64] = {0x80};
+  const std::size_t index = (context.Count[0] >> 3) & 63;
+  MD5Update(context, kPadding, static_cast<std::int64_t>(index < 56 ? 56 - index : 120 - index));
+  MD5Update(context, bits, sizeof bits);
+  for (int i = 0; i < 4; ++i) PutLittleEndian(context.State[i], digest + 4 * i);
+  // Nothing of the digested data stays behind.
+  std::memset(&context, 0, sizeof context);
+}
+
+}  // namespace vellora
