@@ -29,11 +29,11 @@ void PutLittleEndian(std::uint32_t value, std::uint8_t* out) {
 }  // namespace
 
 void MD5Init(TQVMD5Context& context) {
-  context.Count[0] = context.Count[1] = 0;
-  context.State[0] = 0x67452301;
-  context.State[1] = 0xefcdab89;
-  context.State[2] = 0x98badcfe;
-  context.State[3] = 0x10325476;
+  context.count[0] = context.count[1] = 0;
+  context.state[0] = 0x67452301;
+  context.state[1] = 0xefcdab89;
+  context.state[2] = 0x98badcfe;
+  context.state[3] = 0x10325476;
 }
 
 void MD5Transform(TQVMD5Context& context, const std::uint8_t block[64]) {
@@ -41,8 +41,8 @@ void MD5Transform(TQVMD5Context& context, const std::uint8_t block[64]) {
   for (int i = 0; i < 16; ++i)
     m[i] = std::uint32_t{block[4 * i]} | std::uint32_t{block[4 * i + 1]} << 8 |
            std::uint32_t{block[4 * i + 2]} << 16 | std::uint32_t{block[4 * i + 3]} << 24;
-  std::uint32_t a = context.State[0], b = context.State[1], c = context.State[2],
-                d = context.State[3];
+  std::uint32_t a = context.state[0], b = context.state[1], c = context.state[2],
+                d = context.state[3];
   for (int i = 0; i < 64; ++i) {
     std::uint32_t f;
     int g;
@@ -65,43 +65,43 @@ void MD5Transform(TQVMD5Context& context, const std::uint8_t block[64]) {
     b = b + RotateLeft(a + f + kSine[i] + m[g], kShift[i]);
     a = next;
   }
-  context.State[0] += a;
-  context.State[1] += b;
-  context.State[2] += c;
-  context.State[3] += d;
+  context.state[0] += a;
+  context.state[1] += b;
+  context.state[2] += c;
+  context.state[3] += d;
 }
 
 void MD5Update(TQVMD5Context& context, const void* data, std::int64_t length) {
   if (length <= 0) return;
   const auto* input = static_cast<const std::uint8_t*>(data);
   const auto size = static_cast<std::uint64_t>(length);
-  const std::size_t index = (context.Count[0] >> 3) & 63;
+  const std::size_t index = (context.count[0] >> 3) & 63;
   const std::uint64_t bits =
-      (std::uint64_t{context.Count[1]} << 32 | context.Count[0]) + (size << 3);
-  context.Count[0] = static_cast<std::uint32_t>(bits);
-  context.Count[1] = static_cast<std::uint32_t>(bits >> 32);
+      (std::uint64_t{context.count[1]} << 32 | context.count[0]) + (size << 3);
+  context.count[0] = static_cast<std::uint32_t>(bits);
+  context.count[1] = static_cast<std::uint32_t>(bits >> 32);
 
   std::uint64_t done = 0;
   const std::size_t room = 64 - index;
   if (size >= room) {
-    std::memcpy(context.Buffer + index, input, room);
-    MD5Transform(context, context.Buffer);
+    std::memcpy(context.buffer + index, input, room);
+    MD5Transform(context, context.buffer);
     for (done = room; done + 64 <= size; done += 64) MD5Transform(context, input + done);
-    std::memcpy(context.Buffer, input + done, static_cast<std::size_t>(size - done));
+    std::memcpy(context.buffer, input + done, static_cast<std::size_t>(size - done));
   } else {
-    std::memcpy(context.Buffer + index, input, static_cast<std::size_t>(size));
+    std::memcpy(context.buffer + index, input, static_cast<std::size_t>(size));
   }
 }
 
 void MD5Final(TQVMD5Context& context, std::uint8_t digest[16]) {
   std::uint8_t bits[8];
-  PutLittleEndian(context.Count[0], bits);
-  PutLittleEndian(context.Count[1], bits + 4);
+  PutLittleEndian(context.count[0], bits);
+  PutLittleEndian(context.count[1], bits + 4);
   static constexpr std::uint8_t kPadding[64] = {0x80};
-  const std::size_t index = (context.Count[0] >> 3) & 63;
+  const std::size_t index = (context.count[0] >> 3) & 63;
   MD5Update(context, kPadding, static_cast<std::int64_t>(index < 56 ? 56 - index : 120 - index));
   MD5Update(context, bits, sizeof bits);
-  for (int i = 0; i < 4; ++i) PutLittleEndian(context.State[i], digest + 4 * i);
+  for (int i = 0; i < 4; ++i) PutLittleEndian(context.state[i], digest + 4 * i);
   // Nothing of the digested data stays behind.
   std::memset(&context, 0, sizeof context);
 }

@@ -7,15 +7,15 @@
 namespace vellora {
 
 struct TQVMD5Context {
-  std::uint32_t Count[2];   // bits digested so far, modulo 2^64: low half first
-  std::uint32_t State[4];   // the chaining values A, B, C, D
-  std::uint8_t Buffer[64];  // the bytes of an unfinished block
+  std::uint32_t count[2];   // bits digested so far, modulo 2^64: low half first
+  std::uint32_t state[4];   // the chaining values A, B, C, D
+  std::uint8_t buffer[64];  // the bytes of an unfinished block
 };
 
 // Starts a digest: count 0, A..D = 0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476.
 void MD5Init(TQVMD5Context& context);
 
-// Adds length bytes, digesting every completed 64-byte block and keeping the rest in Buffer. A
+// Adds length bytes, digesting every completed 64-byte block and keeping the rest in buffer. A
 // length of 0 or below does nothing.
 void MD5Update(TQVMD5Context& context, const void* data, std::int64_t length);
 

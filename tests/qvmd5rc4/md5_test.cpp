@@ -92,12 +92,12 @@ TEST(MD5, ALengthOfZeroOrBelowDoesNothing) {
 TEST(MD5, TheBitCountCarriesIntoItsHighHalf) {
   TQVMD5Context context;
   MD5Init(context);
-  EXPECT_EQ(context.State[0], 0x67452301u);
-  EXPECT_EQ(context.State[3], 0x10325476u);
-  context.Count[0] = 0xFFFFFFF8u;  // 2^32 - 8 bits seen, as after 512 MiB less one byte
+  EXPECT_EQ(context.state[0], 0x67452301u);
+  EXPECT_EQ(context.state[3], 0x10325476u);
+  context.count[0] = 0xFFFFFFF8u;  // 2^32 - 8 bits seen, as after 512 MiB less one byte
   MD5Update(context, "ab", 2);
-  EXPECT_EQ(context.Count[0], 8u);
-  EXPECT_EQ(context.Count[1], 1u);
+  EXPECT_EQ(context.count[0], 8u);
+  EXPECT_EQ(context.count[1], 1u);
 }
 
 // MD5Transform is the bare block function: one padded block of "abc" folded into the initial
@@ -108,11 +108,11 @@ TEST(MD5, TransformOfOnePaddedBlock) {
   TQVMD5Context context;
   MD5Init(context);
   MD5Transform(context, block);
-  EXPECT_EQ(context.Count[0], 0u);  // the block function leaves the count alone
+  EXPECT_EQ(context.count[0], 0u);  // the block function leaves the count alone
   std::uint8_t digest[16];
   for (int i = 0; i < 4; ++i)
     for (int b = 0; b < 4; ++b)
-      digest[4 * i + b] = static_cast<std::uint8_t>(context.State[i] >> (8 * b));
+      digest[4 * i + b] = static_cast<std::uint8_t>(context.state[i] >> (8 * b));
   EXPECT_EQ(Hex(digest), "900150983cd24fb0d6963f7d28e17f72");
 }
 
