@@ -34,7 +34,7 @@ std::string FileNameOf(const void* record) {
 }
 
 std::int32_t BeginDoc(TQVPDFEngineContext& c, const void* record) {
-  if (record != nullptr) c.device.outputFileName = FileNameOf(record);
+  if (record != nullptr) c.device.options.file.SetOutputFile(FileNameOf(record));
   return c.device.BeginDoc(kBeginDocWidth, kBeginDocHeight, kBeginDocResolution, 0) ? 0 : 1;
 }
 

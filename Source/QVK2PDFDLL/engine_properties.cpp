@@ -1,6 +1,5 @@
 // The string and integer property keys of an engine context.
 #include <cstdint>
-#include <limits>
 #include <string>
 
 #include "QVGenDC/process_settings.h"
@@ -12,24 +11,6 @@ namespace vellora {
 namespace {
 
 std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
-
-// Key 12, the JPEG setting of bitmaps: 0 switches the conversion to JPEG off, 1..5 switch it on
-// with the qualities 10, 25, 50, 75 and 100, a negative value is the quality itself, and any
-// other value switches it on with the quality kept.
-void SetJpegQuality(TQVPDFDevice& d, std::int32_t value) {
-  static constexpr std::int32_t kQualities[] = {10, 25, 50, 75, 100};
-  if (value == 0) {
-    d.jpegConversion = false;
-  } else if (value < 0) {
-    // -INT32_MIN has no 32-bit value.
-    d.jpegQuality = value == std::numeric_limits<std::int32_t>::min()
-                        ? std::numeric_limits<std::int32_t>::max()
-                        : -value;
-  } else {
-    d.jpegConversion = true;
-    if (value <= 5) d.jpegQuality = kQualities[value - 1];
-  }
-}
 
 }  // namespace
 
@@ -74,7 +55,7 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
       s.userPassword = std::move(value);
       break;
     case QVPDF_SPROP_INPUT_FILE:
-      d.inputFileName = std::move(value);
+      d.options.file.SetInputFile(std::move(value));
       break;
     case QVPDF_SPROP_EMBED_ONLY_FONTS:
       d.FontSettings().embedOnlyFonts.SetCommaText(value);
@@ -118,13 +99,13 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       s.convertJpegData = value != 0;
       break;
     case QVPDF_IPROP_ENCRYPTION:
-      d.encryptionOptions = static_cast<std::uint16_t>(value & 0xFFFF);
+      d.options.security.SetEncryption(static_cast<std::uint16_t>(value & 0xFFFF));
       break;
     case QVPDF_IPROP_INPUTFILE_MODE:
-      d.inputFileMode = value;
+      d.options.file.SetInputFileMode(value);
       break;
     case QVPDF_IPROP_READ_MODE:
-      d.readMode = value;
+      d.options.file.SetReadMode(value);
       break;
     case QVPDF_IPROP_ELEMENT_RESOLUTION:
       c.elementResolution = value;
@@ -133,13 +114,13 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       s.thumbnailMonochrome = value != 0;
       break;
     case QVPDF_IPROP_JPEG_QUALITY:
-      SetJpegQuality(d, value);
+      d.options.images.SetJpegSetting(value);
       break;
     case QVPDF_IPROP_ZOOM_MODE:
       w.zoomMode = TQVPDFZoomModes(byte);
       break;
     case QVPDF_IPROP_SECURITY:
-      d.securityLevel = byte;
+      d.options.security.SetSecurityLevel(byte);
       break;
     case QVPDF_IPROP_EXTRA_MESSAGES:
       d.FontSettings().reportEmbeddedFonts = value != 0;
@@ -151,7 +132,7 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       d.outlineCharset = value;
       break;
     case QVPDF_IPROP_CREATE_THUMBNAILS:
-      d.thumbnailsWanted = value != 0;
+      d.options.images.SetThumbnails(value != 0);
       break;
     case QVPDF_IPROP_MODES:
       d.modes = TQVDevModes(static_cast<std::uint32_t>(value));

@@ -13,8 +13,9 @@ void TQVPDFDevice::WriteHeader() {
   TQVPDFFileWriter& out = Output();
   if (out.Position() == 0) {
     const bool encrypt128 =
-        (encryptionOptions & kEncryptFile) != 0 && securityLevel == kSecurity128Bit;
-    if (settings.pdfaMode != folvioaOff || cidFontMode != 0 || version14Requested || encrypt128)
+        options.security.EncryptsFile() && options.security.securityLevel == kSecurity128Bit;
+    if (settings.pdfaMode != folvioaOff || cidFontMode != 0 ||
+        options.security.version14Requested || encrypt128)
       out.WriteLn("%PDF-1.4");
     else if (modes.Has(qvAllowTransparentBit))
       out.WriteLn("%PDF-1.3");
