@@ -20,33 +20,33 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
   if (!HostText(text, kMaxHostText, value)) return false;
 
   TQVPDFDeviceEX& d = c.device;
-  TQVDeviceInfoBlock& info = d.infoBlock;
+  TQVDeviceInfoBlock& info = d.options.info;
   TQVEngineStoredSettings& s = c.stored;
   switch (key) {
     case QVPDF_SPROP_AUTHOR:
-      info.author = std::move(value);
+      info.SetText(TQVInfoText::author, std::move(value));
       break;
     case QVPDF_SPROP_CREATION_DATE:
-      info.creationDate = std::move(value);
+      info.SetText(TQVInfoText::creationDate, std::move(value));
       break;
     case QVPDF_SPROP_MOD_DATE:
-      info.modificationDate = std::move(value);
+      info.SetText(TQVInfoText::modificationDate, std::move(value));
       break;
     // The producer is always the engine's own name: the host's text names the creator.
     case QVPDF_SPROP_CREATOR:
-      info.creator = std::move(value);
+      info.SetText(TQVInfoText::creator, std::move(value));
       break;
     case QVPDF_SPROP_TITLE:
-      info.title = std::move(value);
+      info.SetText(TQVInfoText::title, std::move(value));
       break;
     case QVPDF_SPROP_SUBJECT:
-      info.subject = std::move(value);
+      info.SetText(TQVInfoText::subject, std::move(value));
       break;
     case QVPDF_SPROP_KEYWORDS:
-      info.keywords = std::move(value);
+      info.SetText(TQVInfoText::keywords, std::move(value));
       break;
     case QVPDF_SPROP_EXCLUDED_FONTS:
-      d.FontSettings().excludedFonts.SetCommaText(value);
+      d.FontSettings().SetExcludedFonts(value);
       break;
     case QVPDF_SPROP_OWNER_PASSWORD:
       s.ownerPassword = std::move(value);
@@ -58,7 +58,7 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
       d.options.file.SetInputFile(std::move(value));
       break;
     case QVPDF_SPROP_EMBED_ONLY_FONTS:
-      d.FontSettings().embedOnlyFonts.SetCommaText(value);
+      d.FontSettings().SetEmbedOnlyFonts(value);
       break;
     case QVPDF_SPROP_MERGE_START:
       s.mergeStart = std::move(value);
@@ -67,7 +67,7 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
       s.mergeText = std::move(value);
       break;
     case QVPDF_SPROP_INFO_STRINGS:
-      info.extraEntries.SetText(value);
+      info.SetExtraEntries(value);
       break;
   }
   return true;
@@ -75,25 +75,26 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
 
 bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t value) {
   TQVPDFDeviceEX& d = c.device;
-  TQVPDFWriterSettings& w = d.settings;
+  TQVPDFWriterSettings& w = d.options.writer;
+  TQVDeviceInfoBlock& info = d.options.info;
   TQVEngineStoredSettings& s = c.stored;
   const std::uint8_t byte = LowByte(value);
   switch (key) {
     case QVPDF_IPROP_ENCODE_STREAM_METHOD:
-      w.armour = TQVEncodeStreamMethod(byte);
+      w.SetArmour(TQVEncodeStreamMethod(byte));
       break;
     case QVPDF_IPROP_COMPRESS_STREAM_METHOD:
     case QVPDF_IPROP_COMPRESSION:
-      w.compression = TQVCompressStreamMethod(byte);
+      w.SetCompression(TQVCompressStreamMethod(byte));
       break;
     case QVPDF_IPROP_PAGE_MODE:
-      w.pageMode = TQVPDFPageModes(byte);
+      w.SetPageMode(TQVPDFPageModes(byte));
       break;
     case QVPDF_IPROP_FONT_MODE:
-      d.FontSettings().fontMode = TQVPDFFontMode(byte);
+      d.FontSettings().SetFontMode(TQVPDFFontMode(byte));
       break;
     case QVPDF_IPROP_FAST_FLATE:
-      if (value != 0) w.compression = qvCompressFastFlate;
+      w.SetFastFlate(value != 0);
       break;
     case QVPDF_IPROP_CONVERT_JPEG_DATA:
       s.convertJpegData = value != 0;
@@ -117,19 +118,19 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       d.options.images.SetJpegSetting(value);
       break;
     case QVPDF_IPROP_ZOOM_MODE:
-      w.zoomMode = TQVPDFZoomModes(byte);
+      w.SetZoomMode(TQVPDFZoomModes(byte));
       break;
     case QVPDF_IPROP_SECURITY:
       d.options.security.SetSecurityLevel(byte);
       break;
     case QVPDF_IPROP_EXTRA_MESSAGES:
-      d.FontSettings().reportEmbeddedFonts = value != 0;
+      d.FontSettings().SetReportEmbeddedFonts(value != 0);
       break;
     case QVPDF_IPROP_TEXT_SCALING:
-      d.horizontalTextScale = static_cast<float>(value / 100.0);
+      d.options.text.SetTextScalingPercent(value);
       break;
     case QVPDF_IPROP_OUTLINE_CHARSET:
-      d.outlineCharset = value;
+      d.options.text.SetOutlineCharset(value);
       break;
     case QVPDF_IPROP_CREATE_THUMBNAILS:
       d.options.images.SetThumbnails(value != 0);
@@ -138,7 +139,7 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       d.modes = TQVDevModes(static_cast<std::uint32_t>(value));
       break;
     case QVPDF_IPROP_OPTIONS:
-      w.options = byte;
+      w.SetOptionBits(byte);
       break;
     case QVPDF_IPROP_HOST_FLAG:
       c.hostFlag = true;
@@ -147,7 +148,7 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       d.cjkIdeographCharset = value;
       break;
     case QVPDF_IPROP_PDFA_MODE:
-      w.pdfaMode = TQVPDFAMode(byte);
+      w.SetPdfaMode(TQVPDFAMode(byte));
       break;
     case QVPDF_IPROP_CID_FONT_MODE:
       d.cidFontMode = byte;
@@ -158,7 +159,7 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       d.metafileIsSized = byte != 0;
       break;
     case QVPDF_IPROP_INFO_UTF8:
-      d.infoBlock.utf8 = value != 0;
+      info.SetUtf8(value != 0);
       break;
     case QVPDF_IPROP_DEFAULT_DIVISOR:
       SetDefaultCoordinateDivisor(value);

@@ -168,11 +168,11 @@ TEST(PDFDeviceDocument, HeaderVersionFollowsTheDocument) {
       {"plain", [](TQVPDFDevice&) {}, "1.2", "%Folvio by Torvane GmbH V3.54[0]\r\n"},
       {"transparency allowed", [](TQVPDFDevice& d) { d.modes.Include(qvAllowTransparentBit); },
        "1.3", "%Folvio by Torvane GmbH V3.54[512]\r\n"},
-      {"PDF/A-1a", [](TQVPDFDevice& d) { d.settings.pdfaMode = folvioaLevelA; }, "1.4",
+      {"PDF/A-1a", [](TQVPDFDevice& d) { d.options.writer.pdfaMode = folvioaLevelA; }, "1.4",
        "%Folvio by Torvane GmbH V3.54[0] #PDF/A-1a\r\n"},
       {"PDF/A-1b with transparency",
        [](TQVPDFDevice& d) {
-         d.settings.pdfaMode = folvioaLevelB;
+         d.options.writer.pdfaMode = folvioaLevelB;
          d.modes.Include(qvAllowTransparentBit);
        },
        "1.4", "%Folvio by Torvane GmbH V3.54[512] #PDF/A-1b\r\n"},
@@ -197,7 +197,7 @@ TEST(PDFDeviceDocument, PdfADocumentsCarryTheirOutputIntent) {
     GTEST_SKIP() << "qpdf or python3 missing";
   for (const TQVPDFAMode mode : {folvioaLevelA, folvioaLevelB}) {
     RecordingDevice d;
-    d.settings.pdfaMode = mode;
+    d.options.writer.pdfaMode = mode;
     const std::string pdf = OnePageDocument(d);
     EXPECT_TRUE(d.pdfAConformance);
     EXPECT_EQ(QpdfProblems(pdf), "");
@@ -239,7 +239,7 @@ TEST(PDFDeviceDocument, PdfA1aPagesBeginWithAnArtifactUnlessSwitchedOff) {
                {folvioaOff, false, 0}};
   for (const auto& c : cases) {
     CommandDevice d;
-    d.settings.pdfaMode = c.mode;
+    d.options.writer.pdfaMode = c.mode;
     if (c.noAutoTags) d.modes.Include(kModeNoAutoStructureTags);
     d.BeginDoc(576, 800, 72, 0);
     d.BeginPage(612, 792, 72, 72, 0);
@@ -333,7 +333,7 @@ TEST(PDFDeviceDocument, EncryptionIsRefusedUntilItCanBeWritten) {
   EXPECT_FALSE(d.HasOutput());
   // A PDF/A document is never encrypted: it is written as PDF/A.
   d.options.file.outputFileName.clear();
-  d.settings.pdfaMode = folvioaLevelB;
+  d.options.writer.pdfaMode = folvioaLevelB;
   const std::string pdf = OnePageDocument(d);
   EXPECT_EQ(QpdfProblems(pdf), "");
   EXPECT_EQ(pdf.find("/Encrypt"), std::string::npos);

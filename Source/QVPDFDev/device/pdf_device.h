@@ -64,6 +64,22 @@ using TQVPDFMessageEvent = std::function<void(TQVPDFDevice& sender, std::int32_t
 // Writes an object instead of the object's own writer; true when it did.
 using TQVPDFWriteObjectEvent = std::function<bool(TQVPDFDevice& device, TQVCustomPDFType& object)>;
 
+// Who hears from the device: the host's callbacks and the events of whoever owns it.
+struct TQVPDFReceivers {
+  TQVPDFEngineCallback engineCallback = nullptr;
+  void* engineUserData = nullptr;
+  TQVPDFNotifyCallback notifyCallback = nullptr;
+  TQVPDFMessageCallback messageCallback = nullptr;
+  void* callbackUserData = nullptr;  // for the notification and message callbacks
+  TQVPDFMessageEvent onMessage;
+  TQVPDFWriteObjectEvent onWriteObject;
+
+  void SetEngineCallback(TQVPDFEngineCallback callback, void* userData) {
+    engineCallback = callback;
+    engineUserData = userData;
+  }
+};
+
 // The page's thumbnail raster, on which drawing marks the areas it covers (slot 60). Pixel
 // (0, 0) is the top left of the page as shown; with rotated set the raster holds the page
 // turned a quarter (landscape), a page point (x, y) going to (raster width - y, x).
@@ -238,11 +254,11 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // ---- TQVPDFObjectOwner -----------------------------------------------------------------
 
   TQVPDFFileWriter& Output() override { return *output_; }
-  const TQVPDFWriterSettings& WriterSettings() const override { return settings; }
+  const TQVPDFWriterSettings& WriterSettings() const override { return options.writer; }
   TQVPDFResource* SharedResources() override { return resources_.get(); }
   bool WriteObjectEvent(TQVCustomPDFType& object) override;
   void MarkContentStateDirty() override;
-  std::string DocumentLanguage() const override { return infoBlock.Language(); }
+  std::string DocumentLanguage() const override { return options.info.Language(); }
 
   // ---- Fonts -----------------------------------------------------------------------------
 
@@ -281,24 +297,13 @@ class TQVPDFDevice : public TQVGenericPSDevice,
 
   // ---- Settings and receivers -----------------------------------------------------------
 
-  TQVPDFWriterSettings settings;  // compression, armour, page and zoom mode, PDF/A, options
-  // Files, security, images, ... (pdf_device_options.h). cidFontMode (the page-content device's,
-  // TQVPDFCidFontMode): non-zero forces version 1.4.
+  // Writer, files, security, images, text and document information (pdf_device_options.h).
+  // cidFontMode (the page-content device's, TQVPDFCidFontMode): non-zero forces version 1.4.
   TQVPDFDeviceOptions options;
   std::int32_t inputPageCount = 0;
-  std::int32_t outlineCharset = 0;  // of 8-bit outline titles (65001: UTF-8)
-  TQVDeviceInfoBlock infoBlock;
-  float fontScale = 1.0f;             // multiplies the size written with "Tf" (0 counts as 1)
-  float horizontalTextScale = 0.0f;   // text scaling factor (key 22), 0 for none
   bool textStateResetPending = true;  // the next text writes its whole text state
 
-  TQVPDFEngineCallback engineCallback = nullptr;
-  void* engineUserData = nullptr;
-  TQVPDFNotifyCallback notifyCallback = nullptr;
-  TQVPDFMessageCallback messageCallback = nullptr;
-  void* callbackUserData = nullptr;  // for the notification and message callbacks
-  TQVPDFMessageEvent onMessage;
-  TQVPDFWriteObjectEvent onWriteObject;
+  TQVPDFReceivers receivers;
 
   // ---- Images --------------------------------------------------------------------------
 

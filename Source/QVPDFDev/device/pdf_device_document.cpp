@@ -56,7 +56,7 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
   // Until the security handler exists a document that asks for encryption is refused, before
   // anything is created: it must never be written unprotected without a word. (PDF/A files
   // are never encrypted; read mode writes nothing.)
-  if (options.security.EncryptsFile() && settings.pdfaMode == folvioaOff &&
+  if (options.security.EncryptsFile() && options.writer.pdfaMode == folvioaOff &&
       options.file.readMode == 0)
     throw std::runtime_error(kEncryptionUnavailable);
 
@@ -93,7 +93,7 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
     nullObjects_[1] = std::make_unique<TQVPDFNull>(this);
     resources_ = std::make_unique<TQVPDFResource>(this);
 
-    pdfAConformance = settings.pdfaMode != folvioaOff;
+    pdfAConformance = options.writer.pdfaMode != folvioaOff;
     if (pdfAConformance) {
       auto intents = std::make_unique<TQVPDFOutputIntents>(this);
       catalog_->SetOutputIntents(std::move(intents));
@@ -108,7 +108,8 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
       ReportMessage(6, options.file.inputFileName);
       options.file.inputFileMode = 0;
     }
-    if (engineCallback != nullptr) engineCallback(engineUserData, 2, inputPageCount, "");
+    if (receivers.engineCallback != nullptr)
+      receivers.engineCallback(receivers.engineUserData, 2, inputPageCount, "");
 
     if (options.file.readMode == 0) WriteHeader();
   } catch (...) {

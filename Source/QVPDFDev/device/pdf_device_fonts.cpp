@@ -39,8 +39,8 @@ void TQVPDFDevice::WriteTextState(TQVPDFDeviceWorkBuffer* buffer, float fontSize
                                 (optionBits & kOptionBoldFace) != 0,
                                 modes.Has(kModeStrokeBold),
                                 reset,
-                                fontScale,
-                                horizontalTextScale};
+                                options.text.fontScale,
+                                options.text.horizontalTextScale};
   WritePDFTextState(fonts_, textState_, input, buffer, fontSize);
   textStateResetPending = false;
   if (writer != nullptr) {

@@ -7,6 +7,9 @@
 #include <string>
 #include <utility>
 
+#include "QVPDFDev/file/pdf_writer_settings.h"
+#include "QVPDFDev/metadata/info_block.h"
+
 namespace vellora {
 
 // Encryption option bits (TFolvioEncryption) and security levels.
@@ -54,10 +57,26 @@ struct TQVPDFImageSettings {
   void SetThumbnails(bool wanted) { thumbnailsWanted = wanted; }
 };
 
+// How text is sized, and the code page of 8-bit outline titles.
+struct TQVPDFTextSettings {
+  float fontScale = 1.0f;            // multiplies the size written with "Tf" (0 counts as 1)
+  float horizontalTextScale = 0.0f;  // text scaling factor, 0 for none
+  std::int32_t outlineCharset = 0;   // of 8-bit outline titles (65001: UTF-8)
+
+  // The host's text scaling in percent (90: text 90 % as wide).
+  void SetTextScalingPercent(std::int32_t percent) {
+    horizontalTextScale = static_cast<float>(percent / 100.0);
+  }
+  void SetOutlineCharset(std::int32_t charset) { outlineCharset = charset; }
+};
+
 struct TQVPDFDeviceOptions {
+  TQVPDFWriterSettings writer;  // compression, armour, page and zoom mode, PDF/A, options
   TQVPDFFileOptions file;
   TQVPDFSecurityOptions security;
   TQVPDFImageSettings images;
+  TQVPDFTextSettings text;
+  TQVDeviceInfoBlock info;
 };
 
 }  // namespace vellora

@@ -63,7 +63,7 @@ void TQVPDFDevice::BeginPage(std::int32_t width, std::int32_t height, std::int32
   xformStream = nullptr;
 
   ReportMessage(20, std::to_string(width) + ";" + std::to_string(height));
-  if (settings.pdfaMode == folvioaLevelA && !modes.Has(kModeNoAutoStructureTags))
+  if (options.writer.pdfaMode == folvioaLevelA && !modes.Has(kModeNoAutoStructureTags))
     SendPageStartCommands();
 }
 

@@ -14,7 +14,7 @@ void TQVPDFDevice::WriteHeader() {
   if (out.Position() == 0) {
     const bool encrypt128 =
         options.security.EncryptsFile() && options.security.securityLevel == kSecurity128Bit;
-    if (settings.pdfaMode != folvioaOff || cidFontMode != 0 ||
+    if (options.writer.pdfaMode != folvioaOff || cidFontMode != 0 ||
         options.security.version14Requested || encrypt128)
       out.WriteLn("%PDF-1.4");
     else if (modes.Has(qvAllowTransparentBit))
@@ -26,15 +26,15 @@ void TQVPDFDevice::WriteHeader() {
   out.WriteLn("%\xE2\xE3\xCF\xD3");
   out.WriteLn("%");
   std::string producer = "%Folvio by Torvane GmbH V3.54[" + std::to_string(modes.Bits()) + "]";
-  if (settings.pdfaMode == folvioaLevelA) producer += " #PDF/A-1a";
-  if (settings.pdfaMode == folvioaLevelB) producer += " #PDF/A-1b";
+  if (options.writer.pdfaMode == folvioaLevelA) producer += " #PDF/A-1a";
+  if (options.writer.pdfaMode == folvioaLevelB) producer += " #PDF/A-1b";
   out.WriteLn(producer);
   out.WriteLn("%");
   out.WriteLn("%");
   // The encryption dictionary follows here once the security handler exists; BeginDoc
   // refuses a document that asks for it until then.
   AfterWriteHeader();
-  info_ = WriteDocumentInformation(this, infoBlock, catalog_->Metadata(), documentTime, fileId_);
+  info_ = WriteDocumentInformation(this, options.info, catalog_->Metadata(), documentTime, fileId_);
 }
 
 void TQVPDFDevice::WriteXRefAndTrailer() {
