@@ -136,7 +136,7 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       d.options.images.SetThumbnails(value != 0);
       break;
     case QVPDF_IPROP_MODES:
-      d.modes = TQVDevModes(static_cast<std::uint32_t>(value));
+      d.SetModes(TQVDevModes(static_cast<std::uint32_t>(value)));
       break;
     case QVPDF_IPROP_OPTIONS:
       w.SetOptionBits(byte);
@@ -145,18 +145,18 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       c.hostFlag = true;
       break;
     case QVPDF_IPROP_CJK_CHARSET:
-      d.cjkIdeographCharset = value;
+      d.contentOptions.SetCjkIdeographCharset(value);
       break;
     case QVPDF_IPROP_PDFA_MODE:
       w.SetPdfaMode(TQVPDFAMode(byte));
       break;
     case QVPDF_IPROP_CID_FONT_MODE:
-      d.cidFontMode = byte;
+      d.contentOptions.SetCidFontMode(byte);
       break;
     // The one byte setting of the generic device that its owner sets: the player keeps the
     // picture's own size.
     case QVPDF_IPROP_DEVICE_BYTE:
-      d.metafileIsSized = byte != 0;
+      d.playerOptions.KeepPictureSize(byte != 0);
       break;
     case QVPDF_IPROP_INFO_UTF8:
       info.SetUtf8(value != 0);

@@ -145,7 +145,8 @@ void TQVTextOutput::OutlineAt(std::int32_t x, std::int32_t y, std::int32_t basel
     px -= back * std::cos(angle);
     py += down * TurnSign() * back * std::sin(angle);
   }
-  const bool ignoreSpacing = std::llabs(std::int64_t{lf.lfHeight}) <= 19 && d.cidFontMode == 0 &&
+  const bool ignoreSpacing = std::llabs(std::int64_t{lf.lfHeight}) <= 19 &&
+                             d.contentOptions.cidFontMode == 0 &&
                              !d.modes.Has(qvExactTextPositioning) && !(align & kAlignRight);
 
   // Glyph space (1024 units, y down) to content: the em size over 1024, x also over the text

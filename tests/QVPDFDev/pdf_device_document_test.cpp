@@ -176,7 +176,7 @@ TEST(PDFDeviceDocument, HeaderVersionFollowsTheDocument) {
          d.modes.Include(qvAllowTransparentBit);
        },
        "1.4", "%Folvio by Torvane GmbH V3.54[512] #PDF/A-1b\r\n"},
-      {"CID fonts", [](TQVPDFDevice& d) { d.cidFontMode = 1; }, "1.4",
+      {"CID fonts", [](TQVPDFDevice& d) { d.contentOptions.cidFontMode = 1; }, "1.4",
        "%Folvio by Torvane GmbH V3.54[0]\r\n"},
       {"extended device", [](TQVPDFDevice& d) { d.options.security.version14Requested = true; },
        "1.4", "%Folvio by Torvane GmbH V3.54[0]\r\n"},
@@ -199,7 +199,7 @@ TEST(PDFDeviceDocument, PdfADocumentsCarryTheirOutputIntent) {
     RecordingDevice d;
     d.options.writer.pdfaMode = mode;
     const std::string pdf = OnePageDocument(d);
-    EXPECT_TRUE(d.pdfAConformance);
+    EXPECT_TRUE(d.contentOptions.pdfAConformance);
     EXPECT_EQ(QpdfProblems(pdf), "");
     EXPECT_EQ(vellora_test::QpdfJsonQuery(pdf, R"(
 root = get(trailer['/Root'])

@@ -135,7 +135,7 @@ TEST(PDFDeviceFonts, MetafileTextBecomesPdfTextInEveryFontMode) {
     b.Eof();
     RecordingDevice d;
     d.FontSettings().fontMode = c.mode;
-    d.cidFontMode = c.cidMode;
+    d.contentOptions.cidFontMode = c.cidMode;
     if (c.toUnicodeMode) d.modes.Include(kModeToUnicodeForSimpleFonts);
     const std::string pdf = Play(d, b);
 

@@ -93,8 +93,8 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
     nullObjects_[1] = std::make_unique<TQVPDFNull>(this);
     resources_ = std::make_unique<TQVPDFResource>(this);
 
-    pdfAConformance = options.writer.pdfaMode != folvioaOff;
-    if (pdfAConformance) {
+    contentOptions.pdfAConformance = options.writer.pdfaMode != folvioaOff;
+    if (contentOptions.pdfAConformance) {
       auto intents = std::make_unique<TQVPDFOutputIntents>(this);
       catalog_->SetOutputIntents(std::move(intents));
       AddICCColorSpace("C1", 1, nullptr, 0, 3, "");

@@ -25,7 +25,7 @@ void TQVPDFDevice::WriteTextState(TQVPDFDeviceWorkBuffer* buffer, float fontSize
   if (!outputOpen) EnsureOutputOpen();
   TQVPDFFontSettings& fontSettings = fonts_.Settings();
   // Read when a font is loaded.
-  fontSettings.cidMode = cidFontMode;
+  fontSettings.cidMode = contentOptions.cidFontMode;
   fontSettings.toUnicodeForSimpleFonts = modes.Has(kModeToUnicodeForSimpleFonts);
   TQVWriterStackVar* writer = WriterDepth() > 0 ? &WriterState() : nullptr;
   // A text object just begun, a bracket closed or a colour record changed leave the text
@@ -36,7 +36,7 @@ void TQVPDFDevice::WriteTextState(TQVPDFDeviceWorkBuffer* buffer, float fontSize
                                 &textColorRecord,
                                 &strokeColorRecord,
                                 RealBoldFace(CurrentDCState()),
-                                (optionBits & kOptionBoldFace) != 0,
+                                (contentOptions.optionBits & kOptionBoldFace) != 0,
                                 modes.Has(kModeStrokeBold),
                                 reset,
                                 options.text.fontScale,

@@ -6,7 +6,6 @@
 namespace vellora {
 
 void TQVPDFImageSettings::SetJpegSetting(std::int32_t setting) {
-  static constexpr std::int32_t kQualities[] = {10, 25, 50, 75, 100};
   if (setting == 0) {
     jpegConversion = false;
   } else if (setting < 0) {
@@ -16,7 +15,7 @@ void TQVPDFImageSettings::SetJpegSetting(std::int32_t setting) {
                       : -setting;
   } else {
     jpegConversion = true;
-    if (setting <= 5) jpegQuality = kQualities[setting - 1];
+    if (setting <= 5) jpegQuality = kJpegSettingQualities[setting - 1];
   }
 }
 

@@ -44,6 +44,9 @@ struct TQVPDFSecurityOptions {
   bool EncryptsFile() const { return (encryptionOptions & kEncryptFile) != 0; }
 };
 
+// The JPEG qualities of the host's JPEG settings 1..5.
+inline constexpr std::int32_t kJpegSettingQualities[] = {10, 25, 50, 75, 100};
+
 // How bitmaps are stored, and whether pages get thumbnails.
 struct TQVPDFImageSettings {
   bool jpegConversion = false;  // bitmaps become JPEG images where the image road allows

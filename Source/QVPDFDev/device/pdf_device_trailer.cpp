@@ -14,7 +14,7 @@ void TQVPDFDevice::WriteHeader() {
   if (out.Position() == 0) {
     const bool encrypt128 =
         options.security.EncryptsFile() && options.security.securityLevel == kSecurity128Bit;
-    if (options.writer.pdfaMode != folvioaOff || cidFontMode != 0 ||
+    if (options.writer.pdfaMode != folvioaOff || contentOptions.cidFontMode != 0 ||
         options.security.version14Requested || encrypt128)
       out.WriteLn("%PDF-1.4");
     else if (modes.Has(qvAllowTransparentBit))
