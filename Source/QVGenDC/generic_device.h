@@ -255,8 +255,8 @@ class TQVGenericDevice {
   bool yOriginMode = false;      // set by the owner: the y origin is the scaled page origin
   long double textAngle = 0.0L;  // radians, set with the text-rotation matrix
   bool textRotated = false;
-  TQVDevModes modes;  // the drawing modes, set as a whole by SetModes
-  TQVPlayerOptions playerOptions;
+  TQVDevModes modes;               // the drawing modes, set as a whole by SetModes
+  TQVPlayerOptions playerOptions;  // picture size, debug dumps
 
   // Used by the content device and text output.
   bool textMatrixPending = false;

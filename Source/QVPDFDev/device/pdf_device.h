@@ -297,12 +297,10 @@ class TQVPDFDevice : public TQVGenericPSDevice,
 
   // ---- Settings and receivers -----------------------------------------------------------
 
-  // Writer, files, security, images, text and document information (pdf_device_options.h).
-  // cidFontMode (the page-content device's, TQVPDFCidFontMode): non-zero forces version 1.4.
+  // Writer, files, security, images, text and document information (pdf_device_options.h);
+  // the font settings are the font manager's (FontSettings), the CID font mode is the
+  // page-content device's (contentOptions; non-zero forces version 1.4).
   TQVPDFDeviceOptions options;
-  std::int32_t inputPageCount = 0;
-  bool textStateResetPending = true;  // the next text writes its whole text state
-
   TQVPDFReceivers receivers;
 
   // ---- Images --------------------------------------------------------------------------
@@ -317,6 +315,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // ---- Written by the lifecycle ----------------------------------------------------------
 
   TQVDocumentTime documentTime;         // the start of the document
+  std::int32_t inputPageCount = 0;      // of the input PDF, sent to the engine callback
+  bool textStateResetPending = true;    // the next text writes its whole text state
   std::string outputFileNameUsed;       // the file actually opened
   float pageWidth = 0, pageHeight = 0;  // the current page, points
   bool firstPageSizePending = false;

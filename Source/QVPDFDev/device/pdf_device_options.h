@@ -1,6 +1,6 @@
 // The settings of a PDF device, grouped by what they decide. The host sets them through the
-// engine's properties and commands before a document (or between pages where a group says
-// so); the device reads them and changes none of them, except where a field says otherwise.
+// engine's properties and commands, each group through its own operations; the device reads
+// them and changes none of them, except where a field says otherwise.
 #pragma once
 
 #include <cstdint>
