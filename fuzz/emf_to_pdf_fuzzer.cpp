@@ -21,8 +21,8 @@ void Convert(const std::uint8_t* data, std::size_t size, std::uint8_t choice) {
   vellora::TQVPDFDevice device;
   device.FontSettings().fontMode =
       static_cast<vellora::TQVPDFFontMode>(choice % (vellora::qvEmbedSubsetTrueType_UsedChar + 1));
-  device.cidFontMode = static_cast<std::uint8_t>((choice >> 3) % 4);
-  device.jpegConversion = (choice & 0x20) != 0;
+  device.contentOptions.cidFontMode = static_cast<std::uint8_t>((choice >> 3) % 4);
+  device.options.images.jpegConversion = (choice & 0x20) != 0;
   device.BeginDoc(576, 800, 72, 0);
   try {
     device.PlayMetafile(data, size, 0, 0, 0, 0, false, 0, 0);

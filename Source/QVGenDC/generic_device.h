@@ -17,6 +17,7 @@
 #include "QVGenDC/dc_stack.h"
 #include "QVGenDC/device_modes.h"
 #include "QVGenDC/gdi_objects.h"
+#include "QVGenDC/player_options.h"
 #include "QVGenDC/writer_state.h"
 #include "qvplatform/wintypes.h"
 
@@ -209,6 +210,7 @@ class TQVGenericDevice {
   // ---- Non-virtual operations ----------------------------------------------------------
 
   TQVDCStackVar& CurrentDCState() { return dcStack.Current(); }
+  void SetModes(TQVDevModes drawingModes) { modes = drawingModes; }
 
   // The current writer level; an empty stack gets its first level.
   TQVWriterStackVar& WriterState();
@@ -232,7 +234,6 @@ class TQVGenericDevice {
 
   std::int32_t xResolution = 72;  // dots per inch of direct drawing calls
   std::int32_t yResolution = 72;
-  std::string debugDumpDirectory;  // metafiles are dumped there when set
   std::int32_t debugDumpCounter = 0;
   std::int32_t defaultDivisor = 1;     // from the process-wide default at construction
   std::int32_t coordinateDivisor = 1;  // 1 or 10; the work buffer divides coordinates by it
@@ -254,8 +255,8 @@ class TQVGenericDevice {
   bool yOriginMode = false;      // set by the owner: the y origin is the scaled page origin
   long double textAngle = 0.0L;  // radians, set with the text-rotation matrix
   bool textRotated = false;
-  TQVDevModes modes;
-  bool metafileIsSized = false;  // the player ignores the target size
+  TQVDevModes modes;               // the drawing modes, set as a whole by SetModes
+  TQVPlayerOptions playerOptions;  // picture size, debug dumps
 
   // Used by the content device and text output.
   bool textMatrixPending = false;

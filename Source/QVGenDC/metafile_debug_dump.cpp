@@ -12,7 +12,7 @@
 namespace vellora {
 
 void DumpMetafile(TQVGenericDevice& device, const std::uint8_t* bits, std::size_t size) {
-  std::string dir = device.debugDumpDirectory;
+  std::string dir = device.playerOptions.debugDumpDirectory;
   while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
   std::error_code ignored;
   std::filesystem::create_directories(dir, ignored);

@@ -144,7 +144,7 @@ std::int32_t TQVGenericDevice::PlayMetafile(const std::uint8_t* bits, std::size_
                                             std::int32_t targetWidth, std::int32_t targetHeight,
                                             bool measureOnly, std::int32_t xResolution,
                                             std::int32_t yResolution) {
-  if (bits != nullptr && !debugDumpDirectory.empty()) DumpMetafile(*this, bits, size);
+  if (bits != nullptr && !playerOptions.debugDumpDirectory.empty()) DumpMetafile(*this, bits, size);
   SavedPictureState saved(*this);
   if (bits == nullptr) return 0;
 
@@ -158,7 +158,7 @@ std::int32_t TQVGenericDevice::PlayMetafile(const std::uint8_t* bits, std::size_
   const L devY = DeviceResolution(this->yResolution);
   AxisScale sx, sy;
   if (h.rclBounds.right != 0 && h.rclFrame.right != 0) {
-    const bool ignoreTarget = modes.Has(qvMetaIsDOTNETEMF) || metafileIsSized;
+    const bool ignoreTarget = modes.Has(qvMetaIsDOTNETEMF) || playerOptions.metafileIsSized;
     sx = FramedAxis({xOffset, targetWidth, xResolution}, h.szlDevice.cx, h.szlMillimeters.cx,
                     h.rclFrame.left, h.rclFrame.right, ignoreTarget, this->xResolution);
     sy = FramedAxis({yOffset, targetHeight, yResolution}, h.szlDevice.cy, h.szlMillimeters.cy,

@@ -34,7 +34,7 @@ std::string FileNameOf(const void* record) {
 }
 
 std::int32_t BeginDoc(TQVPDFEngineContext& c, const void* record) {
-  if (record != nullptr) c.device.outputFileName = FileNameOf(record);
+  if (record != nullptr) c.device.options.file.SetOutputFile(FileNameOf(record));
   return c.device.BeginDoc(kBeginDocWidth, kBeginDocHeight, kBeginDocResolution, 0) ? 0 : 1;
 }
 
@@ -78,7 +78,8 @@ std::int32_t AddOutline(TQVPDFEngineContext& c, const TQVPDFCommand* record) {
     std::u16string title;
     if (!HostWideText(record->Text, kMaxWideTitle, title))
       throw std::runtime_error("Outline title too long");
-    node = TQVPDFOutlineNode::CreateWide(&d, d.outlineCharset, std::move(title), std::move(target));
+    node = TQVPDFOutlineNode::CreateWide(&d, d.options.text.outlineCharset, std::move(title),
+                                         std::move(target));
   } else {
     node = d.CreateOutlineNode(FieldText(record->Head.Name.Text), std::move(target));
   }

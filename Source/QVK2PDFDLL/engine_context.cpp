@@ -42,8 +42,7 @@ TQVPDFEngineContext::TQVPDFEngineContext(::TQVPDFEngineCallback callback, void* 
 TQVPDFEngineContext::~TQVPDFEngineContext() = default;
 
 void TQVPDFEngineContext::PassCallbackToDevice() {
-  device.engineCallback = callback;
-  device.engineUserData = userData;
+  device.receivers.SetEngineCallback(callback, userData);
 }
 
 std::int32_t TQVPDFEngineContext::PageRotation() const {

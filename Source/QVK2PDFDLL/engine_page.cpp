@@ -35,7 +35,7 @@ void InitializePage(TQVPDFEngineContext& c, const TQVPDFPageInit& page) {
   d.xResolution = c.xResolution;
   d.yResolution = c.yResolution;
   d.Reset();
-  d.thumbnailsWanted = page.CreateThumbnails != 0;
+  d.options.images.SetThumbnails(page.CreateThumbnails != 0);
 }
 
 std::int32_t PageX(const TQVPDFEngineContext& c, std::int32_t x) {

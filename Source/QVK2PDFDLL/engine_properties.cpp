@@ -1,6 +1,5 @@
 // The string and integer property keys of an engine context.
 #include <cstdint>
-#include <limits>
 #include <string>
 
 #include "QVGenDC/process_settings.h"
@@ -13,24 +12,6 @@ namespace {
 
 std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
 
-// Key 12, the JPEG setting of bitmaps: 0 switches the conversion to JPEG off, 1..5 switch it on
-// with the qualities 10, 25, 50, 75 and 100, a negative value is the quality itself, and any
-// other value switches it on with the quality kept.
-void SetJpegQuality(TQVPDFDevice& d, std::int32_t value) {
-  static constexpr std::int32_t kQualities[] = {10, 25, 50, 75, 100};
-  if (value == 0) {
-    d.jpegConversion = false;
-  } else if (value < 0) {
-    // -INT32_MIN has no 32-bit value.
-    d.jpegQuality = value == std::numeric_limits<std::int32_t>::min()
-                        ? std::numeric_limits<std::int32_t>::max()
-                        : -value;
-  } else {
-    d.jpegConversion = true;
-    if (value <= 5) d.jpegQuality = kQualities[value - 1];
-  }
-}
-
 }  // namespace
 
 bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* text) {
@@ -39,33 +20,33 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
   if (!HostText(text, kMaxHostText, value)) return false;
 
   TQVPDFDeviceEX& d = c.device;
-  TQVDeviceInfoBlock& info = d.infoBlock;
+  TQVDeviceInfoBlock& info = d.options.info;
   TQVEngineStoredSettings& s = c.stored;
   switch (key) {
     case QVPDF_SPROP_AUTHOR:
-      info.author = std::move(value);
+      info.SetText(TQVInfoText::author, std::move(value));
       break;
     case QVPDF_SPROP_CREATION_DATE:
-      info.creationDate = std::move(value);
+      info.SetText(TQVInfoText::creationDate, std::move(value));
       break;
     case QVPDF_SPROP_MOD_DATE:
-      info.modificationDate = std::move(value);
+      info.SetText(TQVInfoText::modificationDate, std::move(value));
       break;
     // The producer is always the engine's own name: the host's text names the creator.
     case QVPDF_SPROP_CREATOR:
-      info.creator = std::move(value);
+      info.SetText(TQVInfoText::creator, std::move(value));
       break;
     case QVPDF_SPROP_TITLE:
-      info.title = std::move(value);
+      info.SetText(TQVInfoText::title, std::move(value));
       break;
     case QVPDF_SPROP_SUBJECT:
-      info.subject = std::move(value);
+      info.SetText(TQVInfoText::subject, std::move(value));
       break;
     case QVPDF_SPROP_KEYWORDS:
-      info.keywords = std::move(value);
+      info.SetText(TQVInfoText::keywords, std::move(value));
       break;
     case QVPDF_SPROP_EXCLUDED_FONTS:
-      d.FontSettings().excludedFonts.SetCommaText(value);
+      d.FontSettings().SetExcludedFonts(value);
       break;
     case QVPDF_SPROP_OWNER_PASSWORD:
       s.ownerPassword = std::move(value);
@@ -74,10 +55,10 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
       s.userPassword = std::move(value);
       break;
     case QVPDF_SPROP_INPUT_FILE:
-      d.inputFileName = std::move(value);
+      d.options.file.SetInputFile(std::move(value));
       break;
     case QVPDF_SPROP_EMBED_ONLY_FONTS:
-      d.FontSettings().embedOnlyFonts.SetCommaText(value);
+      d.FontSettings().SetEmbedOnlyFonts(value);
       break;
     case QVPDF_SPROP_MERGE_START:
       s.mergeStart = std::move(value);
@@ -86,7 +67,7 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
       s.mergeText = std::move(value);
       break;
     case QVPDF_SPROP_INFO_STRINGS:
-      info.extraEntries.SetText(value);
+      info.SetExtraEntries(value);
       break;
   }
   return true;
@@ -94,37 +75,38 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
 
 bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t value) {
   TQVPDFDeviceEX& d = c.device;
-  TQVPDFWriterSettings& w = d.settings;
+  TQVPDFWriterSettings& w = d.options.writer;
+  TQVDeviceInfoBlock& info = d.options.info;
   TQVEngineStoredSettings& s = c.stored;
   const std::uint8_t byte = LowByte(value);
   switch (key) {
     case QVPDF_IPROP_ENCODE_STREAM_METHOD:
-      w.armour = TQVEncodeStreamMethod(byte);
+      w.SetArmour(TQVEncodeStreamMethod(byte));
       break;
     case QVPDF_IPROP_COMPRESS_STREAM_METHOD:
     case QVPDF_IPROP_COMPRESSION:
-      w.compression = TQVCompressStreamMethod(byte);
+      w.SetCompression(TQVCompressStreamMethod(byte));
       break;
     case QVPDF_IPROP_PAGE_MODE:
-      w.pageMode = TQVPDFPageModes(byte);
+      w.SetPageMode(TQVPDFPageModes(byte));
       break;
     case QVPDF_IPROP_FONT_MODE:
-      d.FontSettings().fontMode = TQVPDFFontMode(byte);
+      d.FontSettings().SetFontMode(TQVPDFFontMode(byte));
       break;
     case QVPDF_IPROP_FAST_FLATE:
-      if (value != 0) w.compression = qvCompressFastFlate;
+      w.SetFastFlate(value != 0);
       break;
     case QVPDF_IPROP_CONVERT_JPEG_DATA:
       s.convertJpegData = value != 0;
       break;
     case QVPDF_IPROP_ENCRYPTION:
-      d.encryptionOptions = static_cast<std::uint16_t>(value & 0xFFFF);
+      d.options.security.SetEncryption(static_cast<std::uint16_t>(value & 0xFFFF));
       break;
     case QVPDF_IPROP_INPUTFILE_MODE:
-      d.inputFileMode = value;
+      d.options.file.SetInputFileMode(value);
       break;
     case QVPDF_IPROP_READ_MODE:
-      d.readMode = value;
+      d.options.file.SetReadMode(value);
       break;
     case QVPDF_IPROP_ELEMENT_RESOLUTION:
       c.elementResolution = value;
@@ -133,51 +115,51 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       s.thumbnailMonochrome = value != 0;
       break;
     case QVPDF_IPROP_JPEG_QUALITY:
-      SetJpegQuality(d, value);
+      d.options.images.SetJpegSetting(value);
       break;
     case QVPDF_IPROP_ZOOM_MODE:
-      w.zoomMode = TQVPDFZoomModes(byte);
+      w.SetZoomMode(TQVPDFZoomModes(byte));
       break;
     case QVPDF_IPROP_SECURITY:
-      d.securityLevel = byte;
+      d.options.security.SetSecurityLevel(byte);
       break;
     case QVPDF_IPROP_EXTRA_MESSAGES:
-      d.FontSettings().reportEmbeddedFonts = value != 0;
+      d.FontSettings().SetReportEmbeddedFonts(value != 0);
       break;
     case QVPDF_IPROP_TEXT_SCALING:
-      d.horizontalTextScale = static_cast<float>(value / 100.0);
+      d.options.text.SetTextScalingPercent(value);
       break;
     case QVPDF_IPROP_OUTLINE_CHARSET:
-      d.outlineCharset = value;
+      d.options.text.SetOutlineCharset(value);
       break;
     case QVPDF_IPROP_CREATE_THUMBNAILS:
-      d.thumbnailsWanted = value != 0;
+      d.options.images.SetThumbnails(value != 0);
       break;
     case QVPDF_IPROP_MODES:
-      d.modes = TQVDevModes(static_cast<std::uint32_t>(value));
+      d.SetModes(TQVDevModes(static_cast<std::uint32_t>(value)));
       break;
     case QVPDF_IPROP_OPTIONS:
-      w.options = byte;
+      w.SetOptionBits(byte);
       break;
     case QVPDF_IPROP_HOST_FLAG:
       c.hostFlag = true;
       break;
     case QVPDF_IPROP_CJK_CHARSET:
-      d.cjkIdeographCharset = value;
+      d.contentOptions.SetCjkIdeographCharset(value);
       break;
     case QVPDF_IPROP_PDFA_MODE:
-      w.pdfaMode = TQVPDFAMode(byte);
+      w.SetPdfaMode(TQVPDFAMode(byte));
       break;
     case QVPDF_IPROP_CID_FONT_MODE:
-      d.cidFontMode = byte;
+      d.contentOptions.SetCidFontMode(byte);
       break;
     // The one byte setting of the generic device that its owner sets: the player keeps the
     // picture's own size.
     case QVPDF_IPROP_DEVICE_BYTE:
-      d.metafileIsSized = byte != 0;
+      d.playerOptions.KeepPictureSize(byte != 0);
       break;
     case QVPDF_IPROP_INFO_UTF8:
-      d.infoBlock.utf8 = value != 0;
+      info.SetUtf8(value != 0);
       break;
     case QVPDF_IPROP_DEFAULT_DIVISOR:
       SetDefaultCoordinateDivisor(value);

@@ -4,7 +4,7 @@
 
 namespace vellora {
 
-TQVPDFDeviceEX::TQVPDFDeviceEX() { version14Requested = true; }
+TQVPDFDeviceEX::TQVPDFDeviceEX() { options.security.RequestVersion14(); }
 
 TQVPDFDeviceEX::~TQVPDFDeviceEX() = default;
 

@@ -31,14 +31,14 @@ void TQVGenericPSDevice::InitialiseTextFields() {
   cjkCharacterInProgress = false;
   forceExactPositioning = false;
   textDeltaX = textDeltaY = 0;
-  cjkIdeographCharset = 136;
   forcedCharset = 0;
   wordSplitInProgress = false;
   splitAtBlanks = false;
 }
 
 void TQVGenericPSDevice::ClearColorRecords() {
-  const std::int32_t mode = (optionBits & kOptionCMYKRecords) ? kColorModeToCMYK : kColorModeNone;
+  const std::int32_t mode =
+      (contentOptions.optionBits & kOptionCMYKRecords) ? kColorModeToCMYK : kColorModeNone;
   for (TQVColorRecord* record : {&textColorRecord, &strokeColorRecord, &fillColorRecord}) {
     *record = TQVColorRecord{};
     record->mode = mode;

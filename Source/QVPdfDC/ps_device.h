@@ -18,6 +18,7 @@
 
 #include "QVGenDC/generic_device.h"
 #include "QVPdfDC/color_record.h"
+#include "QVPdfDC/content_options.h"
 #include "QVPdfDC/pdf_device_work_buffer.h"
 #include "QVPdfDC/ps_output_stream.h"
 #include "qvplatform/font_types.h"
@@ -287,11 +288,9 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   std::int32_t currentX = 0, currentY = 0;  // logical units
   std::int32_t figureStartX = 0, figureStartY = 0;
   bool figureStartValid = false;
-  std::uint8_t optionBits = 0;
-  bool slant = false;            // text output writes a slanted text matrix
-  bool arcError = false;         // a Bezier arc came out not finite
-  bool pdfAConformance = false;  // set by the PDF device for PDF/A documents
-  std::uint8_t cidFontMode = 0;  // set by the PDF device: its TQVPDFCidFontMode (0: no CID fonts)
+  bool slant = false;                // text output writes a slanted text matrix
+  bool arcError = false;             // a Bezier arc came out not finite
+  TQVContentOptions contentOptions;  // CID fonts, CJK charset, PDF/A, option bits
 
   // Fields of text output.
   std::int32_t lastCjkBaseline = 0;
@@ -300,7 +299,6 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   bool cjkCharacterInProgress = false;
   bool forceExactPositioning = false;
   std::int32_t textDeltaX = 0, textDeltaY = 0;  // origin of the last Td in the text object
-  std::int32_t cjkIdeographCharset = 136;
   std::int32_t forcedCharset = 0;
   bool wordSplitInProgress = false;
   bool splitAtBlanks = false;

@@ -157,7 +157,7 @@ void TQVGenericPSDevice::WriteTransform() {
   }
 
   if (modes.Has(qvDontStackWorldModifications) || std::fabs(det) < 1e-12L ||
-      (pdfAConformance && det < 0.1L)) {
+      (contentOptions.pdfAConformance && det < 0.1L)) {
     // Start again from the page's own matrix.
     const std::int32_t depth = WriterDepth();
     for (std::int32_t i = 0; i < depth; ++i) {

@@ -137,14 +137,14 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
     c.total = total;
     c.r = r;
 
-    const bool outline =
-        c.symbol || d.modes.Has(kModeTextAsOutlines) || d.pathNesting > 0 ||
-        (r.options & ETO_GLYPH_INDEX) != 0 ||
-        ((d.pdfAConformance || d.cidFontMode != 0) && c.cjk && !d.modes.Has(kModeCjkAsText)) ||
-        (c.charset == 178 && d.modes.Has(kModeArabicAsOutlines)) ||
-        (c.charset == 177 && d.modes.Has(kModeHebrewAsOutlines)) ||
-        (d.cidFontMode == 0 && !d.cjkCharacterInProgress && r.wide && r.length == 1 &&
-         r.wide[0] > 0xF8FF);
+    const bool outline = c.symbol || d.modes.Has(kModeTextAsOutlines) || d.pathNesting > 0 ||
+                         (r.options & ETO_GLYPH_INDEX) != 0 ||
+                         ((d.contentOptions.pdfAConformance || d.contentOptions.cidFontMode != 0) &&
+                          c.cjk && !d.modes.Has(kModeCjkAsText)) ||
+                         (c.charset == 178 && d.modes.Has(kModeArabicAsOutlines)) ||
+                         (c.charset == 177 && d.modes.Has(kModeHebrewAsOutlines)) ||
+                         (d.contentOptions.cidFontMode == 0 && !d.cjkCharacterInProgress &&
+                          r.wide && r.length == 1 && r.wide[0] > 0xF8FF);
     if (outline) return OutlineRoad(c);
 
     if (!r.wide && !r.ansi) return;
@@ -165,7 +165,7 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
 
     if ((d.splitAtBlanks || mixed) && !d.wordSplitInProgress && r.spacing && r.wide &&
         r.length > 0 && v.font.lfEscapement == 0 &&
-        !(d.cidFontMode != 0 && d.WriterState().fontIsCID)) {
+        !(d.contentOptions.cidFontMode != 0 && d.WriterState().fontIsCID)) {
       const std::int32_t cut = FirstWordEnd(r.wide, r.length);
       if (cut < r.length) {
         {
@@ -193,10 +193,10 @@ void TQVTextOutput::Main(Call& c) {
   }
   if (c.cjk) d.lastCjkBaseline = r.y;
   // A Type0 font takes two-byte codes: 8-bit text becomes wide text first.
-  if (d.cidFontMode != 0 && !r.wide && r.ansi) WidenAnsi(c);
+  if (d.contentOptions.cidFontMode != 0 && !r.wide && r.ansi) WidenAnsi(c);
 
   const bool unshowable = r.wide && r.spacing && !d.modes.Has(kModeKeepMissingGlyphs);
-  const bool byGlyphs = unshowable && (d.cidFontMode != 0 ||
+  const bool byGlyphs = unshowable && (d.contentOptions.cidFontMode != 0 ||
                                        ((c.charset == 0 || c.charset == 1) && !d.cjkPerCharacter));
   if (byGlyphs) {
     // The faces the PDF side replaces, so that the glyph check asks the face written.

@@ -145,8 +145,9 @@ void TQVTextOutput::OutlineAt(std::int32_t x, std::int32_t y, std::int32_t basel
     px -= back * std::cos(angle);
     py += down * TurnSign() * back * std::sin(angle);
   }
-  run.ignoreSpacing = std::llabs(std::int64_t{lf.lfHeight}) <= 19 && d.cidFontMode == 0 &&
-                      !d.modes.Has(qvExactTextPositioning) && !(align & kAlignRight);
+  run.ignoreSpacing = std::llabs(std::int64_t{lf.lfHeight}) <= 19 &&
+                      d.contentOptions.cidFontMode == 0 && !d.modes.Has(qvExactTextPositioning) &&
+                      !(align & kAlignRight);
   OutlineGlyphSpace(run, lf, px, py);
 
   const std::int32_t result = d.pathNesting > 0 ? OutlineIntoPath(run) : OutlineIntoContent(run);

@@ -77,7 +77,7 @@ bool TQVTextOutput::DetectScript(TQVTextRequest& r) {
       continue;
     }
     if (c == 0x3001) continue;
-    const std::int32_t target = ScriptCharset(c, d_.cjkIdeographCharset);
+    const std::int32_t target = ScriptCharset(c, d_.contentOptions.cjkIdeographCharset);
     if (target == 0) continue;
     const std::int32_t current = v.font.lfCharSet;
     if (current != 0 && current != 1 && current != (target & 0xFF)) return true;  // mixed

@@ -28,12 +28,14 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 }  // namespace
 
 bool TQVTextOutput::CidBranch(const Call& c) {
-  return d_.cidFontMode != 0 && d_.WriterDepth() > 0 && d_.WriterState().fontIsCID && c.r.wide;
+  return d_.contentOptions.cidFontMode != 0 && d_.WriterDepth() > 0 && d_.WriterState().fontIsCID &&
+         c.r.wide;
 }
 
 bool TQVTextOutput::Links(Call& c) {
   TQVGenericPSDevice& d = d_;
-  if (!(d.optionBits & TQVGenericPSDevice::kOptionAutoLinks) || c.r.length < 8) return true;
+  if (!(d.contentOptions.optionBits & TQVGenericPSDevice::kOptionAutoLinks) || c.r.length < 8)
+    return true;
   const bool web = StartsWith(c.a8, "http://") || StartsWith(c.a8, "https://");
   const bool mark = StartsWith(c.a8, "bookm://");
   if (!web && !mark) return true;
@@ -156,7 +158,7 @@ void TQVTextOutput::WriteCid(Call& c) {
   const std::size_t n = static_cast<std::size_t>(r.length);
   const long double size = c.size > 0 ? c.size : 1;
   const long double aspect = d.dcStack.aspect != 0 ? d.dcStack.aspect : 1;
-  const bool charCodes = d.cidFontMode == 1 || d.cidFontMode == 2;
+  const bool charCodes = d.contentOptions.cidFontMode == 1 || d.contentOptions.cidFontMode == 2;
   const auto code = [&](char16_t ch, qvplatform::WORD glyph, std::int32_t& width) {
     const std::uint32_t mapped = d.MapCharCode(ch, glyph, width);
     if (charCodes) return static_cast<std::uint32_t>(ch);

@@ -232,7 +232,7 @@ TEST(MetafilePlayer, DebugDumpWritesNumberedFilesOnlyWhenADirectoryIsSet) {
                                     ("vellora_player_dump_" + std::to_string(::getpid())) / "sub";
   std::filesystem::remove_all(dir.parent_path());
   RecordingDevice device;
-  device.debugDumpDirectory = dir.string() + "/";
+  device.playerOptions.debugDumpDirectory = dir.string() + "/";
   Play(device, bytes);
   Play(device, bytes);
   EXPECT_EQ(device.debugDumpCounter, 2);

@@ -106,7 +106,7 @@ TEST(MetafileScaling, ASizedMetafileIgnoresTheTargetSize) {
   PlayAndLook(dotNet, bytes, 36, 72, 595, 842);
   EXPECT_EQ(dotNet.Calls()[0], "BeginPicture 670x947 res=81,81");
   RecordingDevice sized;
-  sized.metafileIsSized = true;
+  sized.playerOptions.metafileIsSized = true;
   PlayAndLook(sized, bytes, 36, 72, 595, 842);
   EXPECT_EQ(sized.Calls()[0], "BeginPicture 670x947 res=81,81");
 }

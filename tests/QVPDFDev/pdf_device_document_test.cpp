@@ -168,18 +168,18 @@ TEST(PDFDeviceDocument, HeaderVersionFollowsTheDocument) {
       {"plain", [](TQVPDFDevice&) {}, "1.2", "%Folvio by Torvane GmbH V3.54[0]\r\n"},
       {"transparency allowed", [](TQVPDFDevice& d) { d.modes.Include(qvAllowTransparentBit); },
        "1.3", "%Folvio by Torvane GmbH V3.54[512]\r\n"},
-      {"PDF/A-1a", [](TQVPDFDevice& d) { d.settings.pdfaMode = folvioaLevelA; }, "1.4",
+      {"PDF/A-1a", [](TQVPDFDevice& d) { d.options.writer.pdfaMode = folvioaLevelA; }, "1.4",
        "%Folvio by Torvane GmbH V3.54[0] #PDF/A-1a\r\n"},
       {"PDF/A-1b with transparency",
        [](TQVPDFDevice& d) {
-         d.settings.pdfaMode = folvioaLevelB;
+         d.options.writer.pdfaMode = folvioaLevelB;
          d.modes.Include(qvAllowTransparentBit);
        },
        "1.4", "%Folvio by Torvane GmbH V3.54[512] #PDF/A-1b\r\n"},
-      {"CID fonts", [](TQVPDFDevice& d) { d.cidFontMode = 1; }, "1.4",
+      {"CID fonts", [](TQVPDFDevice& d) { d.contentOptions.cidFontMode = 1; }, "1.4",
        "%Folvio by Torvane GmbH V3.54[0]\r\n"},
-      {"extended device", [](TQVPDFDevice& d) { d.version14Requested = true; }, "1.4",
-       "%Folvio by Torvane GmbH V3.54[0]\r\n"},
+      {"extended device", [](TQVPDFDevice& d) { d.options.security.version14Requested = true; },
+       "1.4", "%Folvio by Torvane GmbH V3.54[0]\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -197,9 +197,9 @@ TEST(PDFDeviceDocument, PdfADocumentsCarryTheirOutputIntent) {
     GTEST_SKIP() << "qpdf or python3 missing";
   for (const TQVPDFAMode mode : {folvioaLevelA, folvioaLevelB}) {
     RecordingDevice d;
-    d.settings.pdfaMode = mode;
+    d.options.writer.pdfaMode = mode;
     const std::string pdf = OnePageDocument(d);
-    EXPECT_TRUE(d.pdfAConformance);
+    EXPECT_TRUE(d.contentOptions.pdfAConformance);
     EXPECT_EQ(QpdfProblems(pdf), "");
     EXPECT_EQ(vellora_test::QpdfJsonQuery(pdf, R"(
 root = get(trailer['/Root'])
@@ -239,7 +239,7 @@ TEST(PDFDeviceDocument, PdfA1aPagesBeginWithAnArtifactUnlessSwitchedOff) {
                {folvioaOff, false, 0}};
   for (const auto& c : cases) {
     CommandDevice d;
-    d.settings.pdfaMode = c.mode;
+    d.options.writer.pdfaMode = c.mode;
     if (c.noAutoTags) d.modes.Include(kModeNoAutoStructureTags);
     d.BeginDoc(576, 800, 72, 0);
     d.BeginPage(612, 792, 72, 72, 0);
@@ -296,11 +296,11 @@ TEST(PDFDeviceDocument, PageChecksAndReadMode) {
   EXPECT_FALSE(d.DocumentOpen());
 
   // Read mode: nothing is written, no page can begin.
-  d.readMode = 1;
-  d.outputFileName = (std::filesystem::temp_directory_path() /
-                      ("pdfdev-read-mode-" + std::to_string(getpid()) + ".pdf"))
-                         .string();
-  std::filesystem::remove(d.outputFileName);
+  d.options.file.readMode = 1;
+  d.options.file.outputFileName = (std::filesystem::temp_directory_path() /
+                                   ("pdfdev-read-mode-" + std::to_string(getpid()) + ".pdf"))
+                                      .string();
+  std::filesystem::remove(d.options.file.outputFileName);
   ASSERT_TRUE(d.BeginDoc(576, 800, 72, 0));
   try {
     d.BeginPage(612, 792, 72, 72, 0);
@@ -310,8 +310,8 @@ TEST(PDFDeviceDocument, PageChecksAndReadMode) {
   }
   d.EndDoc();
   EXPECT_EQ(d.CopyToBuffer(0, nullptr), 0);
-  d.SaveToFile(d.outputFileName);
-  EXPECT_FALSE(std::filesystem::exists(d.outputFileName));
+  d.SaveToFile(d.options.file.outputFileName);
+  EXPECT_FALSE(std::filesystem::exists(d.options.file.outputFileName));
 }
 
 TEST(PDFDeviceDocument, EncryptionIsRefusedUntilItCanBeWritten) {
@@ -320,8 +320,8 @@ TEST(PDFDeviceDocument, EncryptionIsRefusedUntilItCanBeWritten) {
                                .string();
   std::filesystem::remove(name);
   RecordingDevice d;
-  d.encryptionOptions = kEncryptFile;
-  d.outputFileName = name;
+  d.options.security.encryptionOptions = kEncryptFile;
+  d.options.file.outputFileName = name;
   try {
     d.BeginDoc(576, 800, 72, 0);
     ADD_FAILURE();
@@ -332,8 +332,8 @@ TEST(PDFDeviceDocument, EncryptionIsRefusedUntilItCanBeWritten) {
   EXPECT_FALSE(std::filesystem::exists(name));  // nothing was created
   EXPECT_FALSE(d.HasOutput());
   // A PDF/A document is never encrypted: it is written as PDF/A.
-  d.outputFileName.clear();
-  d.settings.pdfaMode = folvioaLevelB;
+  d.options.file.outputFileName.clear();
+  d.options.writer.pdfaMode = folvioaLevelB;
   const std::string pdf = OnePageDocument(d);
   EXPECT_EQ(QpdfProblems(pdf), "");
   EXPECT_EQ(pdf.find("/Encrypt"), std::string::npos);
@@ -341,7 +341,7 @@ TEST(PDFDeviceDocument, EncryptionIsRefusedUntilItCanBeWritten) {
 
 TEST(PDFDeviceDocument, OutputFileThatCannotBeCreated) {
   RecordingDevice d;
-  d.outputFileName = "/nonexistent-pdfdev-folder/out.pdf";
+  d.options.file.outputFileName = "/nonexistent-pdfdev-folder/out.pdf";
   try {
     d.BeginDoc(576, 800, 72, 0);
     ADD_FAILURE();
@@ -353,7 +353,7 @@ TEST(PDFDeviceDocument, OutputFileThatCannotBeCreated) {
   EXPECT_EQ(d.messages[0], (std::pair<std::int32_t, std::string>{
                                3, "Cannot open file /nonexistent-pdfdev-folder/out.pdf"}));
   // The device is usable afterwards.
-  d.outputFileName.clear();
+  d.options.file.outputFileName.clear();
   EXPECT_EQ(QpdfProblems(OnePageDocument(d)), "");
 }
 

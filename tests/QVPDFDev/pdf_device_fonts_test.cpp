@@ -135,7 +135,7 @@ TEST(PDFDeviceFonts, MetafileTextBecomesPdfTextInEveryFontMode) {
     b.Eof();
     RecordingDevice d;
     d.FontSettings().fontMode = c.mode;
-    d.cidFontMode = c.cidMode;
+    d.contentOptions.cidFontMode = c.cidMode;
     if (c.toUnicodeMode) d.modes.Include(kModeToUnicodeForSimpleFonts);
     const std::string pdf = Play(d, b);
 
@@ -227,8 +227,8 @@ TEST(PDFDeviceFonts, BoldScalesAndAliases) {
     EXPECT_TRUE(d.AddFontAlias("Body=Courier New"));
     EXPECT_FALSE(d.AddFontAlias("no pair"));
     if (c.strokeBold) d.modes.Include(21);
-    d.fontScale = c.fontScale;
-    d.horizontalTextScale = c.horizontalScale;
+    d.options.text.fontScale = c.fontScale;
+    d.options.text.horizontalTextScale = c.horizontalScale;
     const std::string pdf = Play(d, b);
     EXPECT_EQ(vellora_test::QpdfProblems(pdf), "");
     std::vector<std::string> names;

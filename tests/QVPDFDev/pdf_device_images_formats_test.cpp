@@ -112,8 +112,8 @@ TEST(PDFDeviceImagesFormats, JPEGConversionKeepsTheColoursAndTheOrientation) {
       EmfBuilder emf = PointPicture(84, 84);
       vellora_test::AddStretchDIBits(emf, dest, b);
       RecordingDevice device;
-      device.jpegConversion = true;
-      device.jpegQuality = 100;
+      device.options.images.jpegConversion = true;
+      device.options.images.jpegQuality = 100;
       const std::string pdf = vellora_test::PlayAlone(device, emf.Eof().Bytes());
       const auto images = vellora_test::ListImages(pdf);
       ASSERT_EQ(images.size(), 1u);

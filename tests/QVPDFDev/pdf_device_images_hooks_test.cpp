@@ -31,7 +31,7 @@ constexpr qvplatform::COLORREF kMark = 0xC0C0C0, kRasterWhite = 0xFFFFFF;
 class ThumbnailMarks : public ::testing::Test {
  protected:
   void Open(int width, int height, int rasterWidth, int rasterHeight, bool rotated) {
-    device.thumbnailsWanted = true;
+    device.options.images.thumbnailsWanted = true;
     device.BeginDoc(576, 800, 72, 0);
     device.BeginPage(width, height, 72, 72, 0);
     TQVThumbnailRaster& raster = device.thumbnailRaster;

@@ -67,10 +67,10 @@ TEST(PDFDeviceInfo, XmpIsWellFormedForAnyTitle) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     RecordingDevice d;
-    d.infoBlock.utf8 = c.utf8;
-    d.infoBlock.title = c.title;
-    d.infoBlock.author = c.title;
-    d.infoBlock.extraEntries.SetText("_Lang=de\nCompany Name=A & B");
+    d.options.info.utf8 = c.utf8;
+    d.options.info.title = c.title;
+    d.options.info.author = c.title;
+    d.options.info.extraEntries.SetText("_Lang=de\nCompany Name=A & B");
     const std::string pdf = Document(d);
     EXPECT_EQ(QpdfProblems(pdf), "");
     vellora_test::TempFile xmp(vellora_test::XMPPacket(pdf), ".xml");
@@ -88,7 +88,7 @@ TEST(PDFDeviceInfo, XmpIsWellFormedForAnyTitle) {
 
 TEST(PDFDeviceInfo, NoInformationObjectWhenSwitchedOff) {
   RecordingDevice d;
-  d.infoBlock.noInformationObject = true;
+  d.options.info.noInformationObject = true;
   const std::string pdf = Document(d);
   EXPECT_EQ(QpdfProblems(pdf), "");
   EXPECT_EQ(pdf.find("/Info "), std::string::npos);

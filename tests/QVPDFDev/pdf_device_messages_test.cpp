@@ -46,18 +46,20 @@ struct Log {
 TEST(PDFDeviceMessages, ThreeReceiversInOrder) {
   Log log;
   TQVPDFDevice d;
-  d.callbackUserData = &log;
-  d.engineUserData = &log;
-  d.messageCallback = [](void* user, std::int32_t code, const char* text, std::int32_t length) {
+  d.receivers.callbackUserData = &log;
+  d.receivers.engineUserData = &log;
+  d.receivers.messageCallback = [](void* user, std::int32_t code, const char* text,
+                                   std::int32_t length) {
     static_cast<Log*>(user)->entries.push_back("callback " + std::to_string(code) + " " +
                                                std::string(text, static_cast<std::size_t>(length)));
   };
-  d.onMessage = [&log, &d](TQVPDFDevice& sender, std::int32_t kind, const std::string& text,
-                           std::int32_t code) {
+  d.receivers.onMessage = [&log, &d](TQVPDFDevice& sender, std::int32_t kind,
+                                     const std::string& text, std::int32_t code) {
     log.entries.push_back("event " + std::to_string(kind) + " " + std::to_string(code) + " " +
                           text + (&sender == &d ? "" : " (another sender)"));
   };
-  d.engineCallback = [](void* user, std::int32_t kind, std::int32_t value, const char* text) {
+  d.receivers.engineCallback = [](void* user, std::int32_t kind, std::int32_t value,
+                                  const char* text) {
     static_cast<Log*>(user)->entries.push_back("engine " + std::to_string(kind) + " " +
                                                std::to_string(value) + " " + text);
   };
@@ -102,10 +104,10 @@ for k in get(get(trailer['/Root'])['/Pages'])['/Kids']:
 TEST(PDFDeviceMessages, FailingReceiversDoNotStopTheDocument) {
   TQVPDFDevice d;
   int after = 0;
-  d.messageCallback = [](void*, std::int32_t, const char*, std::int32_t) {
+  d.receivers.messageCallback = [](void*, std::int32_t, const char*, std::int32_t) {
     throw std::runtime_error("host failure");
   };
-  d.onMessage = [&after](TQVPDFDevice&, std::int32_t, const std::string&, std::int32_t) {
+  d.receivers.onMessage = [&after](TQVPDFDevice&, std::int32_t, const std::string&, std::int32_t) {
     ++after;
     throw 42;
   };

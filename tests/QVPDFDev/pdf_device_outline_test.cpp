@@ -129,7 +129,7 @@ TEST(PDFDeviceOutline, DestinationsInPointsAndByName) {
   if (!vellora_test::HaveCommand("qpdf") || !vellora_test::HaveCommand("python3"))
     GTEST_SKIP() << "qpdf or python3 missing";
   RecordingDevice d;
-  d.outlineCharset = 65001;
+  d.options.text.outlineCharset = 65001;
   d.BeginDoc(576, 800, 72, 0);
   d.BeginPage(816, 1056, 96, 96, 0);  // letter at 96 dpi: 612 x 792 points
   d.LocalDestinations().Add("Intro", d.CurrentPage(), 192, 96);

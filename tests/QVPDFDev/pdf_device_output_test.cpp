@@ -48,7 +48,7 @@ TEST_F(PDFDeviceOutput, FileAndMemoryGiveTheSameBytes) {
   FixedDocumentEnvironment fixed;
   RecordingDevice memory, file;
   Write(memory);
-  file.outputFileName = Path("out.pdf");
+  file.options.file.outputFileName = Path("out.pdf");
   Write(file);
   EXPECT_EQ(file.outputFileNameUsed, Path("out.pdf"));
   const std::string bytes = DocumentBytes(memory);
@@ -82,7 +82,7 @@ TEST_F(PDFDeviceOutput, CopyToBufferCopiesWhatFits) {
 
   // A file output is copied from the written file, also when its name has since gone to
   // another file.
-  d.outputFileName = Path("copied.pdf");
+  d.options.file.outputFileName = Path("copied.pdf");
   Write(d);
   const std::string written = ReadFile(Path("copied.pdf"));
   EXPECT_EQ(DocumentBytes(d), written);
@@ -112,7 +112,7 @@ TEST_F(PDFDeviceOutput, SaveFromMemoryCreatesOrTruncates) {
 
 TEST_F(PDFDeviceOutput, SaveFromFileOutput) {
   RecordingDevice d;
-  d.outputFileName = Path("out.pdf");
+  d.options.file.outputFileName = Path("out.pdf");
   Write(d);
   const std::string bytes = ReadFile(Path("out.pdf"));
   ASSERT_EQ(QpdfProblems(bytes), "");
@@ -138,7 +138,7 @@ TEST_F(PDFDeviceOutput, SaveFromFileOutput) {
 
 TEST_F(PDFDeviceOutput, SaveWhileTheDocumentIsOpen) {
   RecordingDevice d;
-  d.outputFileName = Path("open.pdf");
+  d.options.file.outputFileName = Path("open.pdf");
   d.BeginDoc(576, 800, 72, 0);
   d.BeginPage(612, 792, 72, 72, 0);
   d.SaveToFile(Path("partial.pdf"));  // what is written so far: the header and information

@@ -12,8 +12,8 @@ FixedDocumentEnvironment::FixedDocumentEnvironment()
     : clock_(qvplatform::EncodeDateTime(2024, 1, 31, 14, 0, 0), 120), id_(kDeviceFileId) {}
 
 RecordingDevice::RecordingDevice() {
-  onMessage = [this](vellora::TQVPDFDevice&, std::int32_t, const std::string& text,
-                     std::int32_t code) { messages.emplace_back(code, text); };
+  receivers.onMessage = [this](vellora::TQVPDFDevice&, std::int32_t, const std::string& text,
+                               std::int32_t code) { messages.emplace_back(code, text); };
 }
 
 std::string DocumentBytes(vellora::TQVPDFDevice& device) {

@@ -158,7 +158,7 @@ std::string Played(const std::vector<Record>& records, std::uint8_t cidMode,
   b.Eof();
   RecordingDevice d;
   d.FontSettings().fontMode = qvEmbedSubsetTrueType_UsedChar;
-  d.cidFontMode = cidMode;
+  d.contentOptions.cidFontMode = cidMode;
   d.BeginDoc(576, 800, 72, 0);
   const auto bytes = b.Bytes();
   d.PlayMetafile(bytes.data(), bytes.size(), 0, 0, 0, 0, false, 0, 0);

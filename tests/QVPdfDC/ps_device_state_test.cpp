@@ -156,7 +156,7 @@ TEST(PSDeviceState, PaintingOperatorByPenBrushAndModes) {
 
 TEST(PSDeviceState, ColoursFollowTheRecordsAndPatterns) {
   TestPSDevice d;
-  d.optionBits = TQVGenericPSDevice::kOptionCMYKRecords;
+  d.contentOptions.optionBits = TQVGenericPSDevice::kOptionCMYKRecords;
   d.Reset();
   PrepareForSteps(d);
   d.UsePen(0, 1, RGB(255, 0, 0));

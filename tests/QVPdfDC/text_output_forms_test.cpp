@@ -125,7 +125,7 @@ TEST(TextOutputForms, CidTextIsOneHexRunWhenTheWidthsAgree) {
   if (!vellora_test::TextFontsReady()) GTEST_SKIP() << "fonts missing";
   FakeFontDevice d;
   Ready(d);
-  d.cidFontMode = 1;
+  d.contentOptions.cidFontMode = 1;
   d.cidFont = true;
   d.cidOffset = 0x1000;
   const std::int32_t matching[] = {12, 12};
@@ -138,14 +138,14 @@ TEST(TextOutputForms, CidTextIsOneHexRunWhenTheWidthsAgree) {
   EXPECT_NE(d.mapped.back().glyph, 0xFFFFu);
 
   // Mode 3 writes the CIDs MapCharCode gives; rests below 0.005 go to the next number.
-  d.cidFontMode = 3;
+  d.contentOptions.cidFontMode = 3;
   d.UseFont("Arial", -3);
   const std::int32_t two[] = {2, 2, 2};
   step = Drawn(d, [&] { d.ExtTextOut(100, 200, 0, RECTL{}, u"ABC", nullptr, 3, two); });
   EXPECT_NE(step.find("[<1041>-66.67<1042>-66.66<1043>-66.67]TJ "), std::string::npos) << step;
 
   // A single character is written alone.
-  d.cidFontMode = 1;
+  d.contentOptions.cidFontMode = 1;
   step = Drawn(d, [&] { d.ExtTextOut(100, 250, 0, RECTL{}, u"Z", nullptr, 1, two); });
   EXPECT_NE(step.find("Td<005A>Tj "), std::string::npos) << step;
   EXPECT_TRUE(CheckContent(d.Close()).errors.empty());
@@ -155,7 +155,7 @@ TEST(TextOutputForms, EightBitTextBecomesTwoByteCodesForCidFonts) {
   if (!vellora_test::TextFontsReady()) GTEST_SKIP() << "fonts missing";
   FakeFontDevice d;
   Ready(d);
-  d.cidFontMode = 1;
+  d.contentOptions.cidFontMode = 1;
   d.cidFont = true;
   const std::int32_t spacing[] = {12, 12, 12};
   std::string step = Drawn(d, [&] {

@@ -37,12 +37,12 @@ TEST(TextOutputHostile, RandomRequestsKeepTheContentSound) {
       d.SetWorldTransform(x);
     }
     d.modes = TQVDevModes(static_cast<std::uint32_t>(rng()));
-    d.cidFontMode = rng() % 2 ? 0 : pick({1, 2, 3});
+    d.contentOptions.cidFontMode = rng() % 2 ? 0 : pick({1, 2, 3});
     d.cidFont = rng() % 2;
     d.splitAtBlanks = rng() % 2;
     d.forceExactPositioning = rng() % 5 == 0;
     d.forcedCharset = rng() % 6 == 0 ? pick({128, 177, 204, 2}) : 0;
-    d.optionBits = rng() % 2 ? TQVGenericPSDevice::kOptionAutoLinks : 0;
+    d.contentOptions.optionBits = rng() % 2 ? TQVGenericPSDevice::kOptionAutoLinks : 0;
     SetItalicAsArial(rng() % 2);
     for (int t = 0; t < 20; ++t) {
       qvplatform::LOGFONTW lf;

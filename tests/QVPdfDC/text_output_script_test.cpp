@@ -117,7 +117,7 @@ TEST(TextOutputScript, LinksComeFromTheTextItself) {
   REQUIRE_FONTS();
   FakeFontDevice d;
   Ready(d);
-  d.optionBits |= TQVGenericPSDevice::kOptionAutoLinks;
+  d.contentOptions.optionBits |= TQVGenericPSDevice::kOptionAutoLinks;
   const std::string mark =
       d.Step([&] { d.ExtTextOut(100, 100, 0, RECTL{}, nullptr, "bookm://Chapter", 15, kTwelve); });
   EXPECT_FALSE(Shown(mark)) << mark;

@@ -90,6 +90,28 @@ TEST(EngineProperties, InformationTextsAndWriterSettingsReachTheFile) {
   EXPECT_EQ(QpdfProblems(pdf), "");
 }
 
+TEST(EngineProperties, EachInformationKeyFillsItsOwnEntry) {
+  const EngineEntries* e = Engine();
+  ASSERT_NE(e, nullptr);
+  static const struct {
+    int key;
+    const char* entry;
+  } kCases[] = {{QVPDF_SPROP_AUTHOR, "/Author"},
+                {QVPDF_SPROP_CREATOR, "/Creator"},
+                {QVPDF_SPROP_TITLE, "/Title"},
+                {QVPDF_SPROP_SUBJECT, "/Subject"},
+                {QVPDF_SPROP_KEYWORDS, "/Keywords"}};
+  EngineContext c;
+  for (const auto& k : kCases)
+    EXPECT_TRUE(e->SetSProp(c, k.key, ("text of key " + std::to_string(k.key)).c_str()));
+  const std::string pdf = OnePageDocument(c);
+  for (const auto& k : kCases) {
+    SCOPED_TRACE(k.entry);
+    EXPECT_NE(pdf.find(std::string(k.entry) + "(text of key " + std::to_string(k.key) + ")"),
+              std::string::npos);
+  }
+}
+
 // A page with a line of text in the face, written after the given settings.
 std::string TextDocument(TQVPDFEngineContext* c, const std::u16string& face) {
   const EngineEntries* e = Engine();

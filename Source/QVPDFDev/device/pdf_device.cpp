@@ -12,7 +12,7 @@
 namespace vellora {
 
 TQVPDFDevice::TQVPDFDevice() : output_(std::make_unique<TQVPDFFileWriter>()) {
-  infoBlock.producerName = std::string(kQVProducerName);
+  options.info.producerName = std::string(kQVProducerName);
   fonts_.SetMessageReceiver(this);
   fonts_.SetSubsetReporter(this);
 }
@@ -27,7 +27,7 @@ std::unique_ptr<TQVPDFCatalog> TQVPDFDevice::CreateCatalog() {
 }
 
 bool TQVPDFDevice::WriteObjectEvent(TQVCustomPDFType& object) {
-  return onWriteObject && onWriteObject(*this, object);
+  return receivers.onWriteObject && receivers.onWriteObject(*this, object);
 }
 
 void TQVPDFDevice::MarkContentStateDirty() {

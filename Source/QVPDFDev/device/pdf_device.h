@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "QVPDFDev/device/pdf_device_options.h"
 #include "QVPDFDev/file/file_identifier.h"
 #include "QVPDFDev/file/pdf_writer_settings.h"
 #include "QVPDFDev/fonts/font_manager.h"
@@ -63,10 +64,21 @@ using TQVPDFMessageEvent = std::function<void(TQVPDFDevice& sender, std::int32_t
 // Writes an object instead of the object's own writer; true when it did.
 using TQVPDFWriteObjectEvent = std::function<bool(TQVPDFDevice& device, TQVCustomPDFType& object)>;
 
-// Encryption option bits (TFolvioEncryption) and security levels.
-constexpr std::uint16_t kEncryptFile = 1u << 0;  // qvEncryptFile
-constexpr std::uint8_t kSecurity40Bit = 0;
-constexpr std::uint8_t kSecurity128Bit = 1;
+// Who hears from the device: the host's callbacks and the events of whoever owns it.
+struct TQVPDFReceivers {
+  TQVPDFEngineCallback engineCallback = nullptr;
+  void* engineUserData = nullptr;
+  TQVPDFNotifyCallback notifyCallback = nullptr;
+  TQVPDFMessageCallback messageCallback = nullptr;
+  void* callbackUserData = nullptr;  // for the notification and message callbacks
+  TQVPDFMessageEvent onMessage;
+  TQVPDFWriteObjectEvent onWriteObject;
+
+  void SetEngineCallback(TQVPDFEngineCallback callback, void* userData) {
+    engineCallback = callback;
+    engineUserData = userData;
+  }
+};
 
 // The page's thumbnail raster, on which drawing marks the areas it covers (slot 60). Pixel
 // (0, 0) is the top left of the page as shown; with rotated set the raster holds the page
@@ -242,11 +254,11 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // ---- TQVPDFObjectOwner -----------------------------------------------------------------
 
   TQVPDFFileWriter& Output() override { return *output_; }
-  const TQVPDFWriterSettings& WriterSettings() const override { return settings; }
+  const TQVPDFWriterSettings& WriterSettings() const override { return options.writer; }
   TQVPDFResource* SharedResources() override { return resources_.get(); }
   bool WriteObjectEvent(TQVCustomPDFType& object) override;
   void MarkContentStateDirty() override;
-  std::string DocumentLanguage() const override { return infoBlock.Language(); }
+  std::string DocumentLanguage() const override { return options.info.Language(); }
 
   // ---- Fonts -----------------------------------------------------------------------------
 
@@ -285,35 +297,14 @@ class TQVPDFDevice : public TQVGenericPSDevice,
 
   // ---- Settings and receivers -----------------------------------------------------------
 
-  TQVPDFWriterSettings settings;  // compression, armour, page and zoom mode, PDF/A, options
-  // cidFontMode (the page-content device's, TQVPDFCidFontMode): non-zero forces version 1.4.
-  bool version14Requested = false;  // the extended device's version flag
-  std::uint16_t encryptionOptions = 0;
-  std::uint8_t securityLevel = kSecurity40Bit;
-  std::int32_t readMode = 0;   // non-zero: only an input PDF is read; nothing is written
-  std::string outputFileName;  // empty: memory output
-  std::string inputFileName;
-  std::int32_t inputFileMode = 0;  // 1..5 load the input file at BeginDoc
-  std::int32_t inputPageCount = 0;
-  bool thumbnailsWanted = false;
-  std::int32_t outlineCharset = 0;  // of 8-bit outline titles (65001: UTF-8)
-  TQVDeviceInfoBlock infoBlock;
-  float fontScale = 1.0f;             // multiplies the size written with "Tf" (0 counts as 1)
-  float horizontalTextScale = 0.0f;   // text scaling factor (key 22), 0 for none
-  bool textStateResetPending = true;  // the next text writes its whole text state
-
-  TQVPDFEngineCallback engineCallback = nullptr;
-  void* engineUserData = nullptr;
-  TQVPDFNotifyCallback notifyCallback = nullptr;
-  TQVPDFMessageCallback messageCallback = nullptr;
-  void* callbackUserData = nullptr;  // for the notification and message callbacks
-  TQVPDFMessageEvent onMessage;
-  TQVPDFWriteObjectEvent onWriteObject;
+  // Writer, files, security, images, text and document information (pdf_device_options.h);
+  // the font settings are the font manager's (FontSettings), the CID font mode is the
+  // page-content device's (contentOptions; non-zero forces version 1.4).
+  TQVPDFDeviceOptions options;
+  TQVPDFReceivers receivers;
 
   // ---- Images --------------------------------------------------------------------------
 
-  bool jpegConversion = false;  // bitmaps become JPEG images where the image road allows
-  std::int32_t jpegQuality = 25;
   std::string pendingImageName;   // the name of the next image (commands set it)
   std::string pendingBitmapName;  // the alias of the next drawn bitmap (commands set it)
   // Image names to image numbers: "auto__" + NAME for pending image names, NAME for pending
@@ -324,6 +315,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // ---- Written by the lifecycle ----------------------------------------------------------
 
   TQVDocumentTime documentTime;         // the start of the document
+  std::int32_t inputPageCount = 0;      // of the input PDF, sent to the engine callback
+  bool textStateResetPending = true;    // the next text writes its whole text state
   std::string outputFileNameUsed;       // the file actually opened
   float pageWidth = 0, pageHeight = 0;  // the current page, points
   bool firstPageSizePending = false;

@@ -24,23 +24,23 @@ std::mutex& OutputFileLock() {
 void TQVPDFDevice::OpenOutput() {
   TQVPDFOutputSink& sink = output_->Sink();
   outputFileNameUsed.clear();
-  if (outputFileName.empty() || readMode != 0) {
+  if (options.file.outputFileName.empty() || options.file.readMode != 0) {
     sink.OpenMemory();
   } else {
     bool created = false;
     {
       std::lock_guard<std::mutex> lock(OutputFileLock());
       try {
-        sink.OpenFile(outputFileName);
+        sink.OpenFile(options.file.outputFileName);
         created = true;
       } catch (const std::exception&) {
       }
     }
     if (!created) {
-      ReportMessage(3, outputFileName);
-      throw std::runtime_error("Cannot create file " + outputFileName);
+      ReportMessage(3, options.file.outputFileName);
+      throw std::runtime_error("Cannot create file " + options.file.outputFileName);
     }
-    outputFileNameUsed = outputFileName;
+    outputFileNameUsed = options.file.outputFileName;
   }
   hasOutput_ = true;
 }
@@ -51,7 +51,8 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
   // Until the security handler exists a document that asks for encryption is refused, before
   // anything is created: it must never be written unprotected without a word. (PDF/A files
   // are never encrypted; read mode writes nothing.)
-  if ((encryptionOptions & kEncryptFile) != 0 && settings.pdfaMode == folvioaOff && readMode == 0)
+  if (options.security.EncryptsFile() && options.writer.pdfaMode == folvioaOff &&
+      options.file.readMode == 0)
     throw std::runtime_error(kEncryptionUnavailable);
 
   FreeDocument();  // a document that was begun and never ended
@@ -87,23 +88,25 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
     nullObjects_[1] = std::make_unique<TQVPDFNull>(this);
     resources_ = std::make_unique<TQVPDFResource>(this);
 
-    pdfAConformance = settings.pdfaMode != folvioaOff;
-    if (pdfAConformance) {
+    contentOptions.pdfAConformance = options.writer.pdfaMode != folvioaOff;
+    if (contentOptions.pdfAConformance) {
       auto intents = std::make_unique<TQVPDFOutputIntents>(this);
       catalog_->SetOutputIntents(std::move(intents));
       AddICCColorSpace("C1", 1, nullptr, 0, 3, "");
     }
 
     inputPageCount = 0;
-    if (!inputFileName.empty() && inputFileMode >= 1 && inputFileMode <= 5) {
+    if (!options.file.inputFileName.empty() && options.file.inputFileMode >= 1 &&
+        options.file.inputFileMode <= 5) {
       // The input PDF reader is not part of this build: the document goes on without its
       // input, as after any failure to load it.
-      ReportMessage(6, inputFileName);
-      inputFileMode = 0;
+      ReportMessage(6, options.file.inputFileName);
+      options.file.inputFileMode = 0;
     }
-    if (engineCallback != nullptr) engineCallback(engineUserData, 2, inputPageCount, "");
+    if (receivers.engineCallback != nullptr)
+      receivers.engineCallback(receivers.engineUserData, 2, inputPageCount, "");
 
-    if (readMode == 0) WriteHeader();
+    if (options.file.readMode == 0) WriteHeader();
   } catch (...) {
     FreeDocument();
     throw;
@@ -138,7 +141,7 @@ void TQVPDFDevice::EndDoc() {
   // read back from its name.
   TQVPDFOutputSink& sink = output_->Sink();
   try {
-    if (readMode == 0) WriteXRefAndTrailer();
+    if (options.file.readMode == 0) WriteXRefAndTrailer();
   } catch (...) {
     try {
       sink.Close();

@@ -25,7 +25,7 @@ void TQVPDFDevice::WriteTextState(TQVPDFDeviceWorkBuffer* buffer, float fontSize
   if (!outputOpen) EnsureOutputOpen();
   TQVPDFFontSettings& fontSettings = fonts_.Settings();
   // Read when a font is loaded.
-  fontSettings.cidMode = cidFontMode;
+  fontSettings.cidMode = contentOptions.cidFontMode;
   fontSettings.toUnicodeForSimpleFonts = modes.Has(kModeToUnicodeForSimpleFonts);
   TQVWriterStackVar* writer = WriterDepth() > 0 ? &WriterState() : nullptr;
   // A text object just begun, a bracket closed or a colour record changed leave the text
@@ -36,11 +36,11 @@ void TQVPDFDevice::WriteTextState(TQVPDFDeviceWorkBuffer* buffer, float fontSize
                                 &textColorRecord,
                                 &strokeColorRecord,
                                 RealBoldFace(CurrentDCState()),
-                                (optionBits & kOptionBoldFace) != 0,
+                                (contentOptions.optionBits & kOptionBoldFace) != 0,
                                 modes.Has(kModeStrokeBold),
                                 reset,
-                                fontScale,
-                                horizontalTextScale};
+                                options.text.fontScale,
+                                options.text.horizontalTextScale};
   WritePDFTextState(fonts_, textState_, input, buffer, fontSize);
   textStateResetPending = false;
   if (writer != nullptr) {

@@ -24,13 +24,13 @@ bool RasterCoordinate(long double page, long double pageSize, int rasterSize, in
 }  // namespace
 
 TQVImageOptions TQVPDFDevice::ImageOptions() const {
-  TQVImageOptions options;
-  options.jpegConversion = jpegConversion;
-  options.jpegQuality = jpegQuality;
-  options.transparent = transparentBlit;
-  options.transparentColor = transparentColor;
-  options.modes = modes;
-  return options;
+  TQVImageOptions result;
+  result.jpegConversion = options.images.jpegConversion;
+  result.jpegQuality = options.images.jpegQuality;
+  result.transparent = transparentBlit;
+  result.transparentColor = transparentColor;
+  result.modes = modes;
+  return result;
 }
 
 void TQVPDFDevice::PrepareImageDraw(std::int32_t x, std::int32_t y, std::int32_t width,
@@ -45,7 +45,8 @@ void TQVPDFDevice::PrepareImageDraw(std::int32_t x, std::int32_t y, std::int32_t
 void TQVPDFDevice::MarkBitmapRegion(std::int32_t x, std::int32_t y, COLORREF color,
                                     std::int32_t width, std::int32_t height) {
   TQVThumbnailRaster& raster = thumbnailRaster;
-  if (raster.renderedDirectly || !thumbnailsWanted || raster.bitmap.Handle() == 0) return;
+  if (raster.renderedDirectly || !options.images.thumbnailsWanted || raster.bitmap.Handle() == 0)
+    return;
   if (currentContent_ == nullptr || (xformStream != nullptr && currentContent_ == xformStream))
     return;
   const int rasterWidth = raster.bitmap.Width(), rasterHeight = raster.bitmap.Height();

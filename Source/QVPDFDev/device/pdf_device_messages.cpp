@@ -48,23 +48,24 @@ std::string TQVPDFDevice::MessageText(std::int32_t code, std::string_view text) 
 void TQVPDFDevice::ReportMessage(std::int32_t code, std::string_view text) {
   const std::string message = MessageText(code, text);
   // A message never stops the document: whatever a receiver throws stays here.
-  if (messageCallback != nullptr) {
+  if (receivers.messageCallback != nullptr) {
     try {
       const std::size_t length =
           std::min<std::size_t>(message.size(), std::numeric_limits<std::int32_t>::max());
-      messageCallback(callbackUserData, code, message.c_str(), static_cast<std::int32_t>(length));
+      receivers.messageCallback(receivers.callbackUserData, code, message.c_str(),
+                                static_cast<std::int32_t>(length));
     } catch (...) {
     }
   }
-  if (onMessage) {
+  if (receivers.onMessage) {
     try {
-      onMessage(*this, 1, message, code);
+      receivers.onMessage(*this, 1, message, code);
     } catch (...) {
     }
   }
-  if (engineCallback != nullptr) {
+  if (receivers.engineCallback != nullptr) {
     try {
-      engineCallback(engineUserData, 1, code, message.c_str());
+      receivers.engineCallback(receivers.engineUserData, 1, code, message.c_str());
     } catch (...) {
     }
   }

@@ -10,7 +10,7 @@ namespace vellora {
 
 std::unique_ptr<TQVPDFOutlineNode> TQVPDFDevice::CreateOutlineNode(std::string_view title,
                                                                    TQVOutlineTarget target) {
-  return TQVPDFOutlineNode::Create(this, outlineCharset, title, std::move(target));
+  return TQVPDFOutlineNode::Create(this, options.text.outlineCharset, title, std::move(target));
 }
 
 std::int32_t TQVPDFDevice::AddOutline(std::unique_ptr<TQVPDFOutlineNode> node, std::int32_t kind,

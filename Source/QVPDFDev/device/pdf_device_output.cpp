@@ -20,7 +20,7 @@ std::int64_t TQVPDFDevice::CopyToBuffer(std::int64_t bufferSize, void* buffer) {
 }
 
 void TQVPDFDevice::SaveToFile(const std::string& fileName) {
-  if (readMode != 0) return;
+  if (options.file.readMode != 0) return;
   if (!hasOutput_) throw std::runtime_error("No document to save");
   output_->Sink().SaveTo(fileName);
 }

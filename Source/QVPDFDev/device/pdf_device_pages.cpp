@@ -31,7 +31,7 @@ std::int32_t Scaled(std::int32_t value, std::int32_t numerator, std::int32_t den
 
 void TQVPDFDevice::BeginPage(std::int32_t width, std::int32_t height, std::int32_t xRes,
                              std::int32_t yRes, std::int32_t rotation) {
-  if (readMode != 0) throw std::runtime_error("PDF Engine in read-only mode!");
+  if (options.file.readMode != 0) throw std::runtime_error("PDF Engine in read-only mode!");
   if (!documentOpen_) throw std::runtime_error("Device is not open!");
   if (currentPage_) {
     ReportMessage(8, "");
@@ -63,7 +63,7 @@ void TQVPDFDevice::BeginPage(std::int32_t width, std::int32_t height, std::int32
   xformStream = nullptr;
 
   ReportMessage(20, std::to_string(width) + ";" + std::to_string(height));
-  if (settings.pdfaMode == folvioaLevelA && !modes.Has(kModeNoAutoStructureTags))
+  if (options.writer.pdfaMode == folvioaLevelA && !modes.Has(kModeNoAutoStructureTags))
     SendPageStartCommands();
 }
 

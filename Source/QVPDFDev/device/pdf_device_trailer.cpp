@@ -13,8 +13,9 @@ void TQVPDFDevice::WriteHeader() {
   TQVPDFFileWriter& out = Output();
   if (out.Position() == 0) {
     const bool encrypt128 =
-        (encryptionOptions & kEncryptFile) != 0 && securityLevel == kSecurity128Bit;
-    if (settings.pdfaMode != folvioaOff || cidFontMode != 0 || version14Requested || encrypt128)
+        options.security.EncryptsFile() && options.security.securityLevel == kSecurity128Bit;
+    if (options.writer.pdfaMode != folvioaOff || contentOptions.cidFontMode != 0 ||
+        options.security.version14Requested || encrypt128)
       out.WriteLn("%PDF-1.4");
     else if (modes.Has(qvAllowTransparentBit))
       out.WriteLn("%PDF-1.3");
@@ -25,15 +26,15 @@ void TQVPDFDevice::WriteHeader() {
   out.WriteLn("%\xE2\xE3\xCF\xD3");
   out.WriteLn("%");
   std::string producer = "%Folvio by Torvane GmbH V3.54[" + std::to_string(modes.Bits()) + "]";
-  if (settings.pdfaMode == folvioaLevelA) producer += " #PDF/A-1a";
-  if (settings.pdfaMode == folvioaLevelB) producer += " #PDF/A-1b";
+  if (options.writer.pdfaMode == folvioaLevelA) producer += " #PDF/A-1a";
+  if (options.writer.pdfaMode == folvioaLevelB) producer += " #PDF/A-1b";
   out.WriteLn(producer);
   out.WriteLn("%");
   out.WriteLn("%");
   // The encryption dictionary follows here once the security handler exists; BeginDoc
   // refuses a document that asks for it until then.
   AfterWriteHeader();
-  info_ = WriteDocumentInformation(this, infoBlock, catalog_->Metadata(), documentTime, fileId_);
+  info_ = WriteDocumentInformation(this, options.info, catalog_->Metadata(), documentTime, fileId_);
 }
 
 void TQVPDFDevice::WriteXRefAndTrailer() {

@@ -55,6 +55,17 @@ struct TQVPDFWriterSettings {
   std::uint8_t options = 0;  // TFolvioOptions bits
 
   bool HasOption(TFolvioOption option) const { return (options >> option) & 1u; }
+
+  void SetCompression(TQVCompressStreamMethod method) { compression = method; }
+  // The fast flate switch: on selects qvCompressFastFlate, off leaves the compression alone.
+  void SetFastFlate(bool on) {
+    if (on) compression = qvCompressFastFlate;
+  }
+  void SetArmour(TQVEncodeStreamMethod method) { armour = method; }
+  void SetPageMode(TQVPDFPageModes mode) { pageMode = mode; }
+  void SetZoomMode(TQVPDFZoomModes mode) { zoomMode = mode; }
+  void SetPdfaMode(TQVPDFAMode mode) { pdfaMode = mode; }
+  void SetOptionBits(std::uint8_t bits) { options = bits; }
 };
 
 }  // namespace vellora

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "qvplatform/string_list.h"
@@ -41,6 +42,11 @@ struct TQVPDFFontSettings {
   qvplatform::TStringList embedOnlyFonts;
   bool reportEmbeddedFonts = false;      // qvOnEmbedFonts: message 10 for each font file read
   bool toUnicodeForSimpleFonts = false;  // mode value 23: /ToUnicode for simple TrueType fonts
+
+  void SetFontMode(TQVPDFFontMode mode) { fontMode = mode; }
+  void SetExcludedFonts(std::string_view commaText) { excludedFonts.SetCommaText(commaText); }
+  void SetEmbedOnlyFonts(std::string_view commaText) { embedOnlyFonts.SetCommaText(commaText); }
+  void SetReportEmbeddedFonts(bool report) { reportEmbeddedFonts = report; }
 };
 
 // The PDF device sends these on as numbered messages. Must not throw.

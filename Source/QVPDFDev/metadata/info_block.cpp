@@ -1,5 +1,7 @@
 #include "QVPDFDev/metadata/info_block.h"
 
+#include <utility>
+
 #include "QVPDFDev/objects/host_text.h"
 
 namespace vellora {
@@ -28,6 +30,34 @@ void TQVDeviceInfoBlock::Assign(const TQVDeviceInfoBlock& other) {
   keywords = other.keywords;
   noInformationObject = other.noInformationObject;
   extraEntries = other.extraEntries;
+}
+
+void TQVDeviceInfoBlock::SetText(TQVInfoText which, std::string text) {
+  std::string* field = nullptr;
+  switch (which) {
+    case TQVInfoText::author:
+      field = &author;
+      break;
+    case TQVInfoText::creationDate:
+      field = &creationDate;
+      break;
+    case TQVInfoText::modificationDate:
+      field = &modificationDate;
+      break;
+    case TQVInfoText::creator:
+      field = &creator;
+      break;
+    case TQVInfoText::title:
+      field = &title;
+      break;
+    case TQVInfoText::subject:
+      field = &subject;
+      break;
+    case TQVInfoText::keywords:
+      field = &keywords;
+      break;
+  }
+  if (field != nullptr) *field = std::move(text);
 }
 
 std::u16string TQVDeviceInfoBlock::Decode(std::string_view text) const {

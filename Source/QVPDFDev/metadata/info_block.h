@@ -10,6 +10,17 @@
 
 namespace vellora {
 
+// The texts of the information dictionary that a host sets one by one.
+enum class TQVInfoText {
+  author,
+  creationDate,
+  modificationDate,
+  creator,
+  title,
+  subject,
+  keywords
+};
+
 // The producer that every written document names.
 inline constexpr std::string_view kQVProducerName = "Folvio3 by Torvane GmbH";
 
@@ -26,6 +37,11 @@ class TQVDeviceInfoBlock {
   // The value of the extra entry whose trimmed name is exactly "_Lang" (the document
   // language, the catalog's /Lang); empty without one.
   std::string Language() const;
+
+  void SetText(TQVInfoText which, std::string text);
+  // Lines of "name=value", replacing the extra entries.
+  void SetExtraEntries(std::string_view lines) { extraEntries.SetText(lines); }
+  void SetUtf8(bool on) { utf8 = on; }
 
   std::string author;
   std::string creationDate;      // PDF date text; the information writer sets it

@@ -1,0 +1,85 @@
+// The settings of a PDF device, grouped by what they decide. The host sets them through the
+// engine's properties and commands, each group through its own operations; the device reads
+// them and changes none of them, except where a field says otherwise.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "QVPDFDev/file/pdf_writer_settings.h"
+#include "QVPDFDev/metadata/info_block.h"
+
+namespace vellora {
+
+// Encryption option bits (TFolvioEncryption) and security levels.
+constexpr std::uint16_t kEncryptFile = 1u << 0;  // qvEncryptFile
+constexpr std::uint8_t kSecurity40Bit = 0;
+constexpr std::uint8_t kSecurity128Bit = 1;
+
+// Where the document is written and what it reads.
+struct TQVPDFFileOptions {
+  std::string outputFileName;  // empty: memory output
+  std::string inputFileName;
+  // 1..5 load the input file at BeginDoc; BeginDoc clears it when the file is not loaded.
+  std::int32_t inputFileMode = 0;
+  std::int32_t readMode = 0;  // non-zero: only an input PDF is read; nothing is written
+
+  void SetOutputFile(std::string name) { outputFileName = std::move(name); }
+  void SetInputFile(std::string name) { inputFileName = std::move(name); }
+  void SetInputFileMode(std::int32_t mode) { inputFileMode = mode; }
+  void SetReadMode(std::int32_t mode) { readMode = mode; }
+};
+
+// Encryption and the file version it asks for.
+struct TQVPDFSecurityOptions {
+  std::uint16_t encryptionOptions = 0;  // kEncrypt* bits
+  std::uint8_t securityLevel = kSecurity40Bit;
+  // Version 1.4 whatever else the document asks for (the extended device's version flag).
+  bool version14Requested = false;
+
+  void SetEncryption(std::uint16_t optionBits) { encryptionOptions = optionBits; }
+  void SetSecurityLevel(std::uint8_t level) { securityLevel = level; }
+  void RequestVersion14() { version14Requested = true; }
+  bool EncryptsFile() const { return (encryptionOptions & kEncryptFile) != 0; }
+};
+
+// The JPEG qualities of the host's JPEG settings 1..5.
+inline constexpr std::int32_t kJpegSettingQualities[] = {10, 25, 50, 75, 100};
+
+// How bitmaps are stored, and whether pages get thumbnails.
+struct TQVPDFImageSettings {
+  bool jpegConversion = false;  // bitmaps become JPEG images where the image road allows
+  std::int32_t jpegQuality = 25;
+  bool thumbnailsWanted = false;
+
+  // The host's JPEG setting of bitmaps: 0 switches the conversion to JPEG off, 1..5 switch it
+  // on with the qualities 10, 25, 50, 75 and 100, a negative value is the quality itself
+  // (the conversion kept as it is), and any other value switches it on with the quality kept.
+  void SetJpegSetting(std::int32_t setting);
+  void SetThumbnails(bool wanted) { thumbnailsWanted = wanted; }
+};
+
+// How text is sized, and the code page of 8-bit outline titles.
+struct TQVPDFTextSettings {
+  float fontScale = 1.0f;            // multiplies the size written with "Tf" (0 counts as 1)
+  float horizontalTextScale = 0.0f;  // text scaling factor, 0 for none
+  std::int32_t outlineCharset = 0;   // of 8-bit outline titles (65001: UTF-8)
+
+  // The host's text scaling in percent (90: text 90 % as wide).
+  void SetTextScalingPercent(std::int32_t percent) {
+    horizontalTextScale = static_cast<float>(percent / 100.0);
+  }
+  void SetOutlineCharset(std::int32_t charset) { outlineCharset = charset; }
+};
+
+struct TQVPDFDeviceOptions {
+  TQVPDFWriterSettings writer;  // compression, armour, page and zoom mode, PDF/A, options
+  TQVPDFFileOptions file;
+  TQVPDFSecurityOptions security;
+  TQVPDFImageSettings images;
+  TQVPDFTextSettings text;
+  TQVDeviceInfoBlock info;
+};
+
+}  // namespace vellora
