@@ -120,7 +120,8 @@ const fs::path& TestFontsDir() {
     if (FontToolsPython().empty()) return {};
     const fs::path out = ScratchDir();
     bool ok = false;
-    RunPython((SourceDir() / "tests/fonts/make_test_fonts.py").string(), out.string(), &ok);
+    RunPython((SourceDir() / "tests/platform/fonts/make_test_fonts.py").string(), out.string(),
+              &ok);
     return ok ? out : fs::path();
   }();
   return dir;
@@ -128,8 +129,9 @@ const fs::path& TestFontsDir() {
 
 std::map<std::string, std::string> FontValues(const std::string& path, int faceIndex) {
   bool ok = false;
-  const std::string out = RunPython((SourceDir() / "tests/fonts/dump_font_values.py").string(),
-                                    "'" + path + "' " + std::to_string(faceIndex), &ok);
+  const std::string out =
+      RunPython((SourceDir() / "tests/platform/fonts/dump_font_values.py").string(),
+                "'" + path + "' " + std::to_string(faceIndex), &ok);
   std::map<std::string, std::string> values;
   std::istringstream in(out);
   std::string line;

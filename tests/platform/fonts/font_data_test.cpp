@@ -47,7 +47,7 @@ class FontData : public ::testing::Test {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
     bool ok = false;
     const std::string out = vellora_test::RunPython(
-        (vellora_test::SourceDir() / "tests/fonts/check_standalone_font.py").string(),
+        (vellora_test::SourceDir() / "tests/platform/fonts/check_standalone_font.py").string(),
         path.string() + " '" + source + "' " + std::to_string(index), &ok);
     EXPECT_TRUE(ok) << out;
     EXPECT_EQ(out, std::string("ok ") + family + "\n");
