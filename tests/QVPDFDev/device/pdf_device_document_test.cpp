@@ -63,7 +63,7 @@ TEST(PDFDeviceDocument, OnePageDocumentIsAWholeFile) {
   EXPECT_EQ(pdf.substr(offset, 8), "xref\r\n0 ");
   EXPECT_EQ(pdf.substr(pdf.size() - 7), "%%EOF\r\n");
 
-  if (vellora_test::HaveCommand("pdfinfo")) {
+  if (vellora_test::HaveTool("pdfinfo")) {
     auto info = vellora_test::Pdfinfo(pdf, "");
     EXPECT_EQ(info["Pages"], "1");
     EXPECT_EQ(info["Page size"].substr(0, 13), "612 x 792 pts");
@@ -93,10 +93,9 @@ TEST(PDFDeviceDocument, DocumentsWithoutPagesAreValid) {
     const std::string pdf = DocumentBytes(d);
     EXPECT_EQ(QpdfProblems(pdf), "");
     // (poppler refuses a document without pages; qpdf counts them.)
-    if (vellora_test::HaveCommand("qpdf")) {
+    if (vellora_test::HaveTool("qpdf")) {
       vellora_test::TempFile file(pdf);
-      EXPECT_EQ(vellora_test::RunCommand("qpdf --show-npages '" + file.Path().string() + "'").out,
-                "0\n");
+      EXPECT_EQ(vellora_test::RunTool({"qpdf", "--show-npages", file.Path().string()}).out, "0\n");
     }
   }
 }
@@ -115,13 +114,13 @@ TEST(PDFDeviceDocument, ObjectNumberTakenButNeverWrittenIsAFreeEntry) {
   const std::size_t entries = pdf.find("\r\n", table + 6) + 2;
   EXPECT_EQ(pdf.substr(entries + 20 * static_cast<std::size_t>(number), 20),
             "0000000000 65535 f\r\n");
-  if (vellora_test::HaveCommand("pdfinfo")) {
+  if (vellora_test::HaveTool("pdfinfo")) {
     EXPECT_EQ(vellora_test::Pdfinfo(pdf, "")["Pages"], "1");
   }
 }
 
 TEST(PDFDeviceDocument, LargePageTreesAreGroupedAndValid) {
-  if (!vellora_test::HaveCommand("qpdf") || !vellora_test::HaveCommand("python3"))
+  if (!vellora_test::HaveTool("qpdf") || !vellora_test::HaveTool("python3"))
     GTEST_SKIP() << "qpdf or python3 missing";
   const struct {
     int pages;
@@ -158,7 +157,7 @@ else:
 }
 
 TEST(PDFDeviceDocument, HeaderVersionFollowsTheDocument) {
-  if (!vellora_test::HaveCommand("pdfinfo")) GTEST_SKIP() << "pdfinfo missing";
+  if (!vellora_test::HaveTool("pdfinfo")) GTEST_SKIP() << "pdfinfo missing";
   const struct {
     const char* name;
     void (*setUp)(TQVPDFDevice&);
@@ -193,7 +192,7 @@ TEST(PDFDeviceDocument, HeaderVersionFollowsTheDocument) {
 }
 
 TEST(PDFDeviceDocument, PdfADocumentsCarryTheirOutputIntent) {
-  if (!vellora_test::HaveCommand("qpdf") || !vellora_test::HaveCommand("python3"))
+  if (!vellora_test::HaveTool("qpdf") || !vellora_test::HaveTool("python3"))
     GTEST_SKIP() << "qpdf or python3 missing";
   for (const TQVPDFAMode mode : {folvioaLevelA, folvioaLevelB}) {
     RecordingDevice d;

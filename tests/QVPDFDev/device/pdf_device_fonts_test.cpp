@@ -39,7 +39,7 @@ constexpr int kWidth = 400, kHeight = 200;  // the picture, pixels at 72 dpi: on
 
 bool HaveTools() {
   for (const char* tool : {"pdffonts", "pdftotext", "pdftoppm", "qpdf"})
-    if (!vellora_test::HaveCommand(tool)) return false;
+    if (!vellora_test::HaveTool(tool)) return false;
   return true;
 }
 
@@ -50,11 +50,7 @@ bool HaveTools() {
   } while (0)
 
 EmfBuilder Picture() {
-  EmfBuilder b;
-  b.SetBounds({0, 0, kWidth - 1, kHeight - 1});
-  b.SetFrame({0, 0, kWidth * 2540 / 72, kHeight * 2540 / 72});
-  b.SetDevice({720, 720});
-  b.SetMillimeters({254, 254});
+  EmfBuilder b = vellora_test::PointPicture(kWidth, kHeight);
   b.SetHandles(8);
   return b;
 }
@@ -91,7 +87,7 @@ std::string Text(const std::string& pdf) {
 // What poppler says while it reads every page's content (missing fonts, bad operators).
 std::string PopplerComplaints(const std::string& pdf) {
   vellora_test::TempFile file(pdf);
-  return vellora_test::RunCommand("pdftotext '" + file.Path().string() + "' /dev/null").out;
+  return vellora_test::RunTool({"pdftotext", file.Path().string(), "/dev/null"}).out;
 }
 
 struct ModeCase {
@@ -141,7 +137,7 @@ TEST(PDFDeviceFonts, MetafileTextBecomesPdfTextInEveryFontMode) {
 
     std::string report;
     EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
-    const auto rows = fontdoc::PdfFonts(pdf);
+    const auto rows = vellora_test::PdfFonts(pdf);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].name, c.fontName);
     EXPECT_EQ(rows[0].type, c.type);
@@ -151,7 +147,7 @@ TEST(PDFDeviceFonts, MetafileTextBecomesPdfTextInEveryFontMode) {
     EXPECT_EQ(PopplerComplaints(pdf), "");
     EXPECT_EQ(Messages(d), std::vector<std::string>{});
     // Every glyph is drawn: ink in the cell of each of the first letters.
-    const vellora_test::GreyPage page = vellora_test::RenderPage(pdf);
+    const vellora_test::Raster page = vellora_test::RenderPage(pdf);
     ASSERT_TRUE(page.ok) << page.diagnostics;
     for (int i = 0; i < 5; ++i)
       EXPECT_GT(page.DarkShare(20 + 13 * i, 60, 33 + 13 * i, 84), 0.02) << "glyph " << i;
@@ -183,10 +179,10 @@ TEST(PDFDeviceFonts, TextStateSurvivesBracketsAndShapes) {
   EXPECT_EQ(vellora_test::QpdfProblems(pdf), "");
   EXPECT_EQ(PopplerComplaints(pdf), "") << "a text without its font";
   EXPECT_EQ(Text(pdf), "AlphaBetaGamma");
-  const vellora_test::GreyPage page = vellora_test::RenderPage(pdf);
+  const vellora_test::Raster page = vellora_test::RenderPage(pdf);
   ASSERT_TRUE(page.ok) << page.diagnostics;
   for (auto [x, y] : {std::pair{30, 20}, {90, 30}, {30, 110}, {90, 120}})
-    EXPECT_NEAR(page.At(x, y), 0xC0, 8) << "the brush's grey at " << x << "," << y;
+    EXPECT_NEAR(page.Grey(x, y), 0xC0, 8) << "the brush's grey at " << x << "," << y;
   // Black ink in each word (the brush's grey is not dark).
   EXPECT_GT(page.DarkShare(20, 60, 90, 84), 0.02) << "Alpha";
   EXPECT_GT(page.DarkShare(200, 60, 256, 84), 0.02) << "Beta";
@@ -232,7 +228,7 @@ TEST(PDFDeviceFonts, BoldScalesAndAliases) {
     const std::string pdf = Play(d, b);
     EXPECT_EQ(vellora_test::QpdfProblems(pdf), "");
     std::vector<std::string> names;
-    for (const auto& row : fontdoc::PdfFonts(pdf)) names.push_back(row.name);
+    for (const auto& row : vellora_test::PdfFonts(pdf)) names.push_back(row.name);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, c.fonts);
     for (const char* op : c.operators) EXPECT_NE(pdf.find(op), std::string::npos) << op;
@@ -270,7 +266,7 @@ TEST(PDFDeviceFonts, AFailedSubsetIsANumberedMessage) {
   EXPECT_EQ(messages[0].rfind("12: Cannot embed Font: LiberationSans (", 0), 0u) << messages[0];
   std::string report;
   EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
-  const auto rows = fontdoc::PdfFonts(pdf);
+  const auto rows = vellora_test::PdfFonts(pdf);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].name + " " + rows[0].emb + " " + rows[0].sub, "LiberationSans yes no");
   EXPECT_EQ(Text(pdf), "Hello");
@@ -297,7 +293,7 @@ TEST(PDFDeviceFonts, FontFilesAreWrittenOnceAtTheEndOfEachDocument) {
     const std::string pdf = Play(d, b);
     std::string report;
     EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
-    EXPECT_EQ(fontdoc::PdfFonts(pdf).size(), 2u);
+    EXPECT_EQ(vellora_test::PdfFonts(pdf).size(), 2u);
     const std::vector<int> files = fontdoc::References(pdf, "/FontFile2");
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0], files[1]);

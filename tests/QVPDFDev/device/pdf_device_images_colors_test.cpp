@@ -50,7 +50,7 @@ struct Case {
 };
 
 TEST(PDFDeviceImagesColors, IndexedPixelsTakeTheirColourFromTheRightSource) {
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   const std::vector<std::uint32_t> palette = {0x112233, 0xFF8000, 0x0080FF, 0x20C040, 0xA0A0A0};
   const Case cases[] = {
       {"palette indexes into the selected palette",

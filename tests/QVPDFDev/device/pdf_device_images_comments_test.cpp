@@ -65,7 +65,7 @@ std::uint32_t ColourAt(const Raster& r, int x, int y) {
 }
 
 TEST(PDFDeviceImagesComments, AJPEGRecordIsDrawnAtItsRectangle) {
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   const std::vector<std::uint8_t> jpeg = QuadrantJpeg();
   ASSERT_FALSE(jpeg.empty());
   const double lometric = 254.0 / 72;

@@ -88,7 +88,7 @@ BitmapCensus Census(const std::vector<unsigned char>& bytes) {
 TEST(PDFDeviceImagesCorpus, MetafilesWithBitmapsShowThem) {
   const auto dir = vellora_test::CorpusDir();
   if (dir.empty()) GTEST_SKIP() << "corpus absent";
-  if (!vellora_test::HaveCommand("pdfimages")) GTEST_SKIP() << "pdfimages missing";
+  if (!vellora_test::HaveTool("pdfimages")) GTEST_SKIP() << "pdfimages missing";
   int files = 0;
   for (const auto& path : vellora_test::FilesBelow(dir / "emf")) {
     const std::vector<unsigned char> bytes = vellora_test::ReadFileBytes(path);

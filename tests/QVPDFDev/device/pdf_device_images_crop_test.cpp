@@ -64,7 +64,7 @@ void ExpectCells(const Raster& r, const FormatBitmap& b, int x0, int y0, int cw,
 }
 
 TEST(PDFDeviceImagesCrop, OnlyTheSourceRectangleShowsWhateverTheDepth) {
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   for (const FormatBitmap& b : Bitmaps()) {
     SCOPED_TRACE(b.name);
     const bool topDown = b.header.biHeight < 0;
@@ -78,7 +78,7 @@ TEST(PDFDeviceImagesCrop, OnlyTheSourceRectangleShowsWhateverTheDepth) {
 }
 
 TEST(PDFDeviceImagesCrop, RectanglesOutsideTheBitmapAndCroppingTurnedOff) {
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   for (const FormatBitmap& b : Bitmaps()) {
     SCOPED_TRACE(b.name);
     // Columns 4..9 of a 6-wide bitmap: its two last columns fill the first third.

@@ -182,7 +182,7 @@ TEST_F(DrawnDirectly, CropsOfExactlySizedBitmapsAndDestinationsThatAreNoNumbers)
 }
 
 TEST_F(DrawnDirectly, PixelsThatEndEarlyKeepTheirPlaceAndSize) {
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   // 2 x 10 pixels at 24 bits, pixels for 5 rows only, drawn into 20 x 100 points: a bottom-up
   // bitmap holds its bottom rows, a top-down one its top rows; each row stays 10 points high.
   device.EndDoc();

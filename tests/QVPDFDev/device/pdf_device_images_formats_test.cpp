@@ -30,7 +30,7 @@ constexpr std::uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kGreen = 0x00FF00, k
                         kYellow = 0xFFFF00;
 
 bool ToolsPresent() {
-  return vellora_test::HaveCommand("pdftoppm") && vellora_test::HaveCommand("pdfimages");
+  return vellora_test::HaveTool("pdftoppm") && vellora_test::HaveTool("pdfimages");
 }
 
 // The rendered colour at a point given in points (fractions allowed).

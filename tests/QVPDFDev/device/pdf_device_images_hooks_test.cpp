@@ -107,7 +107,7 @@ TEST(PDFDeviceImagesHooks, ABitmapBrushPatternHasOneNameInContentAndResources) {
   EXPECT_EQ(vellora_test::QpdfProblems(pdf), "");
   EXPECT_NE(pdf.find("/Brush cs 1 0 0 /winbrush70007 scn"), std::string::npos);
   EXPECT_NE(pdf.find("/Pattern <</winbrush70007 "), std::string::npos);
-  if (!vellora_test::HaveCommand("pdftoppm")) return;
+  if (!vellora_test::HaveTool("pdftoppm")) return;
   // Red lines of the stand-in hatch inside the rectangles, nothing outside them.
   const Raster r = vellora_test::RenderColour(pdf);
   ASSERT_GT(r.width, 0);
@@ -260,7 +260,7 @@ TEST(PDFDeviceImagesHooks, HostBitmapsAreSizedFromTheirHeader) {
   device.EndDoc();
   const std::string pdf = vellora_test::DocumentBytes(device);
   EXPECT_EQ(vellora_test::QpdfProblems(pdf), "");
-  if (!vellora_test::HaveCommand("pdftoppm")) return;
+  if (!vellora_test::HaveTool("pdftoppm")) return;
   const Raster r = vellora_test::RenderColour(pdf);
   ASSERT_GT(r.width, 0);
   for (std::size_t i = 0; i < cases.size(); ++i) {

@@ -51,7 +51,7 @@ TEST(PDFDeviceImageLifecycle, ASecondDocumentDoesNotInheritTheFirstOnesImageName
 
     const std::string pdf = vellora_test::DocumentBytes(device);
     EXPECT_EQ(vellora_test::QpdfProblems(pdf), "");
-    if (!vellora_test::HaveCommand("pdfimages")) continue;
+    if (!vellora_test::HaveTool("pdfimages")) continue;
     const auto rows = vellora_test::ListImages(pdf);
     ASSERT_EQ(rows.size(), 2u);  // image 1 placed twice
     for (const auto& row : rows) {

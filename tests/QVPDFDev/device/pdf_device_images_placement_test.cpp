@@ -134,8 +134,8 @@ std::vector<BitmapRecord> BitmapRecords(const std::vector<unsigned char>& bytes,
 // square taken through its transform.
 std::vector<PageRect> DrawnImages(const std::string& pdf) {
   const vellora_test::TempFile file(pdf);
-  const vellora_test::CommandResult trace =
-      vellora_test::RunCommand("mutool trace '" + file.Path().string() + "'", true);
+  const vellora_test::ToolResult trace = vellora_test::RunTool(
+      {"mutool", "trace", file.Path().string()}, vellora_test::ToolErrors::kDrop);
   static const std::regex kImage(R"(<fill_image[^>]*\stransform="([^"]+)\")");
   std::vector<PageRect> images;
   for (std::sregex_iterator m(trace.out.begin(), trace.out.end(), kImage), end; m != end; ++m) {
@@ -153,7 +153,7 @@ std::vector<PageRect> DrawnImages(const std::string& pdf) {
 TEST(PDFDeviceImagesCorpus, BitmapsLandWhereTheMetafileSays) {
   const auto dir = vellora_test::CorpusDir();
   if (dir.empty()) GTEST_SKIP() << "corpus absent";
-  if (!vellora_test::HaveCommand("mutool")) GTEST_SKIP() << "mutool missing";
+  if (!vellora_test::HaveTool("mutool")) GTEST_SKIP() << "mutool missing";
   constexpr double kTolerance = 1.5;  // points, on each edge
   int checked = 0;
   for (const auto& path : vellora_test::FilesBelow(dir / "emf")) {

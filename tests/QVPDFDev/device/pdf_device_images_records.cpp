@@ -4,37 +4,9 @@
 
 namespace vellora_test {
 
-EmfBuilder PointPicture(int width, int height) {
-  EmfBuilder b;
-  b.SetBounds({0, 0, width - 1, height - 1});
-  b.SetFrame({0, 0, width * 2540 / 72, height * 2540 / 72});
-  b.SetDevice({720, 720});
-  b.SetMillimeters({254, 254});
-  return b;
-}
-
 EmfBuilder& AddStretchDIBits(EmfBuilder& b, Area dest, const FormatBitmap& bmp, RECTL source,
                              DWORD usage, DWORD rop, const std::vector<BYTE>& info) {
-  std::vector<BYTE> block = info.empty() ? bmp.InfoBytes() : info;
-  while (block.size() % 4 != 0) block.push_back(0);
-  EMRSTRETCHDIBITS r;
-  r.rclBounds = RECTL{dest.x, dest.y, dest.x + dest.cx - 1, dest.y + dest.cy - 1};
-  r.xDest = dest.x;
-  r.yDest = dest.y;
-  r.cxDest = dest.cx;
-  r.cyDest = dest.cy;
-  r.xSrc = source.left;
-  r.ySrc = source.top;
-  r.cxSrc = source.right;
-  r.cySrc = source.bottom;
-  r.iUsageSrc = usage;
-  r.dwRop = rop;
-  r.offBmiSrc = sizeof r;
-  r.cbBmiSrc = static_cast<DWORD>(block.size());
-  r.offBitsSrc = static_cast<DWORD>(sizeof r + block.size());
-  r.cbBitsSrc = static_cast<DWORD>(bmp.bits.size());
-  block.insert(block.end(), bmp.bits.begin(), bmp.bits.end());
-  return b.AppendFixed(EMR_STRETCHDIBITS, r, block);
+  return b.StretchDIBits(dest, source, info.empty() ? bmp.InfoBytes() : info, bmp.bits, usage, rop);
 }
 
 EmfBuilder& AddStretchDIBits(EmfBuilder& b, Area dest, const FormatBitmap& bmp) {

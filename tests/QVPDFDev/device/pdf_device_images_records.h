@@ -1,4 +1,4 @@
-// Metafiles for the PDF device's image tests: a picture measured in points, bitmap records
+// Metafiles for the PDF device's image tests: bitmap records
 // with any source rectangle and colour usage, and a document made of one played metafile.
 #pragma once
 
@@ -10,9 +10,6 @@
 #include "pdf_device_images_support.h"
 
 namespace vellora_test {
-
-// A picture of width x height logical units on a 72 dpi reference device: one unit per point.
-EmfBuilder PointPicture(int width, int height);
 
 // EMR_STRETCHDIBITS of bmp at dest from the source rectangle (left, top as x, y; right and
 // bottom as width and height). info, when not empty, replaces the bitmap's info bytes.

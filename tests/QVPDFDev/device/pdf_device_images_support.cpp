@@ -119,8 +119,6 @@ std::vector<std::uint8_t> JpegBytes(int width, int height, const std::vector<std
   return out;
 }
 
-Raster RenderColour(const std::string& pdf) { return RenderPage(pdf); }
-
 bool CloseColour(std::uint32_t a, std::uint32_t b, int tolerance) {
   for (int shift : {0, 8, 16}) {
     const int ca = static_cast<int>((a >> shift) & 0xFF),

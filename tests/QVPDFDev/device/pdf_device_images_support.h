@@ -42,9 +42,6 @@ FormatBitmap PatternBitmap(const std::string& format, int width, int height,
 // The JPEG bytes of a picture (quality 95).
 std::vector<std::uint8_t> JpegBytes(int width, int height, const std::vector<std::uint32_t>& rgb);
 
-// Page 1 in colour, kRenderScale pixels per point (image_test_host.h).
-Raster RenderColour(const std::string& pdf);
-
 // Channels within tolerance of each other.
 bool CloseColour(std::uint32_t a, std::uint32_t b, int tolerance);
 std::string HexColour(std::uint32_t c);

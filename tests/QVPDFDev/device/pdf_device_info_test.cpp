@@ -34,7 +34,7 @@ std::string ElementText(const std::string& xml, const std::string& name) {
 }
 
 TEST(PDFDeviceInfo, InfoAndXmpDatesAreTheSameInstant) {
-  if (!vellora_test::HaveCommand("pdfinfo")) GTEST_SKIP() << "pdfinfo missing";
+  if (!vellora_test::HaveTool("pdfinfo")) GTEST_SKIP() << "pdfinfo missing";
   FixedDocumentEnvironment fixed;  // 14:00 local at UTC+2
   RecordingDevice d;
   const std::string pdf = Document(d);
@@ -43,15 +43,15 @@ TEST(PDFDeviceInfo, InfoAndXmpDatesAreTheSameInstant) {
   EXPECT_EQ(info["CreationDate"], "2024-01-31T12:00:00Z");
   EXPECT_EQ(info["ModDate"], "2024-01-31T12:00:00Z");
   const std::string meta =
-      vellora_test::RunCommand(
-          "pdfinfo -meta '" + vellora_test::TempFile(pdf).Path().string() + "'", true)
+      vellora_test::RunTool({"pdfinfo", "-meta", vellora_test::TempFile(pdf).Path().string()},
+                            vellora_test::ToolErrors::kDrop)
           .out;
   for (const char* name : {"xmp:CreateDate", "xmp:ModifyDate", "xmp:MetadataDate"})
     EXPECT_EQ(ElementText(meta, name), "2024-01-31T12:00:00Z") << name;
 }
 
 TEST(PDFDeviceInfo, XmpIsWellFormedForAnyTitle) {
-  if (!vellora_test::HaveCommand("xmllint") || !vellora_test::HaveCommand("pdfinfo"))
+  if (!vellora_test::HaveTool("xmllint") || !vellora_test::HaveTool("pdfinfo"))
     GTEST_SKIP() << "xmllint or pdfinfo missing";
   const struct {
     const char* name;
@@ -74,7 +74,7 @@ TEST(PDFDeviceInfo, XmpIsWellFormedForAnyTitle) {
     const std::string pdf = Document(d);
     EXPECT_EQ(QpdfProblems(pdf), "");
     vellora_test::TempFile xmp(vellora_test::XMPPacket(pdf), ".xml");
-    const auto lint = vellora_test::RunCommand("xmllint --noout '" + xmp.Path().string() + "'");
+    const auto lint = vellora_test::RunTool({"xmllint", "--noout", xmp.Path().string()});
     EXPECT_EQ(lint.status, 0) << lint.out;
     auto info = vellora_test::Pdfinfo(pdf, "");
     if (c.shown != nullptr) {

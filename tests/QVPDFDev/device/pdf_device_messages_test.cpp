@@ -90,7 +90,7 @@ TEST(PDFDeviceMessages, PageMessages) {
                                         {20, "internal error 0;0"}}));
   const std::string pdf = DocumentBytes(d);
   EXPECT_EQ(QpdfProblems(pdf), "");
-  if (vellora_test::HaveCommand("qpdf") && vellora_test::HaveCommand("python3")) {
+  if (vellora_test::HaveTool("qpdf") && vellora_test::HaveTool("python3")) {
     EXPECT_EQ(vellora_test::QpdfJsonQuery(pdf, R"(
 for k in get(get(trailer['/Root'])['/Pages'])['/Kids']:
     print(get(k)['/MediaBox'])

@@ -21,8 +21,8 @@ namespace {
 
 using vellora_test::DocumentBytes;
 using vellora_test::EmfBuilder;
-using vellora_test::GreyPage;
 using vellora_test::QpdfProblems;
+using vellora_test::Raster;
 using vellora_test::RecordingDevice;
 
 constexpr int kWidth = 200, kHeight = 150;  // the picture, pixels at 72 dpi: one per point
@@ -39,11 +39,7 @@ std::string PlayAlone(const std::vector<unsigned char>& emf, TQVPDFDevice& d) {
 
 // A picture of kWidth x kHeight pixels on a 72 dpi reference device.
 EmfBuilder Picture() {
-  EmfBuilder b;
-  b.SetBounds({0, 0, kWidth - 1, kHeight - 1});
-  b.SetFrame({0, 0, kWidth * 2540 / 72, kHeight * 2540 / 72});
-  b.SetDevice({720, 720});
-  b.SetMillimeters({254, 254});
+  EmfBuilder b = vellora_test::PointPicture(kWidth, kHeight);
   return b;
 }
 
@@ -86,7 +82,7 @@ TEST(PDFDeviceMetafile, ShapesLandWhereDrawnWithAndWithoutTheYFlip) {
     RecordingDevice d;
     const std::string pdf = PlayAlone(b.Bytes(), d);
     ASSERT_EQ(QpdfProblems(pdf), "");
-    const GreyPage page = vellora_test::RenderPage(pdf);
+    const Raster page = vellora_test::RenderPage(pdf);
     ASSERT_TRUE(page.ok) << page.diagnostics;
     // The picture's page: one unit wider than the picture.
     EXPECT_EQ(page.width, kWidth + 1);
@@ -140,7 +136,7 @@ TEST(PDFDeviceMetafile, PictureOfUnequalResolutionsKeepsItsProportions) {
   RecordingDevice d;
   const std::string pdf = PlayAlone(b.Bytes(), d);
   ASSERT_EQ(QpdfProblems(pdf), "");
-  const GreyPage page = vellora_test::RenderPage(pdf);
+  const Raster page = vellora_test::RenderPage(pdf);
   ASSERT_TRUE(page.ok) << page.diagnostics;
   EXPECT_NEAR(page.width, 144, 1);
   EXPECT_EQ(page.height, 144);
@@ -160,7 +156,7 @@ TEST(PDFDeviceMetafile, HatchBrushesBecomePatterns) {
   const std::string pdf = PlayAlone(b.Bytes(), d);
   ASSERT_EQ(QpdfProblems(pdf), "");
   EXPECT_NE(pdf.find("/winbrush4 scn"), std::string::npos);
-  if (vellora_test::HaveCommand("python3")) {
+  if (vellora_test::HaveTool("python3")) {
     EXPECT_EQ(vellora_test::QpdfJsonQuery(pdf, R"(
 page = get(get(get(trailer['/Root'])['/Pages'])['/Kids'][0])
 res = get(page['/Resources'])
@@ -168,7 +164,7 @@ print(res['/ColorSpace']['/Brush'], get(res['/Pattern']['/winbrush4'])['/PaintTy
 )"),
               "['/Pattern', '/DeviceRGB'] 2\n");
   }
-  const GreyPage page = vellora_test::RenderPage(pdf);
+  const Raster page = vellora_test::RenderPage(pdf);
   ASSERT_TRUE(page.ok) << page.diagnostics;
   // Thin lines of the cross hatch (grey at 72 dpi), not a solid fill, and nothing outside
   // the rectangle.
@@ -194,7 +190,7 @@ TEST(PDFDeviceMetafile, DataThatIsNoMetafileStillLeavesAValidFile) {
 TEST(PDFDeviceMetafile, EveryCorpusMetafileGivesAValidFile) {
   const auto corpus = vellora_test::CorpusDir();
   if (corpus.empty()) GTEST_SKIP() << "corpus absent";
-  if (!vellora_test::HaveCommand("qpdf")) GTEST_SKIP() << "qpdf missing";
+  if (!vellora_test::HaveTool("qpdf")) GTEST_SKIP() << "qpdf missing";
   int files = 0;
   for (const char* folder : {"emf", "emf-corrupted"}) {
     for (const auto& path : vellora_test::FilesBelow(corpus / folder)) {

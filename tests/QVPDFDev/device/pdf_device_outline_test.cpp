@@ -69,7 +69,7 @@ std::string TreeOf(const std::vector<Step>& steps, RecordingDevice& d) {
 }
 
 TEST(PDFDeviceOutline, TreesFromFilingSequences) {
-  if (!vellora_test::HaveCommand("qpdf") || !vellora_test::HaveCommand("python3"))
+  if (!vellora_test::HaveTool("qpdf") || !vellora_test::HaveTool("python3"))
     GTEST_SKIP() << "qpdf or python3 missing";
   const struct {
     const char* name;
@@ -120,13 +120,13 @@ TEST(PDFDeviceOutline, NumbersAndErrors) {
   // Entries filed before any page lead nowhere, and the file is still valid.
   const std::string pdf = DocumentBytes(d);
   EXPECT_EQ(QpdfProblems(pdf), "");
-  if (vellora_test::HaveCommand("python3")) {
+  if (vellora_test::HaveTool("python3")) {
     EXPECT_EQ(vellora_test::QpdfJsonQuery(pdf, kTreeScript), "one@0(two@0 three@0) 3\n");
   }
 }
 
 TEST(PDFDeviceOutline, DestinationsInPointsAndByName) {
-  if (!vellora_test::HaveCommand("qpdf") || !vellora_test::HaveCommand("python3"))
+  if (!vellora_test::HaveTool("qpdf") || !vellora_test::HaveTool("python3"))
     GTEST_SKIP() << "qpdf or python3 missing";
   RecordingDevice d;
   d.outlineCharset = 65001;

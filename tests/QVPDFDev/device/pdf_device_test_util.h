@@ -1,5 +1,5 @@
 // Helpers of the PDF device tests: a device that records its messages, fixed identifier and
-// clock, the finished document, and independent readers (qpdf, pdfinfo, pdftoppm).
+// clock, and the finished document; the independent readers (qpdf, pdftoppm) come with it.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,10 @@
 
 #include "QVPDFDev/device/pdf_device.h"
 #include "QVPDFDev/file/file_identifier.h"
+#include "page_render.h"
+#include "pdf_tools.h"
 #include "qvplatform/clock.h"
+#include "temp_files.h"
 
 namespace vellora_test {
 
@@ -35,26 +38,5 @@ class RecordingDevice : public vellora::TQVPDFDevice {
 
 // The finished document, read through CopyToBuffer (size first, then the bytes).
 std::string DocumentBytes(vellora::TQVPDFDevice& device);
-
-// What is wrong with the file by qpdf --check: empty when it checks clean, without warnings.
-// "qpdf missing" when qpdf is not installed.
-std::string QpdfProblems(const std::string& pdf);
-
-// A page rendered by pdftoppm in grey at 72 dpi: one pixel per point.
-struct GreyPage {
-  bool ok = false;
-  std::string diagnostics;
-  int width = 0, height = 0;
-  std::vector<std::uint8_t> pixels;  // top row first
-  int At(int x, int y) const;
-  bool Dark(int x, int y) const { return At(x, y) < 128; }
-  // The share of pixels darker than threshold in [x0, x1) x [y0, y1).
-  double DarkShare(int x0, int y0, int x1, int y1, int threshold = 128) const;
-};
-GreyPage RenderPage(const std::string& pdf, int page = 1);
-
-// A file of the given bytes; its contents.
-void WriteFile(const std::string& path, const std::string& bytes);
-std::string ReadFile(const std::string& path);
 
 }  // namespace vellora_test

@@ -75,11 +75,7 @@ std::vector<Mapping> Mappings() {
 }
 
 EmfBuilder Picture() {
-  EmfBuilder b;
-  b.SetBounds({0, 0, kSize - 1, kSize - 1});
-  b.SetFrame({0, 0, kSize * 2540 / 72, kSize * 2540 / 72});
-  b.SetDevice({720, 720});
-  b.SetMillimeters({254, 254});
+  EmfBuilder b = vellora_test::PointPicture(kSize, kSize);
   b.SetHandles(4);
   return b;
 }
@@ -126,7 +122,7 @@ struct Ink {
   }
 };
 
-Ink InkOf(const vellora_test::GreyPage& page, double pageAngle) {
+Ink InkOf(const vellora_test::Raster& page, double pageAngle) {
   // Run and up directions on the page (pixel rows grow downwards).
   const double angle = pageAngle / 1800.0 * 3.14159265358979323846;  // tenths of a degree
   const double rx = std::cos(angle), ry = -std::sin(angle);
@@ -165,11 +161,11 @@ void ExpectUprightWord(const Ink& ink) {
   EXPECT_LT(ink.MeanS(37, 72, -16, -6), ink.MeanS(37, 72, 3, 28) - 3) << "the y is mirrored";
 }
 
-#define REQUIRE_RENDER_TOOLS()                                                           \
-  do {                                                                                   \
-    REQUIRE_TEST_FONTS();                                                                \
-    for (const char* tool : {"pdftoppm", "pdftotext"})                                   \
-      if (!vellora_test::HaveCommand(tool)) GTEST_SKIP() << tool << " is not installed"; \
+#define REQUIRE_RENDER_TOOLS()                                                        \
+  do {                                                                                \
+    REQUIRE_TEST_FONTS();                                                             \
+    for (const char* tool : {"pdftoppm", "pdftotext"})                                \
+      if (!vellora_test::HaveTool(tool)) GTEST_SKIP() << tool << " is not installed"; \
   } while (0)
 
 TEST(TextOrientation, WordIsUprightAndRunsAlongTheEscapementInEveryMapping) {
@@ -178,7 +174,7 @@ TEST(TextOrientation, WordIsUprightAndRunsAlongTheEscapementInEveryMapping) {
     for (const LONG escapement : {0, 900, 2700}) {
       SCOPED_TRACE(std::string(m.name) + ", escapement " + std::to_string(escapement));
       const std::string pdf = PlayedWord(m, escapement, false);
-      const vellora_test::GreyPage page = vellora_test::RenderPage(pdf);
+      const vellora_test::Raster page = vellora_test::RenderPage(pdf);
       ASSERT_TRUE(page.ok) << page.diagnostics;
       ExpectUprightWord(InkOf(page, m.turn * escapement));
       EXPECT_EQ(Squeezed(vellora_test::fontdoc::PdfToText(pdf)), "Ty");
@@ -190,7 +186,7 @@ TEST(TextOrientation, OutlinedWordIsUprightInEveryMapping) {
   for (const Mapping& m : Mappings())
     for (const LONG escapement : {0, 900, 2700}) {
       SCOPED_TRACE(std::string(m.name) + ", escapement " + std::to_string(escapement));
-      const vellora_test::GreyPage page = vellora_test::RenderPage(PlayedWord(m, escapement, true));
+      const vellora_test::Raster page = vellora_test::RenderPage(PlayedWord(m, escapement, true));
       ASSERT_TRUE(page.ok) << page.diagnostics;
       ExpectUprightWord(InkOf(page, m.turn * escapement));
     }

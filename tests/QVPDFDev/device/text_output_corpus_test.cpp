@@ -87,7 +87,7 @@ TEST(TextOutputCorpus, MetafilesThatDrawTextGiveBackTheirWords) {
   const auto corpus = vellora_test::CorpusDir();
   if (corpus.empty()) GTEST_SKIP() << "corpus absent";
   REQUIRE_TEST_FONTS();
-  if (!vellora_test::HaveCommand("pdftotext")) GTEST_SKIP() << "pdftotext missing";
+  if (!vellora_test::HaveTool("pdftotext")) GTEST_SKIP() << "pdftotext missing";
   int files = 0, wordsTotal = 0, wordsFound = 0;
   for (const auto& path : vellora_test::FilesBelow(corpus / "emf")) {
     const auto bytes = vellora_test::ReadFileBytes(path);
@@ -104,7 +104,8 @@ TEST(TextOutputCorpus, MetafilesThatDrawTextGiveBackTheirWords) {
     if (words.empty()) continue;
     const std::string pdf = vellora_test::DocumentBytes(d);
     const vellora_test::TempFile file(pdf);
-    const auto text = vellora_test::RunCommand("pdftotext '" + file.Path().string() + "' -", true);
+    const auto text = vellora_test::RunTool({"pdftotext", file.Path().string(), "-"},
+                                            vellora_test::ToolErrors::kDrop);
     // Labels drawn against each other come back as one word: a word may lie inside another.
     int missing = 0;
     std::string which;

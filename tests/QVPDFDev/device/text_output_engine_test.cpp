@@ -28,8 +28,8 @@ namespace {
 
 using vellora_test::DocumentBytes;
 using vellora_test::EmfBuilder;
-using vellora_test::GreyPage;
 using vellora_test::QpdfProblems;
+using vellora_test::Raster;
 using vellora_test::RecordingDevice;
 
 constexpr int kWidth = 600, kHeight = 400;  // pixels at 72 dpi: one per point
@@ -44,8 +44,8 @@ struct Word {
 
 std::vector<Word> WordsOf(const std::string& pdf) {
   const vellora_test::TempFile file(pdf);
-  const auto run =
-      vellora_test::RunCommand("pdftotext -bbox '" + file.Path().string() + "' -", true);
+  const auto run = vellora_test::RunTool({"pdftotext", "-bbox", file.Path().string(), "-"},
+                                         vellora_test::ToolErrors::kDrop);
   std::vector<Word> words;
   std::istringstream lines(run.out);
   const auto value = [](const std::string& line, const char* key) {
@@ -106,11 +106,7 @@ std::string Utf8(const std::u16string& text) {
 }
 
 EmfBuilder Picture() {
-  EmfBuilder b;
-  b.SetBounds({0, 0, kWidth - 1, kHeight - 1});
-  b.SetFrame({0, 0, kWidth * 2540 / 72, kHeight * 2540 / 72});
-  b.SetDevice({720, 720});
-  b.SetMillimeters({254, 254});
+  EmfBuilder b = vellora_test::PointPicture(kWidth, kHeight);
   b.SetHandles(16);
   b.Append(qvplatform::EMR_SETTEXTALIGN, {24});  // baseline
   return b;
@@ -166,11 +162,11 @@ std::string Played(const std::vector<Record>& records, std::uint8_t cidMode,
   return DocumentBytes(d);
 }
 
-#define REQUIRE_ENGINE_TOOLS()                                                         \
-  do {                                                                                 \
-    REQUIRE_TEST_FONTS();                                                              \
-    if (!vellora_test::HaveCommand("pdftotext") || !vellora_test::HaveCommand("qpdf")) \
-      GTEST_SKIP() << "poppler or qpdf missing";                                       \
+#define REQUIRE_ENGINE_TOOLS()                                                   \
+  do {                                                                           \
+    REQUIRE_TEST_FONTS();                                                        \
+    if (!vellora_test::HaveTool("pdftotext") || !vellora_test::HaveTool("qpdf")) \
+      GTEST_SKIP() << "poppler or qpdf missing";                                 \
   } while (0)
 
 TEST(TextOutputEngine, EachRecordGivesBackItsWordsWhereItPlacedThem) {
@@ -194,7 +190,7 @@ TEST(TextOutputEngine, EachRecordGivesBackItsWordsWhereItPlacedThem) {
     ASSERT_EQ(QpdfProblems(pdf), "");
     if (cid) {
       const vellora_test::TempFile file(pdf);
-      const auto fonts = vellora_test::RunCommand("pdffonts '" + file.Path().string() + "'");
+      const auto fonts = vellora_test::RunTool({"pdffonts", file.Path().string()});
       EXPECT_NE(fonts.out.find("CID TrueType"), std::string::npos) << fonts.out;
     }
     const std::vector<Word> words = WordsOf(pdf);
@@ -237,7 +233,7 @@ TEST(TextOutputEngine, EachRecordGivesBackItsWordsWhereItPlacedThem) {
 }
 TEST(TextOutputEngine, OutlinedRecordsAreInkWithoutText) {
   REQUIRE_ENGINE_TOOLS();
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   const auto arial = Font(u"Arial", -40);
   // Glyph indices of "HI" in the screen DC's Arial.
   qvplatform::WORD glyphs[2] = {};
@@ -270,7 +266,7 @@ TEST(TextOutputEngine, OutlinedRecordsAreInkWithoutText) {
   });
   ASSERT_EQ(QpdfProblems(pdf), "");
   for (const Word& w : WordsOf(pdf)) ADD_FAILURE() << w.text << " at " << w.xMin << "," << w.yMin;
-  const GreyPage page = vellora_test::RenderPage(pdf);
+  const Raster page = vellora_test::RenderPage(pdf);
   ASSERT_TRUE(page.ok) << page.diagnostics;
   // Each text's ink above its baseline, nothing far away.
   for (const auto& [x, y] : {std::pair{50, 100}, {250, 100}, {50, 300}}) {
@@ -307,7 +303,7 @@ TEST(TextOutputEngine, ClippedRecordsKeepTheirSpacingOneAfterAnother) {
 
 TEST(TextOutputEngine, ACharacterTheFontCannotShowIsInkBetweenTheText) {
   REQUIRE_ENGINE_TOOLS();
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   // The snowman is not in the face: it is drawn as an outline, the rest as text around it.
   const std::u16string text = u"ab\u2603cd";
   const auto dx = Advances(Font(u"Arial", -40), text);
@@ -320,7 +316,7 @@ TEST(TextOutputEngine, ACharacterTheFontCannotShowIsInkBetweenTheText) {
   EXPECT_LT(words[0].xMax, at + 1);
   EXPECT_EQ(words[1].text, "cd");
   EXPECT_GT(words[1].xMin, at + dx[2] - 1);
-  const GreyPage page = vellora_test::RenderPage(pdf);
+  const Raster page = vellora_test::RenderPage(pdf);
   ASSERT_TRUE(page.ok) << page.diagnostics;
   EXPECT_GT(page.DarkShare(at, 70, at + dx[2], 100), 0.05);
 }

@@ -91,7 +91,7 @@ std::pair<std::vector<int>, int> TreeShape(const std::string& file, int root) {
 }
 
 TEST(PageTree, SplitsLargeDocumentsIntoNodes) {
-  const bool qpdf = vellora_test::HaveCommand("qpdf");
+  const bool qpdf = vellora_test::HaveTool("qpdf");
   struct Case {
     std::size_t pages;
     std::vector<int> nodes;  // empty: the root holds the pages
@@ -112,7 +112,7 @@ TEST(PageTree, SplitsLargeDocumentsIntoNodes) {
       EXPECT_EQ(check.status, 0) << check.out;
       EXPECT_NE(check.out.find("No syntax or stream encoding errors"), std::string::npos);
       vellora_test::TempFile temp(file);
-      EXPECT_EQ(vellora_test::RunCommand("qpdf --show-npages '" + temp.Path().string() + "'").out,
+      EXPECT_EQ(vellora_test::RunTool({"qpdf", "--show-npages", temp.Path().string()}).out,
                 std::to_string(c.pages) + "\n");
     }
   }
@@ -124,7 +124,7 @@ TEST(PageTree, EmptyTreeStillHasKids) {
   const std::string root = Objects(file).at(doc.catalog.Pages().ObjectNumber());
   EXPECT_EQ(root, "\r<<\r\n/Type/Pages\r\n/Kids [ ]\r\n/Count 0\r\n>> \r");
   EXPECT_EQ(doc.catalog.Pages().FirstPage(), nullptr);
-  if (vellora_test::HaveCommand("qpdf")) {
+  if (vellora_test::HaveTool("qpdf")) {
     const auto check = vellora_test::QpdfCheck(file);
     EXPECT_EQ(check.status, 0) << check.out;
   }

@@ -88,7 +88,7 @@ File WriteFile(TQVCompressStreamMethod compression, TQVEncodeStreamMethod armour
 }
 
 TEST(WholeFile, QpdfReadsEveryCompressionAndArmour) {
-  if (!vellora_test::HaveCommand("qpdf")) GTEST_SKIP() << "qpdf missing";
+  if (!vellora_test::HaveTool("qpdf")) GTEST_SKIP() << "qpdf missing";
   const std::span<const std::uint8_t> srgb = BuiltInSRGBProfile();
   const std::string profileBytes(srgb.begin(), srgb.end());
   for (auto compression :
@@ -110,7 +110,7 @@ TEST(WholeFile, QpdfReadsEveryCompressionAndArmour) {
 }
 
 TEST(WholeFile, QpdfJsonShowsTheStructure) {
-  if (!vellora_test::HaveCommand("qpdf") || !vellora_test::HaveCommand("python3"))
+  if (!vellora_test::HaveTool("qpdf") || !vellora_test::HaveTool("python3"))
     GTEST_SKIP() << "qpdf or python3 missing";
   const File file = WriteFile(qvCompressFlate, qvEncodeNone);
   vellora_test::TempFile pdf(file.bytes);
@@ -140,8 +140,9 @@ print('font', get(res['/Font']['/F1'])['/BaseFont'])
 print('mediabox', page['/MediaBox'])
 )";
   vellora_test::TempFile py(script, ".py");
-  const auto result = vellora_test::RunCommand("qpdf --json=2 '" + pdf.Path().string() +
-                                               "' | python3 '" + py.Path().string() + "'");
+  const auto result =
+      vellora_test::RunTool({"python3", py.Path().string()}, vellora_test::ToolErrors::kJoin,
+                            vellora_test::QpdfJson(vellora_test::ReadFile(pdf.Path())));
   EXPECT_EQ(result.out,
             "type /Catalog\n"
             "intent /GTS_PDFA1 u:sRGB IEC61966-2.1\n"

@@ -70,8 +70,6 @@ std::map<std::uint32_t, std::int32_t> ParseW(const std::string& text) {
 // fontTools: glyph id and width at em 1000 (rounded half up) of each code, "code gid width".
 std::map<std::uint32_t, std::pair<int, int>> FontToolsWidths(const std::string& font,
                                                              const std::u16string& codes) {
-  std::string list;
-  for (char16_t c : codes) list += std::to_string(static_cast<unsigned>(c)) + " ";
   vellora_test::TempFile script(
       "import sys\nfrom fontTools.ttLib import TTFont\nf = TTFont(sys.argv[1])\n"
       "cmap = f.getBestCmap()\nupem = f['head'].unitsPerEm\n"
@@ -81,9 +79,9 @@ std::map<std::uint32_t, std::pair<int, int>> FontToolsWidths(const std::string& 
       "    adv = f['hmtx'][name][0]\n"
       "    print(c, order.index(name), (adv * 1000 * 2 + upem) // (2 * upem))\n",
       ".py");
-  const auto result = vellora_test::RunCommand(
-      vellora_test::FontToolsPython() + " '" + script.Path().string() + "' '" + font + "' " + list,
-      true);
+  std::vector<std::string> argv = {vellora_test::FontToolsPython(), script.Path().string(), font};
+  for (char16_t c : codes) argv.push_back(std::to_string(static_cast<unsigned>(c)));
+  const auto result = vellora_test::RunTool(argv, vellora_test::ToolErrors::kDrop);
   std::map<std::uint32_t, std::pair<int, int>> out;
   std::istringstream in(result.out);
   unsigned code;
@@ -176,7 +174,7 @@ TEST(FontCID, AGlyphKeepsItsCIDAndEveryNewGlyphGetsItsOwn) {
 // their glyphs through a /CIDToGIDMap, and the name carries no subset tag.
 TEST(FontCID, AFailedSubsetEmbedsTheWholeFileWithAMap) {
   REQUIRE_TEST_FONTS();
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   FontTestDocument doc(qvUseTrueTypeFonts, 3);
   const int font = doc.Fonts().SelectFont("Arial", 0, 0);
   // The subsetter takes only version 1.0; readers also take the tag "true".
@@ -187,12 +185,12 @@ TEST(FontCID, AFailedSubsetEmbedsTheWholeFileWithAMap) {
   ASSERT_EQ(doc.Fonts().RecordedMessages().size(), 1u);
   EXPECT_EQ(doc.Fonts().RecordedMessages()[0].rfind("subset LiberationSans: ", 0), 0u);
   EXPECT_EQ(fontdoc::References(pdf, "/CIDToGIDMap").size(), 1u);
-  const auto rows = fontdoc::PdfFonts(pdf);
+  const auto rows = vellora_test::PdfFonts(pdf);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].name + " " + rows[0].emb + rows[0].sub, "LiberationSans yesno");
-  const fontdoc::GreyPage page = fontdoc::RenderPage(pdf);
+  const vellora_test::Raster page = vellora_test::RenderPage(pdf);
   for (int i = 0; i < 5; ++i)
-    EXPECT_GT(page.InkIn(38 + 24.0 * i, 697, 54 + 24.0 * i, 712), 3) << "glyph " << i;
+    EXPECT_GT(fontdoc::InkIn(page, 38 + 24.0 * i, 697, 54 + 24.0 * i, 712), 3) << "glyph " << i;
   std::string text;
   for (char c : fontdoc::PdfToText(pdf))
     if (static_cast<unsigned char>(c) > 32) text += c;
@@ -208,7 +206,7 @@ TEST(FontCID, BlankOnlyFontStandsInAsHelvetica) {
   EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
   EXPECT_EQ(pdf.find("/FontFile2"), std::string::npos);
   EXPECT_EQ(pdf.find("/CIDFontType2"), std::string::npos);
-  const auto rows = fontdoc::PdfFonts(pdf);
+  const auto rows = vellora_test::PdfFonts(pdf);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].name, "Helvetica");
   EXPECT_EQ(rows[0].type, "Type 1");

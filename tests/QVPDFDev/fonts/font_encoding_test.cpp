@@ -114,9 +114,8 @@ TEST(FontEncoding, GlyphListAgreesWithFontTools) {
       "if int(l.split()[1], 16) not in agl.LEGACY_AGL2UV.get(l.split()[0], [])]\n"
       "print(''.join(bad), end='')\nsys.exit(1 if bad else 0)\n",
       ".py");
-  const auto result =
-      vellora_test::RunCommand(vellora_test::FontToolsPython() + " '" + script.Path().string() +
-                               "' '" + list.Path().string() + "'");
+  const auto result = vellora_test::RunTool(
+      {vellora_test::FontToolsPython(), script.Path().string(), list.Path().string()});
   EXPECT_EQ(result.status, 0) << result.out;
 }
 
@@ -124,7 +123,7 @@ TEST(FontEncoding, GlyphListAgreesWithFontTools) {
 // (the blanks and the zero-width controls aside, which text extraction drops) comes back.
 TEST(FontEncoding, PopplerReadsEveryCharacterBack) {
   REQUIRE_TEST_FONTS();
-  if (!vellora_test::HaveCommand("pdftotext")) GTEST_SKIP() << "pdftotext missing";
+  if (!vellora_test::HaveTool("pdftotext")) GTEST_SKIP() << "pdftotext missing";
   for (std::int32_t charset : kCharsets) {
     FontTestDocument doc(qvEmbedSubsetTrueType_UsedChar);
     const int font = doc.Fonts().SelectFont("Arial", charset, 0);

@@ -72,9 +72,9 @@ TEST(FontHooks, MetricsAndWidthsAgreeWithFontTools) {
       "for c in 'Hi W':\n    print(f['hmtx'][cmap[ord(c)]][0])\n",
       ".py");
   const auto result =
-      vellora_test::RunCommand(vellora_test::FontToolsPython() + " '" + script.Path().string() +
-                                   "' '" + vellora_test::LiberationFont("Sans-Regular") + "'",
-                               true);
+      vellora_test::RunTool({vellora_test::FontToolsPython(), script.Path().string(),
+                             vellora_test::LiberationFont("Sans-Regular")},
+                            vellora_test::ToolErrors::kDrop);
   std::istringstream in(result.out);
   long double ascent, height, upem, average, advance[4];
   in >> ascent >> height >> upem >> average >> advance[0] >> advance[1] >> advance[2] >> advance[3];

@@ -54,7 +54,7 @@ const ModeCase kModes[] = {
 
 bool HaveTools() {
   for (const char* tool : {"pdffonts", "pdftoppm", "pdftotext", "qpdf"})
-    if (!vellora_test::HaveCommand(tool)) return false;
+    if (!vellora_test::HaveTool(tool)) return false;
   return true;
 }
 
@@ -78,18 +78,18 @@ TEST(FontModes, EachModeWritesItsFontAndDrawsEveryGlyph) {
 
     std::string report;
     EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
-    const auto rows = fontdoc::PdfFonts(pdf);
+    const auto rows = vellora_test::PdfFonts(pdf);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].name, c.name);
     EXPECT_EQ(rows[0].type, c.type);
     EXPECT_EQ(rows[0].encoding, c.encoding);
     EXPECT_EQ(rows[0].emb + rows[0].sub + rows[0].uni, std::string(c.emb) + c.sub + c.uni);
 
-    const fontdoc::GreyPage page = fontdoc::RenderPage(pdf);
+    const vellora_test::Raster page = vellora_test::RenderPage(pdf);
     ASSERT_GT(page.width, 0);
     for (std::size_t i = 0; i < text.size(); ++i) {
       const double x = 40 + 24.0 * static_cast<double>(i);
-      EXPECT_GT(page.InkIn(x - 2, 697, x + 14, 712), 3) << "blank glyph " << i;
+      EXPECT_GT(fontdoc::InkIn(page, x - 2, 697, x + 14, 712), 3) << "blank glyph " << i;
     }
     EXPECT_EQ(WithoutBlanks(fontdoc::PdfToText(pdf)), c.charset == 204 ? "Привет" : "Hello");
 

@@ -16,7 +16,7 @@ using fontdoc::FontTestDocument;
 
 bool HaveTools() {
   for (const char* tool : {"pdffonts", "pdftoppm", "qpdf"})
-    if (!vellora_test::HaveCommand(tool)) return false;
+    if (!vellora_test::HaveTool(tool)) return false;
   return true;
 }
 
@@ -55,7 +55,7 @@ TEST(FontSharing, OneFaceInTwoCharsetsEmbedsItsFileOnceInEitherOrder) {
       std::string report;
       EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
       EXPECT_EQ(fontdoc::References(pdf, "/FontFile2").size(), 1u);
-      const auto rows = fontdoc::PdfFonts(pdf);
+      const auto rows = vellora_test::PdfFonts(pdf);
       ASSERT_EQ(rows.size(), 2u);
       for (const auto& row : rows) {
         if (row.name == "HeiseiMin-W3") {
@@ -66,9 +66,9 @@ TEST(FontSharing, OneFaceInTwoCharsetsEmbedsItsFileOnceInEitherOrder) {
           EXPECT_EQ(row.emb + row.sub, "yesyes");
         }
       }
-      const fontdoc::GreyPage page = fontdoc::RenderPage(pdf);
-      EXPECT_GT(page.InkIn(40, 697, 120, 712), 50) << "the Western text";
-      EXPECT_GT(page.InkIn(40, 597, 120, 612), 50) << "the Japanese font's text";
+      const vellora_test::Raster page = vellora_test::RenderPage(pdf);
+      EXPECT_GT(fontdoc::InkIn(page, 40, 697, 120, 712), 50) << "the Western text";
+      EXPECT_GT(fontdoc::InkIn(page, 40, 597, 120, 612), 50) << "the Japanese font's text";
     }
   }
 }
@@ -91,11 +91,11 @@ TEST(FontSharing, AFontThatDoesNotEmbedLeavesTheFileToOneThatDoes) {
   EXPECT_TRUE(fontdoc::QpdfClean(pdf, &report)) << report;
   EXPECT_EQ(fontdoc::References(pdf, "/FontFile2").size(), 1u);
   for (int length : FontFileLengths(pdf)) EXPECT_GT(length, 100000);
-  const auto rows = fontdoc::PdfFonts(pdf);
+  const auto rows = vellora_test::PdfFonts(pdf);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].name + " " + rows[0].emb, "Arial no");
   EXPECT_EQ(rows[1].name + " " + rows[1].emb, "LiberationSans yes");
-  EXPECT_GT(fontdoc::RenderPage(pdf).InkIn(40, 697, 120, 712), 50);
+  EXPECT_GT(fontdoc::InkIn(vellora_test::RenderPage(pdf), 40, 697, 120, 712), 50);
 }
 
 TEST(FontSharing, FacesMatchedToOtherProgramsGetTheirOwnFile) {

@@ -67,8 +67,8 @@ TEST(ImageDraw, NamesTheImageAsTheResourcesDo) {
   host.writer.DrawImage(1, 0, 0, 10, 10);
   const std::string pdf = host.Finish(50, 50);
   EXPECT_NE(pdf.find("/XObject << /Logo#201 "), std::string::npos);
-  if (vellora_test::HaveCommand("pdftoppm")) {
-    const vellora_test::Raster raster = vellora_test::RenderPage(pdf);
+  if (vellora_test::HaveTool("pdftoppm")) {
+    const vellora_test::Raster raster = vellora_test::RenderColour(pdf);
     ASSERT_GT(raster.width, 0);
     EXPECT_EQ(vellora_test::PointColor(raster, 0, 0), 0x000000u);
     EXPECT_EQ(vellora_test::PointColor(raster, 9, 0), 0x555555u);

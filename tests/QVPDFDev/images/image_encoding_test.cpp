@@ -46,7 +46,7 @@ TEST(ImageEncoding, FaxImagesCarryTheirSizeAndDecoderParameters) {
 }
 
 TEST(ImageEncoding, ArmouredFaxImageKeepsItsParametersWithItsDecoder) {
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   ImageTestHost host;
   host.owner.settings.armour = qvASCII85Encode;
   host.yOrigin = 2;
@@ -56,7 +56,7 @@ TEST(ImageEncoding, ArmouredFaxImageKeepsItsParametersWithItsDecoder) {
   const std::string dict = vellora_test::ImageDictionary(pdf, "qvk1");
   EXPECT_NE(dict.find("/DecodeParms [null <<"), std::string::npos) << dict;
   EXPECT_NE(dict.find("/Filter [/ASCII85Decode/CCITTFaxDecode]"), std::string::npos) << dict;
-  const vellora_test::Raster raster = vellora_test::RenderPage(pdf);
+  const vellora_test::Raster raster = vellora_test::RenderColour(pdf);
   ASSERT_GT(raster.width, 0);
   for (int x = 0; x < 8; ++x)
     for (int y = 0; y < 2; ++y)
@@ -119,8 +119,8 @@ TEST(ImageEncoding, JpegDataStatesTheSizeAndColoursItHolds) {
             std::string::npos);
   EXPECT_NE(vellora_test::ImageDictionary(pdf, "qvk2").find("/ColorSpace/DeviceGray"),
             std::string::npos);
-  if (vellora_test::HaveCommand("qpdf")) {
-    const vellora_test::CommandResult check = vellora_test::QpdfCheck(pdf);
+  if (vellora_test::HaveTool("qpdf")) {
+    const vellora_test::ToolResult check = vellora_test::QpdfCheck(pdf);
     EXPECT_EQ(check.status, 0) << check.out;
   }
 }
@@ -145,8 +145,8 @@ TEST(ImageEncoding, JpegFailureTakesTheRawRoad) {
     EXPECT_EQ(dict.find("DCTDecode"), std::string::npos) << dict;
     EXPECT_NE(dict.find("/Width 65501\n/Height 1\n"), std::string::npos) << dict;
   }
-  if (vellora_test::HaveCommand("qpdf")) {
-    const vellora_test::CommandResult check = vellora_test::QpdfCheck(pdf);
+  if (vellora_test::HaveTool("qpdf")) {
+    const vellora_test::ToolResult check = vellora_test::QpdfCheck(pdf);
     EXPECT_EQ(check.status, 0) << check.out;
   }
 }

@@ -40,7 +40,7 @@ struct MaskCase {
 };
 
 TEST(ImageMask, HiddenColourShowsThePage) {
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   const auto whiteMode = [](ImageTestHost& h) {
     h.options.modes.Include(qvAllowTransparentBit);
     h.options.modes.Include(qvWhiteBrushIsTransparent);
@@ -102,7 +102,7 @@ TEST(ImageMask, HiddenColourShowsThePage) {
     x += c.picture.width + 2;
   }
   const std::string pdf = host.Finish(pageWidth, pageHeight);
-  const vellora_test::Raster raster = vellora_test::RenderPage(pdf);
+  const vellora_test::Raster raster = vellora_test::RenderColour(pdf);
   ASSERT_GT(raster.width, 0);
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const MaskCase& c = cases[i];

@@ -328,7 +328,7 @@ std::string Hex(std::uint32_t c) {
 }
 
 TEST(ImageRender, EveryRoadAndFormatShowsItsPixels) {
-  if (!vellora_test::HaveCommand("pdftoppm") || !vellora_test::HaveCommand("pdfimages"))
+  if (!vellora_test::HaveTool("pdftoppm") || !vellora_test::HaveTool("pdfimages"))
     GTEST_SKIP() << "poppler-utils missing";
   ImageTestHost host;
   host.dc = vellora_test::ScreenDC();
@@ -356,10 +356,10 @@ TEST(ImageRender, EveryRoadAndFormatShowsItsPixels) {
   const std::string pdf =
       host.Finish(static_cast<float>(pageWidth), static_cast<float>(pageHeight));
 
-  const vellora_test::CommandResult check = vellora_test::QpdfCheck(pdf);
+  const vellora_test::ToolResult check = vellora_test::QpdfCheck(pdf);
   EXPECT_EQ(check.status, 0) << check.out;
 
-  const vellora_test::Raster raster = vellora_test::RenderPage(pdf);
+  const vellora_test::Raster raster = vellora_test::RenderColour(pdf);
   ASSERT_EQ(raster.width, pageWidth * vellora_test::kRenderScale);
   ASSERT_EQ(raster.height, pageHeight * vellora_test::kRenderScale);
   for (std::size_t i = 0; i < cases.size(); ++i) {

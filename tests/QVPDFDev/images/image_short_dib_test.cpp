@@ -40,7 +40,7 @@ TEST(ImageShortDib, KeepsTheRowsTheDataHolds) {
       {"top-down, 3 rows of pixels", down, 3 * 12, 0, 3, false},
       {"8-bit bottom-up, 2 rows", indexed, 2 * 4, 0, 2, true},
   };
-  if (!vellora_test::HaveCommand("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   ImageTestHost host;
   host.yOrigin = 10;
   int x = 1;
@@ -62,7 +62,7 @@ TEST(ImageShortDib, KeepsTheRowsTheDataHolds) {
     x += 5;
   }
   const std::string pdf = host.Finish(static_cast<float>(x), 10);
-  const vellora_test::Raster raster = vellora_test::RenderPage(pdf);
+  const vellora_test::Raster raster = vellora_test::RenderColour(pdf);
   ASSERT_GT(raster.width, 0);
   x = 1;
   for (const Short& c : cases) {

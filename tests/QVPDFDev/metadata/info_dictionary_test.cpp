@@ -38,7 +38,7 @@ TEST(InfoDictionary, DatesAreUTCWhateverTheLocalOffset) {
       {2024, 3, 1, 3, 15, 330, "D:20240229214500Z", "2024-02-29T21:45:00Z"},
       {2024, 7, 1, 0, 0, 765, "D:20240630111500Z", "2024-06-30T11:15:00Z"},
   };
-  const bool havePdfinfo = vellora_test::HaveCommand("pdfinfo");
+  const bool havePdfinfo = vellora_test::HaveTool("pdfinfo");
   for (const DateCase& c : cases) {
     SCOPED_TRACE(c.pdf);
     TestDocument doc;
@@ -110,7 +110,7 @@ TEST(InfoDictionary, StandardAndExtraEntries) {
   EXPECT_EQ(doc.info.writtenTitle, "Report\\2024");
   EXPECT_EQ(doc.info.Language(), "de");
 
-  if (!vellora_test::HaveCommand("qpdf")) GTEST_SKIP() << "qpdf missing";
+  if (!vellora_test::HaveTool("qpdf")) GTEST_SKIP() << "qpdf missing";
   const auto check = vellora_test::QpdfCheck(file);
   EXPECT_EQ(check.status, 0) << check.out;
   EXPECT_EQ(check.out.find("WARNING"), std::string::npos) << check.out;
@@ -132,7 +132,7 @@ TEST(InfoDictionary, UTF8TextsBecomeUnicodeStrings) {
   doc.info.extraEntries.SetText("Ort=K\xC3\xB6ln");
   doc.WriteInformation(vellora_test::FixedTime());
   const std::string file = doc.Finish();
-  if (!vellora_test::HaveCommand("pdfinfo")) GTEST_SKIP() << "pdfinfo missing";
+  if (!vellora_test::HaveTool("pdfinfo")) GTEST_SKIP() << "pdfinfo missing";
   auto fields = vellora_test::Pdfinfo(file, "");
   EXPECT_EQ(fields["Title"], "Caf\xC3\xA9 \xF0\x9F\x98\x80");
   EXPECT_EQ(fields["Author"], "plain");

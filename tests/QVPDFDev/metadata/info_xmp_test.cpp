@@ -12,18 +12,17 @@
 namespace vellora {
 namespace {
 
-using vellora_test::RunCommand;
+using vellora_test::RunTool;
 using vellora_test::TempFile;
 using vellora_test::TestDocument;
+using vellora_test::ToolErrors;
 
-bool HaveTools() {
-  return vellora_test::HaveCommand("xmllint") && vellora_test::HaveCommand("pdfinfo");
-}
+bool HaveTools() { return vellora_test::HaveTool("xmllint") && vellora_test::HaveTool("pdfinfo"); }
 
 // xmllint's verdict on the text: empty when well-formed.
 std::string XmlProblems(const std::string& xml) {
   TempFile file(xml, ".xml");
-  const auto result = RunCommand("xmllint --noout '" + file.Path().string() + "'");
+  const auto result = RunTool({"xmllint", "--noout", file.Path().string()});
   return result.status == 0 ? result.out : "status " + std::to_string(result.status) + result.out;
 }
 
@@ -32,8 +31,8 @@ std::string XmlProblems(const std::string& xml) {
 std::string XPath(const std::string& xml, const std::string& expression) {
   TempFile file(xml, ".xml");
   std::string out =
-      RunCommand("xmllint --xpath \"string(" + expression + ")\" '" + file.Path().string() + "'",
-                 true)
+      RunTool({"xmllint", "--xpath", "string(" + expression + ")", file.Path().string()},
+              ToolErrors::kDrop)
           .out;
   if (!out.empty() && out.back() == '\n') out.pop_back();  // xmllint adds a line feed
   return out;
@@ -100,7 +99,8 @@ TEST(XMPPacket, PdfinfoAndItsMetadataAgree) {
   doc.info.creator = "Brenlow";
   const std::string file = Written(doc);
   TempFile pdf(file);
-  const std::string meta = RunCommand("pdfinfo -meta '" + pdf.Path().string() + "'", true).out;
+  const std::string meta =
+      RunTool({"pdfinfo", "-meta", pdf.Path().string()}, ToolErrors::kDrop).out;
   EXPECT_NE(meta.find("<x:xmpmeta"), std::string::npos) << meta;
   EXPECT_EQ(XmlProblems(meta), "");
   auto fields = vellora_test::Pdfinfo(file, "-isodates");
@@ -140,13 +140,13 @@ TEST(XMPPacket, KeywordsAsBagAndEmptyValues) {
   // Without PDF/A: no identification and no padding.
   EXPECT_EQ(packet.find("pdfaid"), std::string::npos);
   EXPECT_NE(packet.find("</x:xmpmeta>\n<?xpacket end=\"w\"?>"), std::string::npos);
-  if (vellora_test::HaveCommand("xmllint")) {
+  if (vellora_test::HaveTool("xmllint")) {
     EXPECT_EQ(XmlProblems(packet), "");
   }
 }
 
 TEST(XMPPacket, PDFAIdentificationPaddingAndExtensionSchema) {
-  const bool xmllint = vellora_test::HaveCommand("xmllint");
+  const bool xmllint = vellora_test::HaveTool("xmllint");
   for (TQVPDFAMode mode : {folvioaLevelA, folvioaLevelB}) {
     SCOPED_TRACE(int(mode));
     TestDocument doc(1, mode);
@@ -206,7 +206,7 @@ TEST(XMPPacket, StreamIsNeverCompressedOrArmoured) {
   EXPECT_NE(
       file.find("/Metadata " + std::to_string(doc.catalog.Metadata().ObjectNumber()) + " 0 R"),
       std::string::npos);
-  if (!vellora_test::HaveCommand("qpdf")) GTEST_SKIP() << "qpdf missing";
+  if (!vellora_test::HaveTool("qpdf")) GTEST_SKIP() << "qpdf missing";
   const auto check = vellora_test::QpdfCheck(file);
   EXPECT_EQ(check.status, 0) << check.out;
   EXPECT_EQ(check.out.find("WARNING"), std::string::npos) << check.out;

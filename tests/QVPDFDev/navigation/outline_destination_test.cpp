@@ -112,7 +112,7 @@ TEST(OutlineDestination, EntriesWithTitlesAndDestinationsAsQpdfReadsThem) {
   EXPECT_EQ(host.messages[0].first, 1);
   EXPECT_EQ(host.messages[0].second, "gone");
 
-  if (!vellora_test::HaveCommand("qpdf") || !vellora_test::HaveCommand("python3"))
+  if (!vellora_test::HaveTool("qpdf") || !vellora_test::HaveTool("python3"))
     GTEST_SKIP() << "qpdf or python3 missing";
   const auto check = vellora_test::QpdfCheck(file);
   EXPECT_EQ(check.status, 0) << check.out;

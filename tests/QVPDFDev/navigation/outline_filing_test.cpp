@@ -79,7 +79,7 @@ struct FilingCase {
 };
 
 TEST(OutlineFiling, SequencesGiveTheirTrees) {
-  if (!vellora_test::HaveCommand("qpdf") || !vellora_test::HaveCommand("python3"))
+  if (!vellora_test::HaveTool("qpdf") || !vellora_test::HaveTool("python3"))
     GTEST_SKIP() << "qpdf or python3 missing";
   const FilingCase cases[] = {
       {"4, 4, 0: two levels, then a sibling of the second",

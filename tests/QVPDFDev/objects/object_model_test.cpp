@@ -244,7 +244,10 @@ TEST(OutputSink, FileAndMemoryGiveTheSameBytesAndOffsets) {
   EXPECT_STREQ(middle, "bbtail");
   file.Close();
   EXPECT_FALSE(file.IsOpen());
-  EXPECT_EQ(vellora_test::RunCommand("wc -c < '" + target.Path().string() + "'").out, "100008\n");
+  EXPECT_EQ(vellora_test::RunTool({"wc", "-c"}, vellora_test::ToolErrors::kJoin,
+                                  vellora_test::ReadFile(target.Path()))
+                .out,
+            "100008\n");
   char head[4];
   EXPECT_EQ(file.ReadAt(0, head, 4), 4u);  // and after it is closed
   EXPECT_EQ(std::string(head, 4), "head");

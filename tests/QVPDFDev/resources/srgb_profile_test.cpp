@@ -55,8 +55,7 @@ TEST(SRGBProfile, IsWhatItsGeneratorMakes) {
   // differently without either being wrong.
   if (LCMS_VERSION != 2140) GTEST_SKIP() << "made with another Little CMS";
   vellora_test::TempFile output("", ".icc");
-  const auto result = vellora_test::RunCommand(std::string("'") + MAKE_SRGB_PROFILE + "' --raw '" +
-                                               output.Path().string() + "'");
+  const auto result = vellora_test::RunTool({MAKE_SRGB_PROFILE, "--raw", output.Path().string()});
   ASSERT_EQ(result.status, 0) << result.out;
   std::ifstream in(output.Path(), std::ios::binary);
   const std::vector<std::uint8_t> made((std::istreambuf_iterator<char>(in)),

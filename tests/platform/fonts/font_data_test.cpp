@@ -48,7 +48,7 @@ class FontData : public ::testing::Test {
     bool ok = false;
     const std::string out = vellora_test::RunPython(
         (vellora_test::SourceDir() / "tests/platform/fonts/check_standalone_font.py").string(),
-        path.string() + " '" + source + "' " + std::to_string(index), &ok);
+        {path.string(), source, std::to_string(index)}, &ok);
     EXPECT_TRUE(ok) << out;
     EXPECT_EQ(out, std::string("ok ") + family + "\n");
   }

@@ -1,5 +1,5 @@
-// A concrete device for tests of the generic device: every abstract drawing slot does
-// nothing. Derive from it to record the calls a test cares about.
+// A concrete device for the tests of the generic device and the player fuzz target: every
+// abstract drawing slot does nothing. Derive from it to record or read the calls of interest.
 #pragma once
 
 #include "QVGenDC/generic_device.h"
