@@ -54,11 +54,11 @@ bool DecodeFrame(DecodeState* s, const std::uint8_t* data, std::size_t size) {
   jpeg_mem_src(&s->cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&s->cinfo, TRUE);
   jpeg_start_decompress(&s->cinfo);
-  s->stride = int(s->cinfo.output_width * s->cinfo.output_components);
+  s->stride = int(s->cinfo.output_width) * s->cinfo.output_components;
   s->pixels =
       static_cast<std::uint8_t*>(std::malloc(std::size_t(s->stride) * s->cinfo.output_height));
   while (s->cinfo.output_scanline < s->cinfo.output_height) {
-    JSAMPROW row = s->pixels + std::size_t(s->cinfo.output_scanline) * s->stride;
+    JSAMPROW row = s->pixels + std::size_t(s->cinfo.output_scanline) * std::size_t(s->stride);
     jpeg_read_scanlines(&s->cinfo, &row, 1);
   }
   jpeg_finish_decompress(&s->cinfo);
@@ -75,7 +75,7 @@ Decoded Decode(const std::vector<std::uint8_t>& bytes) {
     d.height = int(state.cinfo.output_height);
     d.components = state.cinfo.output_components;
     d.progressive = state.cinfo.progressive_mode;
-    d.pixels.assign(state.pixels, state.pixels + std::size_t(state.stride) * d.height);
+    d.pixels.assign(state.pixels, state.pixels + std::size_t(state.stride) * std::size_t(d.height));
     jpeg_destroy_decompress(&state.cinfo);
   }
   std::free(state.pixels);
@@ -98,7 +98,7 @@ std::uint32_t QuadrantColour(int x, int y, int w, int h) {
 
 Dib24 Quadrants(int w, int h) {
   Dib24 d{w, h, (std::size_t(w) * 3 + 3) / 4 * 4, {}};
-  d.bits.assign(d.stride * h, 0xCC);  // padding bytes must not be read as pixels
+  d.bits.assign(d.stride * std::size_t(h), 0xCC);  // padding bytes must not be read as pixels
   for (int y = 0; y < h; ++y) {
     std::uint8_t* row = d.bits.data() + std::size_t(h - 1 - y) * d.stride;  // bottom-up
     for (int x = 0; x < w; ++x) {
@@ -124,7 +124,8 @@ void ExpectQuadrants(const Decoded& d, int tolerance) {
     for (int x = 0; x < d.width; ++x) {
       if (std::abs(x - d.width / 2) < 5 || std::abs(y - d.height / 2) < 5) continue;
       const std::uint32_t want = QuadrantColour(x, y, d.width, d.height);
-      const std::uint8_t* p = d.pixels.data() + (std::size_t(y) * d.width + x) * 3;
+      const std::uint8_t* p =
+          d.pixels.data() + (std::size_t(y) * std::size_t(d.width) + std::size_t(x)) * 3;
       for (int i = 0; i < 3; ++i)
         ASSERT_NEAR(p[i], Channel(want, i), tolerance) << "x " << x << " y " << y << " ch " << i;
     }
@@ -148,8 +149,8 @@ TEST(TJPEGImage, BottomUpBgrRowsComeOutUprightWithoutChannelSwap) {
   // The same picture given top-down (last DIB row first in memory) encodes the same.
   Dib24 flipped = dib;
   for (int y = 0; y < dib.height; ++y)
-    std::memcpy(flipped.bits.data() + y * dib.stride,
-                dib.bits.data() + (dib.height - 1 - y) * dib.stride, dib.stride);
+    std::memcpy(flipped.bits.data() + std::size_t(y) * dib.stride,
+                dib.bits.data() + std::size_t(dib.height - 1 - y) * dib.stride, dib.stride);
   TBgrRows topDown = RowsOf(flipped);
   topDown.bottomUp = false;
   std::vector<std::uint8_t> again;
@@ -185,8 +186,9 @@ TEST(TJPEGImage, QualityProgressionAndGrey) {
   d = Decode(image.Data().data);
   ASSERT_TRUE(d.ok);
   EXPECT_EQ(d.components, 1);
-  EXPECT_NEAR(d.pixels[d.width * (d.height - 3) + d.width - 3], 255, 8);  // white quadrant
-  EXPECT_NEAR(d.pixels[2 * d.width + 2], 76, 8);                          // red: luma 76
+  EXPECT_NEAR(d.pixels[std::size_t(d.width * (d.height - 3) + d.width - 3)], 255,
+              8);                                              // white quadrant
+  EXPECT_NEAR(d.pixels[std::size_t(2 * d.width + 2)], 76, 8);  // red: luma 76
 }
 
 // Output far beyond the first buffer makes the destination grow.

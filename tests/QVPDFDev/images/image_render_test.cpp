@@ -65,8 +65,9 @@ HBITMAP Section(const TestDib& dib) {
 
 // A device-dependent bitmap: rows top-down, each padded to an even length.
 HBITMAP DeviceBitmap(const Picture& p, int bitCount, const std::vector<std::uint32_t>& palette) {
-  const std::size_t row = (static_cast<std::size_t>(p.width) * bitCount + 15) / 16 * 2;
-  std::vector<std::uint8_t> bits(row * p.height, 0);
+  const std::size_t row =
+      (static_cast<std::size_t>(p.width) * static_cast<std::size_t>(bitCount) + 15) / 16 * 2;
+  std::vector<std::uint8_t> bits(row * static_cast<std::size_t>(p.height), 0);
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x) {
       std::uint8_t value;
@@ -76,10 +77,12 @@ HBITMAP DeviceBitmap(const Picture& p, int bitCount, const std::vector<std::uint
         value = static_cast<std::uint8_t>(std::find(palette.begin(), palette.end(), p.At(x, y)) -
                                           palette.begin());
       }
-      const std::size_t bit = static_cast<std::size_t>(x) * bitCount;
-      bits[row * y + bit / 8] |= static_cast<std::uint8_t>(value << (8 - bitCount - bit % 8));
+      const std::size_t bit = static_cast<std::size_t>(x) * static_cast<std::size_t>(bitCount);
+      bits[row * static_cast<std::size_t>(y) + bit / 8] |=
+          static_cast<std::uint8_t>(value << (8 - bitCount - static_cast<int>(bit % 8)));
     }
-  return qvplatform::CreateBitmap(p.width, p.height, 1, bitCount, bits.data(), bits.size());
+  return qvplatform::CreateBitmap(p.width, p.height, 1, static_cast<qvplatform::UINT>(bitCount),
+                                  bits.data(), bits.size());
 }
 
 std::vector<std::uint8_t> JpegOf(const Picture& p, bool grey) {

@@ -53,7 +53,7 @@ TEST(FontThreads, ConcurrentRecordsGetTheSameAnswers) {
   std::vector<Answer> expected(kRecords);
   {
     const HDC dc = GetDC(0);
-    for (int i = 0; i < kRecords; ++i) expected[i] = Record(dc, i);
+    for (int i = 0; i < kRecords; ++i) expected[static_cast<std::size_t>(i)] = Record(dc, i);
     ReleaseDC(0, dc);
   }
   std::atomic<int> mismatches{0};
@@ -65,8 +65,8 @@ TEST(FontThreads, ConcurrentRecordsGetTheSameAnswers) {
         for (int k = 0; k < kRecords; ++k) {
           const int i = (k * 7 + t * 13) % kRecords;  // each thread in its own order
           const Answer a = Record(dc, i);
-          if (a.width != expected[i].width || a.height != expected[i].height ||
-              a.pathPoints != expected[i].pathPoints)
+          const Answer& want = expected[static_cast<std::size_t>(i)];
+          if (a.width != want.width || a.height != want.height || a.pathPoints != want.pathPoints)
             ++mismatches;
         }
       ReleaseDC(0, dc);

@@ -37,6 +37,9 @@ struct Expected {
     path.types.push_back(type);
     cx = x, cy = y;
   }
+  void Add(const FT_Vector& v, BYTE type) {
+    Add(static_cast<double>(v.x), static_cast<double>(v.y), type);
+  }
   void Close() {
     if (!path.types.empty() && !(path.types.back() & PT_CLOSEFIGURE) &&
         path.types.back() != PT_MOVETO)
@@ -61,28 +64,32 @@ Path FreeTypePath(const std::string& file, char16_t ch, int em, double angleDegr
   Expected e{{}, ox, oy};
   FT_Outline_Funcs funcs = {};
   funcs.move_to = [](const FT_Vector* to, void* u) {
-    auto* e = static_cast<Expected*>(u);
-    e->Close();
-    e->Add(to->x, to->y, PT_MOVETO);
+    auto* path = static_cast<Expected*>(u);
+    path->Close();
+    path->Add(*to, PT_MOVETO);
     return 0;
   };
   funcs.line_to = [](const FT_Vector* to, void* u) {
-    static_cast<Expected*>(u)->Add(to->x, to->y, PT_LINETO);
+    static_cast<Expected*>(u)->Add(*to, PT_LINETO);
     return 0;
   };
   funcs.conic_to = [](const FT_Vector* c, const FT_Vector* to, void* u) {
-    auto* e = static_cast<Expected*>(u);
-    const double x0 = e->cx, y0 = e->cy;
-    e->Add(x0 + (c->x - x0) * 2 / 3, y0 + (c->y - y0) * 2 / 3, PT_BEZIERTO);
-    e->Add(to->x + (c->x - to->x) * 2.0 / 3, to->y + (c->y - to->y) * 2.0 / 3, PT_BEZIERTO);
-    e->Add(to->x, to->y, PT_BEZIERTO);
+    auto* path = static_cast<Expected*>(u);
+    const double x0 = path->cx, y0 = path->cy;
+    const double cx = static_cast<double>(c->x), cy = static_cast<double>(c->y);
+    // c - to is exact in FreeType's integer units.
+    const double tx = static_cast<double>(to->x), ty = static_cast<double>(to->y);
+    const double dx = static_cast<double>(c->x - to->x), dy = static_cast<double>(c->y - to->y);
+    path->Add(x0 + (cx - x0) * 2 / 3, y0 + (cy - y0) * 2 / 3, PT_BEZIERTO);
+    path->Add(tx + dx * 2.0 / 3, ty + dy * 2.0 / 3, PT_BEZIERTO);
+    path->Add(*to, PT_BEZIERTO);
     return 0;
   };
   funcs.cubic_to = [](const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u) {
-    auto* e = static_cast<Expected*>(u);
-    e->Add(c1->x, c1->y, PT_BEZIERTO);
-    e->Add(c2->x, c2->y, PT_BEZIERTO);
-    e->Add(to->x, to->y, PT_BEZIERTO);
+    auto* path = static_cast<Expected*>(u);
+    path->Add(*c1, PT_BEZIERTO);
+    path->Add(*c2, PT_BEZIERTO);
+    path->Add(*to, PT_BEZIERTO);
     return 0;
   };
   FT_Outline_Decompose(&face->glyph->outline, &funcs, &e);
