@@ -33,16 +33,13 @@ std::string Hex4(std::uint32_t value) {
 
 }  // namespace
 
-int GreyPage::InkIn(double left, double bottom, double right, double top) const {
+int InkIn(const Raster& page, double left, double bottom, double right, double top) {
   int ink = 0;
-  const double scale = width > 0 ? width / 612.0 : 1;
+  const double scale = page.width > 0 ? page.width / 612.0 : 1;
   for (int y = static_cast<int>((792 - top) * scale); y < static_cast<int>((792 - bottom) * scale);
        ++y)
     for (int x = static_cast<int>(left * scale); x < static_cast<int>(right * scale); ++x)
-      if (x >= 0 && y >= 0 && x < width && y < height &&
-          pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                 static_cast<std::size_t>(x)] < 128)
-        ++ink;
+      if (x >= 0 && y >= 0 && x < page.width && y < page.height && page.Dark(x, y)) ++ink;
   return ink;
 }
 
@@ -120,66 +117,14 @@ std::string TextObject(int font, const std::string& body) {
   return "BT /F" + std::to_string(font) + " 12 Tf " + body + "ET\n";
 }
 
-std::vector<PdfFontRow> PdfFonts(const std::string& pdf) {
-  TempFile file(pdf);
-  const CommandResult result = RunCommand("pdffonts '" + file.Path().string() + "'", true);
-  std::vector<PdfFontRow> rows;
-  std::istringstream lines(result.out);
-  std::string line;
-  int skip = 2;
-  while (std::getline(lines, line)) {
-    if (skip > 0) {
-      --skip;
-      continue;
-    }
-    std::istringstream words(line);
-    std::vector<std::string> w;
-    for (std::string word; words >> word;) w.push_back(word);
-    if (w.size() < 8) continue;
-    PdfFontRow row;
-    row.name = w[0];
-    for (std::size_t i = 1; i + 6 < w.size(); ++i) row.type += (i > 1 ? " " : "") + w[i];
-    row.encoding = w[w.size() - 6];
-    row.emb = w[w.size() - 5];
-    row.sub = w[w.size() - 4];
-    row.uni = w[w.size() - 3];
-    row.object = std::atoi(w[w.size() - 2].c_str());
-    rows.push_back(row);
-  }
-  return rows;
-}
-
 std::string PdfToText(const std::string& pdf) {
-  TempFile file(pdf);
-  return RunCommand("pdftotext -enc UTF-8 '" + file.Path().string() + "' -", true).out;
-}
-
-GreyPage RenderPage(const std::string& pdf, int dpi) {
-  TempFile file(pdf);
-  const std::string base = file.Path().string() + "-page";
-  RunCommand("pdftoppm -gray -r " + std::to_string(dpi) + " -singlefile '" + file.Path().string() +
-                 "' '" + base + "'",
-             true);
-  GreyPage page;
-  std::ifstream in(base + ".pgm", std::ios::binary);
-  std::string magic;
-  int maxValue = 0;
-  in >> magic >> page.width >> page.height >> maxValue;
-  in.get();
-  if (magic != "P5" || page.width <= 0 || page.height <= 0) return {};
-  page.pixels.resize(static_cast<std::size_t>(page.width) * static_cast<std::size_t>(page.height));
-  in.read(reinterpret_cast<char*>(page.pixels.data()),
-          static_cast<std::streamsize>(page.pixels.size()));
-  std::remove((base + ".pgm").c_str());
-  return page;
+  return vellora_test::PdfToText(pdf, {"-enc", "UTF-8"}).out;
 }
 
 bool QpdfClean(const std::string& pdf, std::string* report) {
-  const CommandResult check = QpdfCheck(pdf);
-  if (report) *report = check.out;
-  return check.status == 0 &&
-         check.out.find("No syntax or stream encoding errors found") != std::string::npos &&
-         check.out.find("WARNING") == std::string::npos;
+  const std::string problems = QpdfProblems(pdf);
+  if (report) *report = problems;
+  return problems.empty();
 }
 
 std::vector<int> References(const std::string& pdf, const std::string& key) {
@@ -202,9 +147,9 @@ std::string FontFileGlyphs(const std::string& pdf, int object) {
       "print('glyphs', len(order), 'outlines', "
       "sum(1 for n in order if glyf[n].numberOfContours != 0))\n",
       ".py");
-  const CommandResult result = RunCommand(
-      FontToolsPython() + " '" + script.Path().string() + "' '" + font.Path().string() + "'", true);
-  std::string out = result.status == 0 ? result.out : std::string();
+  const ToolResult result =
+      RunTool({FontToolsPython(), script.Path().string(), font.Path().string()}, ToolErrors::kDrop);
+  std::string out = result.Succeeded() ? result.out : std::string();
   while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
 }

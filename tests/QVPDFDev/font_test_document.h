@@ -13,23 +13,15 @@
 #include "QVPDFDev/fonts/font_manager.h"
 #include "QVPDFDev/fonts/pdf_font.h"
 #include "QVPDFDev/resources/pdf_resource.h"
+#include "page_render.h"
 #include "pdf_test_owner.h"
+#include "pdf_tools.h"
 
 namespace vellora_test::fontdoc {
 
-// One row of pdffonts.
-struct PdfFontRow {
-  std::string name, type, encoding, emb, sub, uni;
-  int object = 0;
-};
-
-// A rendered page in 8-bit grey (pdftoppm), row by row from the top.
-struct GreyPage {
-  int width = 0, height = 0;
-  std::vector<std::uint8_t> pixels;
-  // Dark pixels (below 128) inside the box (PDF points at 72 dpi, y up from the bottom).
-  int InkIn(double left, double bottom, double right, double top) const;
-};
+// Dark pixels (below 128) of a rendered letter-size page inside the box (PDF points, y up
+// from the bottom).
+int InkIn(const Raster& page, double left, double bottom, double right, double top);
 
 class FontTestDocument {
  public:
@@ -62,9 +54,8 @@ class FontTestDocument {
 // The content "BT /Fn 12 Tf " + body + " ET".
 std::string TextObject(int font, const std::string& body);
 
-std::vector<PdfFontRow> PdfFonts(const std::string& pdf);
+// pdftotext's UTF-8 text of the file.
 std::string PdfToText(const std::string& pdf);
-GreyPage RenderPage(const std::string& pdf, int dpi = 72);
 // The whole output of qpdf --check is clean.
 bool QpdfClean(const std::string& pdf, std::string* report);
 

@@ -11,6 +11,7 @@
 #include "QVPDFDev/document/pdf_catalog.h"
 #include "QVPDFDev/images/pdf_image_writer.h"
 #include "QVPDFDev/resources/pdf_resource.h"
+#include "page_render.h"
 #include "pdf_test_owner.h"
 
 namespace vellora_test {
@@ -60,22 +61,11 @@ class ImageTestHost : public vellora::TQVPDFImageHost {
 qvplatform::HDC ScreenDC();
 void ReleaseScreenDC(qvplatform::HDC dc);
 
-// A rendered page: 0xRRGGBB pixels, top row first.
-struct Raster {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;
-  std::uint32_t At(int x, int y) const {
-    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)];
-  }
-};
-
-// Page 1 rendered by pdftoppm without anti-aliasing at kRenderScale pixels per point; empty
-// (width 0) when pdftoppm fails. Poppler smooths images drawn at less than four times their
-// size, so at this scale every image pixel is a solid 4 x 4 block.
+// Page 1 rendered by pdftoppm in colour without anti-aliasing at kRenderScale pixels per point;
+// empty (width 0) when pdftoppm fails. Poppler smooths images drawn at less than four times
+// their size, so at this scale every image pixel is a solid 4 x 4 block.
 constexpr int kRenderScale = 4;
-Raster RenderPage(const std::string& pdf);
+Raster RenderColour(const std::string& pdf);
 // The colour of a point of the page (the centre of its block).
 inline std::uint32_t PointColor(const Raster& raster, int x, int y) {
   return raster.At(kRenderScale * x + kRenderScale / 2, kRenderScale * y + kRenderScale / 2);

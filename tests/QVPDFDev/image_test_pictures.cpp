@@ -21,7 +21,7 @@ TestDib Begin(const Picture& p, int bitCount, bool topDown, std::uint32_t compre
 }
 
 std::size_t Stride(int width, int bitCount) {
-  return (static_cast<std::size_t>(width) * bitCount + 31) / 32 * 4;
+  return (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 31) / 32 * 4;
 }
 
 // Byte offset of row y (from the top) in an uncompressed DIB.
@@ -33,7 +33,8 @@ std::size_t RowAt(const TestDib& dib, int y) {
 
 void Allocate(TestDib& dib) {
   const int h = dib.header.biHeight < 0 ? -dib.header.biHeight : dib.header.biHeight;
-  dib.bits.assign(Stride(dib.header.biWidth, dib.header.biBitCount) * h, 0);
+  dib.bits.assign(Stride(dib.header.biWidth, dib.header.biBitCount) * static_cast<std::size_t>(h),
+                  0);
   dib.header.biSizeImage = static_cast<qvplatform::DWORD>(dib.bits.size());
 }
 
@@ -157,9 +158,9 @@ TestDib EncodeIndexed(const Picture& p, int bitCount, const std::vector<std::uin
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x) {
       const std::uint8_t index = IndexOf(palette, p.At(x, y));
-      const std::size_t bit = static_cast<std::size_t>(x) * bitCount;
+      const std::size_t bit = static_cast<std::size_t>(x) * static_cast<std::size_t>(bitCount);
       std::uint8_t& q = dib.bits[RowAt(dib, y) + bit / 8];
-      q |= static_cast<std::uint8_t>(index << (8 - bitCount - bit % 8));
+      q |= static_cast<std::uint8_t>(index << (8 - bitCount - static_cast<int>(bit % 8)));
     }
   return dib;
 }

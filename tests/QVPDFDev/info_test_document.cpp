@@ -1,5 +1,7 @@
 #include "info_test_document.h"
 
+#include <sstream>
+
 #include "qvplatform/clock.h"
 
 namespace vellora_test {
@@ -51,29 +53,15 @@ std::string TestDocument::Finish() {
 
 TQVDocumentTime FixedTime() { return {qvplatform::EncodeDateTime(2024, 1, 31, 14, 0, 0), 120}; }
 
-std::string QpdfJsonQuery(const std::string& pdf, const std::string& script) {
-  static const std::string prelude = R"(
-import json, sys
-doc = json.load(sys.stdin)
-objs = doc['qpdf'][1]
-def get(ref):
-    o = objs['obj:' + ref]
-    return o['value'] if 'value' in o else o['stream']['dict']
-trailer = objs['trailer']['value']
-)";
-  TempFile file(pdf);
-  TempFile py(prelude + script, ".py");
-  return RunCommand("qpdf --json=2 '" + file.Path().string() + "' | python3 '" +
-                    py.Path().string() + "'")
-      .out;
-}
-
 std::map<std::string, std::string> Pdfinfo(const std::string& pdf, const std::string& options) {
   std::map<std::string, std::string> fields;
   TempFile file(pdf);
-  const CommandResult result =
-      RunCommand("pdfinfo -enc UTF-8 " + options + " '" + file.Path().string() + "'", true);
-  if (result.status != 0) return fields;
+  std::vector<std::string> argv = {"pdfinfo", "-enc", "UTF-8"};
+  std::istringstream words(options);
+  for (std::string word; words >> word;) argv.push_back(word);
+  argv.push_back(file.Path().string());
+  const ToolResult result = RunTool(argv, ToolErrors::kDrop);
+  if (!result.Succeeded()) return fields;
   std::size_t start = 0;
   while (start < result.out.size()) {
     std::size_t end = result.out.find('\n', start);

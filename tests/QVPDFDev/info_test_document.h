@@ -60,10 +60,6 @@ struct TestDocument {
 // A fixed start time: 2024-01-31 14:00:00 local at UTC+2.
 vellora::TQVDocumentTime FixedTime();
 
-// Runs a Python script with the file's qpdf --json=2 document as `doc` and its objects as
-// `objs`, with get(ref) giving an object's value (a stream's dictionary); its output.
-std::string QpdfJsonQuery(const std::string& pdf, const std::string& script);
-
 // pdfinfo's fields ("Title", "CreationDate", custom keys, ...) with their values trimmed; the
 // options are added to "-enc UTF-8". Empty when pdfinfo is missing or fails.
 std::map<std::string, std::string> Pdfinfo(const std::string& pdf, const std::string& options);

@@ -1,13 +1,5 @@
 #include "pdf_test_owner.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <array>
-#include <cstdio>
-#include <fstream>
-#include <random>
-
 namespace vellora_test {
 
 void XorCipher::EncryptObjectData(std::int32_t objectNumber, std::uint8_t* bytes,
@@ -42,49 +34,6 @@ std::string FinishTestFile(TestOwner& owner, vellora::TQVCustomPDFType& root) {
   owner.writer.WriteLn(std::to_string(xref));
   owner.writer.WriteLn("%%EOF");
   return owner.Bytes();
-}
-
-CommandResult RunCommand(const std::string& command, bool dropErrors) {
-  CommandResult result;
-  FILE* pipe = popen((command + (dropErrors ? " 2>/dev/null" : " 2>&1")).c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    result.out.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-
-bool HaveCommand(const char* name) {
-  return RunCommand(std::string("command -v ") + name + " >/dev/null").status == 0;
-}
-
-TempFile::TempFile(const std::string& bytes, const char* suffix) {
-  static std::mt19937_64 random{std::random_device{}()};
-  path_ = std::filesystem::temp_directory_path() /
-          ("pdfobj-test-" + std::to_string(getpid()) + "-" + std::to_string(random()) + suffix);
-  std::ofstream(path_, std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-TempFile::~TempFile() {
-  std::error_code ignored;
-  std::filesystem::remove(path_, ignored);
-}
-
-CommandResult QpdfCheck(const std::string& pdf) {
-  TempFile file(pdf);
-  return RunCommand("qpdf --check '" + file.Path().string() + "'");
-}
-
-std::string QpdfStreamData(const std::string& pdf, int objectNumber) {
-  TempFile file(pdf);
-  return RunCommand("qpdf --show-object=" + std::to_string(objectNumber) +
-                        " --filtered-stream-data '" + file.Path().string() + "'",
-                    true)
-      .out;
 }
 
 }  // namespace vellora_test

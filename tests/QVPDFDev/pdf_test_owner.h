@@ -1,13 +1,16 @@
 // A small owner for PDF objects in tests: memory output, settings, a cipher that marks
-// encrypted bytes, and helpers that finish a file and ask qpdf about it.
+// encrypted bytes, and helpers that finish a file. The test toolkit (tools, temporary files,
+// qpdf) comes with it.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "QVPDFDev/objects/pdf_object.h"
+#include "pdf_tools.h"
+#include "temp_files.h"
+#include "tool_run.h"
 
 namespace vellora_test {
 
@@ -47,29 +50,5 @@ void WriteTestHeader(TestOwner& owner);
 // Writes the cross-reference table and a trailer with /Root root (the minimal frame of a
 // test file) and returns the whole file.
 std::string FinishTestFile(TestOwner& owner, vellora::TQVCustomPDFType& root);
-
-struct CommandResult {
-  int status = -1;
-  std::string out;  // standard output and standard error together
-};
-// Runs a shell command; standard error joins the output unless dropErrors.
-CommandResult RunCommand(const std::string& command, bool dropErrors = false);
-bool HaveCommand(const char* name);
-
-// A file in a fresh temporary folder, removed with the object.
-class TempFile {
- public:
-  explicit TempFile(const std::string& bytes, const char* suffix = ".pdf");
-  ~TempFile();
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-// qpdf --check on the bytes: its status and output.
-CommandResult QpdfCheck(const std::string& pdf);
-// The decoded data of object n, by qpdf.
-std::string QpdfStreamData(const std::string& pdf, int objectNumber);
 
 }  // namespace vellora_test

@@ -18,7 +18,7 @@ namespace {
 
 using qvplatform::POINTL;
 using qvplatform::RECTL;
-using vellora_test::Rendered;
+using vellora_test::Raster;
 using vellora_test::TestPSDevice;
 
 constexpr int kWidth = 300, kHeight = 200;
@@ -61,8 +61,8 @@ class PSDevicePathBracket : public ::testing::Test {
     if (!vellora_test::RenderToolsPresent()) GTEST_SKIP() << "qpdf or pdftoppm missing";
   }
 
-  static Rendered Draw(const Case& c, const std::function<void(TestPSDevice&)>& draw,
-                       const char* which) {
+  static Raster Draw(const Case& c, const std::function<void(TestPSDevice&)>& draw,
+                     const char* which) {
     TestPSDevice d;
     Open(d, c.highResolution);
     draw(d);
@@ -70,20 +70,22 @@ class PSDevicePathBracket : public ::testing::Test {
     const auto report = vellora_test::CheckContent(content);
     EXPECT_TRUE(report.errors.empty()) << c.name << " " << which << ": " << report.Summary() << "\n"
                                        << content;
-    Rendered r = vellora_test::RenderContent(content, kWidth, kHeight);
+    Raster r = vellora_test::RenderContent(content, kWidth, kHeight);
     EXPECT_TRUE(r.ok) << c.name << " " << which << ": " << r.diagnostics << content;
     return r;
   }
 
   // Both drawings render alike, up to pixels along the edges where rounding differs.
   static void ExpectSamePixels(const Case& c) {
-    const Rendered got = Draw(c, c.bracket, "bracket");
-    const Rendered want = Draw(c, c.reference, "reference");
+    const Raster got = Draw(c, c.bracket, "bracket");
+    const Raster want = Draw(c, c.reference, "reference");
     if (!got.ok || !want.ok) return;
     int differing = 0, dark = 0;
-    for (std::size_t i = 0; i < want.grey.size() && i < got.grey.size(); ++i) {
-      dark += want.grey[i] < 128;
-      differing += (want.grey[i] < 128) != (got.grey[i] < 128);
+    // A grey raster: each channel holds the level.
+    const auto isDark = [](std::uint32_t pixel) { return (pixel & 0xFF) < 128; };
+    for (std::size_t i = 0; i < want.pixels.size() && i < got.pixels.size(); ++i) {
+      dark += isDark(want.pixels[i]);
+      differing += isDark(want.pixels[i]) != isDark(got.pixels[i]);
     }
     EXPECT_GT(dark, 1000) << c.name;
     EXPECT_LE(differing, 40) << c.name;

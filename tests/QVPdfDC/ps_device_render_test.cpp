@@ -17,8 +17,8 @@ namespace {
 
 using qvplatform::POINTL;
 using qvplatform::RECTL;
+using vellora_test::Raster;
 using vellora_test::RenderContent;
-using vellora_test::Rendered;
 using vellora_test::TestPSDevice;
 
 constexpr int kWidth = 300, kHeight = 200;
@@ -59,8 +59,8 @@ TestPSDevice& OpenDevice(TestPSDevice& d, const Mapping& m) {
   return d;
 }
 
-void ExpectDark(const Rendered& r, int x, int y, bool dark, const std::string& what) {
-  EXPECT_EQ(r.Dark(x, y), dark) << what << " at (" << x << ", " << y << ") is " << r.At(x, y);
+void ExpectDark(const Raster& r, int x, int y, bool dark, const std::string& what) {
+  EXPECT_EQ(r.Dark(x, y), dark) << what << " at (" << x << ", " << y << ") is " << r.Grey(x, y);
 }
 
 class PSDeviceRender : public ::testing::Test {
@@ -68,10 +68,10 @@ class PSDeviceRender : public ::testing::Test {
   void SetUp() override {
     if (!vellora_test::RenderToolsPresent()) GTEST_SKIP() << "qpdf or pdftoppm missing";
   }
-  Rendered Render(const std::string& content) {
+  Raster Render(const std::string& content) {
     const auto report = vellora_test::CheckContent(content);
     EXPECT_TRUE(report.errors.empty()) << report.Summary() << content;
-    Rendered r = RenderContent(content, kWidth, kHeight);
+    Raster r = RenderContent(content, kWidth, kHeight);
     EXPECT_TRUE(r.ok) << r.diagnostics << content;
     return r;
   }
@@ -91,7 +91,7 @@ TEST_F(PSDeviceRender, ShapesLandWhereDrawnUnderEveryMapping) {
     d.SetArcDirection(2);
     d.Pie(m.Box(100, 110, 180, 190), m.At(180, 150), m.At(140, 110));
     const std::string content = d.Close();
-    const Rendered r = Render(content);
+    const Raster r = Render(content);
     if (!r.ok) continue;
     const std::string name = m.name;
     ExpectDark(r, 40, 35, true, name + " rectangle");
@@ -123,7 +123,7 @@ TEST_F(PSDeviceRender, DifferenceClipKeepsTheOutside) {
     d.Rectangle(RECTL{0, 0, 300, 200});
     d.RestoreDC(-1);
     d.Rectangle(RECTL{140, 90, 160, 110});  // after the restore the clip is gone
-    const Rendered r = Render(d.Close());
+    const Raster r = Render(d.Close());
     if (!r.ok) continue;
     ExpectDark(r, 50, 100, true, "outside the clip path");
     ExpectDark(r, 120, 70, false, "inside the clip path");
@@ -141,7 +141,7 @@ TEST_F(PSDeviceRender, RotatedWorldTransformAndItsMovedOrigin) {
   // The same turn with the origin moved to (160, 120): x 140..160, y 120..140.
   d.SetWorldTransform(XFORM{0, 1, -1, 0, 160, 120});
   d.Rectangle(RECTL{0, 0, 20, 20});
-  const Rendered r = Render(d.Close());
+  const Raster r = Render(d.Close());
   if (!r.ok) return;
   ExpectDark(r, 50, 50, true, "first square");
   ExpectDark(r, 70, 50, false, "right of the first square");
@@ -172,7 +172,7 @@ TEST_F(PSDeviceRender, ClipRectanglesFollowATurnedOrShearedWorld) {
     }
     d.SetWorldTransform(XFORM{1, 0, 0, 1, 0, 0});
     d.Rectangle(RECTL{0, 0, kWidth, kHeight});
-    const Rendered r = Render(d.Close());
+    const Raster r = Render(d.Close());
     if (!r.ok) continue;
     const std::string name = c.name;
     for (const POINTL p :

@@ -2,51 +2,34 @@
 // emf-ea/ becomes a PDF that qpdf --check passes; every damaged one of emf-corrupted/, and an
 // empty file, becomes such a PDF or a clear error that names it; nothing crashes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine_host.h"
 #include "test_support.h"
+#include "tool_run.h"
 
 namespace vellora_test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  bool exited = false;  // false: ended by a signal
-  int status = -1;
-  std::string output;  // stdout and stderr
-};
-
-RunResult RunEmf2Pdf(const std::vector<std::string>& args) {
-  std::string command =
-      "'" + (EngineLibraryPath().parent_path() / ".." / "bin" / "emf2pdf").string() + "'";
-  for (const std::string& a : args) command += " '" + a + "'";
-  command += " 2>&1";
-  RunResult r;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.output.append(buffer, n);
-  const int status = pclose(pipe);
-  r.exited = WIFEXITED(status);
-  r.status = r.exited ? WEXITSTATUS(status) : -1;
-  return r;
+ToolResult RunEmf2Pdf(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {
+      (EngineLibraryPath().parent_path() / ".." / "bin" / "emf2pdf").string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunTool(argv);
 }
 
 // Converts the folder's files, one document each; returns the files without an output.
 std::vector<fs::path> ConvertFolder(const std::vector<fs::path>& files, const fs::path& out,
-                                    RunResult& run) {
+                                    ToolResult& run) {
   std::vector<std::string> args = {"-d", out.string()};
   for (const fs::path& f : files) args.push_back(f.string());
   run = RunEmf2Pdf(args);
-  EXPECT_TRUE(run.exited) << run.output;
+  EXPECT_TRUE(run.exited) << run.out;
   std::vector<fs::path> missing;
   for (const fs::path& f : files) {
     const fs::path pdf = out / (f.stem().string() + ".pdf");
@@ -66,14 +49,14 @@ TEST(Emf2PdfCorpus, ReadableMetafilesBecomeValidDocuments) {
   for (const char* folder : {"emf", "emf-ea"}) {
     SCOPED_TRACE(folder);
     const fs::path out = TempFolder(folder);
-    RunResult run;
+    ToolResult run;
     const std::vector<fs::path> missing = ConvertFolder(FilesBelow(corpus / folder), out, run);
     // Only an empty file cannot be read, and it is named with the reason.
     for (const fs::path& f : missing) {
       EXPECT_EQ(fs::file_size(f), 0u) << f;
-      EXPECT_NE(run.output.find(f.string() + ": the file is empty"), std::string::npos);
+      EXPECT_NE(run.out.find(f.string() + ": the file is empty"), std::string::npos);
     }
-    EXPECT_EQ(run.status, missing.empty() ? 0 : 1) << run.output;
+    EXPECT_EQ(run.status, missing.empty() ? 0 : 1) << run.out;
     fs::remove_all(out);
   }
 }
@@ -89,11 +72,11 @@ TEST(Emf2PdfCorpus, DamagedMetafilesGiveValidDocumentsOrClearErrors) {
     std::fclose(f);
   }
   files.push_back(empty);
-  RunResult run;
+  ToolResult run;
   const std::vector<fs::path> missing = ConvertFolder(files, out, run);
   EXPECT_FALSE(missing.empty());  // the empty file at least
   for (const fs::path& f : missing)
-    EXPECT_NE(run.output.find("emf2pdf: " + f.string() + ": "), std::string::npos) << f;
+    EXPECT_NE(run.out.find("emf2pdf: " + f.string() + ": "), std::string::npos) << f;
   EXPECT_EQ(run.status, 1);
   fs::remove_all(out);
   fs::remove_all(empty.parent_path());
@@ -105,9 +88,9 @@ TEST(Emf2PdfCorpus, SeveralInputsAsThePagesOfOneDocument) {
   std::vector<fs::path> files = FilesBelow(corpus / "emf-ea");
   ASSERT_GE(files.size(), 3u);
   const fs::path out = TempFolder("pages") / "all.pdf";
-  const RunResult run =
+  const ToolResult run =
       RunEmf2Pdf({"-o", out.string(), files[0].string(), files[1].string(), files[2].string()});
-  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.status, 0) << run.out;
   const std::string pdf = ReadFile(out);
   EXPECT_EQ(QpdfProblems(pdf), "");
   EXPECT_NE(pdf.find("/Count 3"), std::string::npos);
@@ -118,10 +101,10 @@ TEST(Emf2PdfCorpus, CommandLineErrors) {
   EXPECT_EQ(RunEmf2Pdf({}).status, 2);
   EXPECT_EQ(RunEmf2Pdf({"-o", "x.pdf"}).status, 2);
   const fs::path folder = TempFolder("args");
-  const RunResult missing =
+  const ToolResult missing =
       RunEmf2Pdf({(folder / "none.emf").string(), (folder / "none.pdf").string()});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.output.find("none.emf: the file cannot be read"), std::string::npos);
+  EXPECT_NE(missing.out.find("none.emf: the file cannot be read"), std::string::npos);
   EXPECT_FALSE(fs::exists(folder / "none.pdf"));
   fs::remove_all(folder);
 }

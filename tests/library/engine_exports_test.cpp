@@ -2,26 +2,20 @@
 // the shared library (no object of the static platform components linked into the engine).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
 
 #include "engine_host.h"
+#include "tool_run.h"
 
 namespace vellora_test {
 namespace {
 
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  pclose(pipe);
-  return out;
+// nm's standard output (its complaints dropped).
+std::string Nm(const std::string& option, const std::string& library) {
+  return RunTool({"nm", "-D", option, library}, ToolErrors::kDrop).out;
 }
 
 std::set<std::string> Names(const std::string& nmOutput) {
@@ -37,15 +31,14 @@ std::set<std::string> Names(const std::string& nmOutput) {
 
 TEST(EngineExports, ExactlyTheNineEntryPoints) {
   const std::string library = EngineLibraryPath().string();
-  const std::string out = Output("nm -D --defined-only '" + library + "' 2>/dev/null");
+  const std::string out = Nm("--defined-only", library);
   if (out.empty()) GTEST_SKIP() << "nm cannot read " << library;
   EXPECT_EQ(Names(out),
             (std::set<std::string>{"QVPDF_Initialize", "QVPDF_Finalize", "QVPDF_SetSProp",
                                    "QVPDF_SetIProp", "QVPDF_Do", "QVPDF_InitializePage",
                                    "_QVPDF_QVKEXEC", "QVPDF_XPOS", "QVPDF_YPOS"}));
   // The platform comes from libqvplatform.so: what the engine calls of it is not defined here.
-  const std::set<std::string> undefined =
-      Names(Output("nm -D --undefined-only '" + library + "' 2>/dev/null"));
+  const std::set<std::string> undefined = Names(Nm("--undefined-only", library));
   EXPECT_EQ(undefined.count("_ZN10qvplatform18GetEnhMetaFileBitsEjjPh"), 1u);
   EXPECT_EQ(undefined.count(
                 "_ZN10qvplatform17OutputDebugStringESt17basic_string_viewIcSt11char_traitsIcEE"),

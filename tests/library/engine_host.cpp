@@ -5,11 +5,9 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "emf_builder.h"
+#include "page_render.h"
 
 namespace vellora_test {
 namespace {
@@ -50,18 +48,6 @@ LoadedEngine Load() {
   return loaded;
 }
 
-std::string Run(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return "cannot run " + command;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  const int status = pclose(pipe);
-  if (status != 0) out += "\n(exit status " + std::to_string(status) + ")";
-  return out;
-}
-
 }  // namespace
 
 std::filesystem::path EngineLibraryPath() { return OwnFolder() / ".." / "lib" / "libvellora.so"; }
@@ -96,11 +82,7 @@ std::string DocumentBytes(TQVPDFEngineContext* context) {
 }
 
 std::vector<unsigned char> HalfBlackPicture(int width, int height) {
-  EmfBuilder b;
-  b.SetBounds({0, 0, width - 1, height - 1});
-  b.SetFrame({0, 0, width * 2540 / 72, height * 2540 / 72});
-  b.SetDevice({720, 720});
-  b.SetMillimeters({254, 254});
+  EmfBuilder b = PointPicture(width, height);
   b.SetHandles(3);
   b.CreateBrush(1, 0 /* BS_SOLID */, 0x000000);
   b.SelectObject(1);
@@ -111,35 +93,10 @@ std::vector<unsigned char> HalfBlackPicture(int width, int height) {
   return b.Bytes();
 }
 
-std::string QpdfProblems(const std::string& pdf) {
-  const std::filesystem::path file = TempFolder("qpdf") / "check.pdf";
-  std::ofstream(file, std::ios::binary) << pdf;
-  const std::string out = Run("qpdf --check '" + file.string() + "' 2>&1");
-  std::filesystem::remove_all(file.parent_path());
-  if (out.find("No syntax or stream encoding errors found") != std::string::npos &&
-      out.find("WARNING") == std::string::npos && out.find("exit status") == std::string::npos)
-    return {};
-  return out;
-}
-
 double DarkShare(const std::string& pdf, int x0, int y0, int x1, int y1) {
-  const std::filesystem::path folder = TempFolder("render");
-  std::ofstream(folder / "page.pdf", std::ios::binary) << pdf;
-  Run("pdftoppm -gray -r 72 -f 1 -l 1 -singlefile '" + (folder / "page.pdf").string() + "' '" +
-      (folder / "page").string() + "' 2>&1");
-  std::ifstream in(folder / "page.pgm", std::ios::binary);
-  std::string magic;
-  int width = 0, height = 0, maximum = 0;
-  in >> magic >> width >> height >> maximum;
-  in.get();
-  std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height);
-  in.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
-  std::filesystem::remove_all(folder);
-  if (magic != "P5" || !in || x1 > width || y1 > height || x0 >= x1 || y0 >= y1) return -1;
-  int dark = 0;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) dark += pixels[static_cast<std::size_t>(y) * width + x] < 128;
-  return static_cast<double>(dark) / ((x1 - x0) * (y1 - y0));
+  const Raster page = RenderPage(pdf);
+  if (!page.ok || x1 > page.width || y1 > page.height || x0 >= x1 || y0 >= y1) return -1;
+  return page.DarkShare(x0, y0, x1, y1);
 }
 
 std::filesystem::path TempFolder(const std::string& name) {
@@ -150,13 +107,6 @@ std::filesystem::path TempFolder(const std::string& name) {
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 }  // namespace vellora_test

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "pdf_tools.h"
+#include "temp_files.h"
 #include "vellora/vellora.h"
 
 namespace vellora_test {
@@ -55,14 +57,11 @@ std::string DocumentBytes(TQVPDFEngineContext* context);
 // the left half of the picture.
 std::vector<unsigned char> HalfBlackPicture(int width, int height);
 
-// qpdf --check of a document: empty when it checks clean, else qpdf's words.
-std::string QpdfProblems(const std::string& pdf);
 // The share of dark pixels of page 1 in [x0, x1) x [y0, y1), rendered in grey at 72 dpi;
 // negative when it cannot be rendered.
 double DarkShare(const std::string& pdf, int x0, int y0, int x1, int y1);
 
 // A fresh empty folder below the system's temporary folder.
 std::filesystem::path TempFolder(const std::string& name);
-std::string ReadFile(const std::filesystem::path& path);
 
 }  // namespace vellora_test

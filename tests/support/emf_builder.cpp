@@ -417,19 +417,32 @@ EmfBuilder& EmfBuilder::AppendWithDib(DWORD type, T fixed, const TestDib& dib, D
 }
 
 EmfBuilder& EmfBuilder::StretchDIBits(Area dest, const TestDib& dib, DWORD rop) {
+  return StretchDIBits(dest, RECTL{0, 0, dib.width, dib.height < 0 ? -dib.height : dib.height},
+                       dib.InfoBytes(), dib.PixelBytes(), DIB_RGB_COLORS, rop);
+}
+
+EmfBuilder& EmfBuilder::StretchDIBits(Area dest, RECTL source, const std::vector<BYTE>& info,
+                                      const std::vector<BYTE>& bits, DWORD usage, DWORD rop) {
+  std::vector<BYTE> block = info;
+  PadTo4(block);
   EMRSTRETCHDIBITS r;
   r.rclBounds = RECTL{dest.x, dest.y, dest.x + dest.cx - 1, dest.y + dest.cy - 1};
   r.xDest = dest.x;
   r.yDest = dest.y;
   r.cxDest = dest.cx;
   r.cyDest = dest.cy;
-  r.cxSrc = dib.width;
-  r.cySrc = dib.height < 0 ? -dib.height : dib.height;
-  r.iUsageSrc = DIB_RGB_COLORS;
+  r.xSrc = source.left;
+  r.ySrc = source.top;
+  r.cxSrc = source.right;
+  r.cySrc = source.bottom;
+  r.iUsageSrc = usage;
   r.dwRop = rop;
-  return AppendWithDib(EMR_STRETCHDIBITS, r, dib, &EMRSTRETCHDIBITS::offBmiSrc,
-                       &EMRSTRETCHDIBITS::cbBmiSrc, &EMRSTRETCHDIBITS::offBitsSrc,
-                       &EMRSTRETCHDIBITS::cbBitsSrc);
+  r.offBmiSrc = sizeof r;
+  r.cbBmiSrc = DWORD(block.size());
+  r.offBitsSrc = DWORD(sizeof r + block.size());
+  r.cbBitsSrc = DWORD(bits.size());
+  block.insert(block.end(), bits.begin(), bits.end());
+  return AppendFixed(EMR_STRETCHDIBITS, r, block);
 }
 
 namespace {
@@ -493,6 +506,15 @@ EmfBuilder& EmfBuilder::GradientFill(const std::vector<TRIVERTEX>& vertices,
 EmfBuilder& EmfBuilder::Eof() {
   // No palette: nPalEntries 0, offPalEntries 16, then the record size once more.
   return Append(EMR_EOF, {0, 16, 20});
+}
+
+EmfBuilder PointPicture(int width, int height) {
+  EmfBuilder b;
+  b.SetBounds({0, 0, width - 1, height - 1});
+  b.SetFrame({0, 0, width * 2540 / 72, height * 2540 / 72});
+  b.SetDevice({720, 720});
+  b.SetMillimeters({254, 254});
+  return b;
 }
 
 }  // namespace vellora_test

@@ -145,6 +145,11 @@ class EmfBuilder {
 
   // The source is the whole bitmap.
   EmfBuilder& StretchDIBits(Area dest, const TestDib& dib, DWORD rop = SRCCOPY);
+  // The bitmap as given by its info block (header, masks, colours) and pixel bytes, drawn from
+  // the source rectangle (left, top as x, y; right and bottom as width and height).
+  EmfBuilder& StretchDIBits(Area dest, RECTL source, const std::vector<BYTE>& info,
+                            const std::vector<BYTE>& bits, DWORD usage = DIB_RGB_COLORS,
+                            DWORD rop = SRCCOPY);
   EmfBuilder& BitBlt(Area dest, DWORD rop);  // without a source bitmap
   EmfBuilder& BitBlt(Area dest, DWORD rop, const TestDib& dib);
   EmfBuilder& StretchBlt(Area dest, DWORD rop, const TestDib& dib);
@@ -177,5 +182,8 @@ class EmfBuilder {
 
 // Little-endian values as bytes, for records written by hand.
 std::vector<BYTE> Le32(std::initializer_list<std::uint32_t> values);
+
+// A picture of width x height logical units on a 72 dpi reference device: one unit per point.
+EmfBuilder PointPicture(int width, int height);
 
 }  // namespace vellora_test

@@ -1,7 +1,6 @@
 #include "font_test_env.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -11,6 +10,7 @@
 #include <sstream>
 
 #include "test_support.h"
+#include "tool_run.h"
 
 namespace vellora_test {
 
@@ -25,24 +25,6 @@ const char* const kDejaVuCore[] = {"DejaVuSans.ttf",     "DejaVuSans-Bold.ttf",
                                    "DejaVuSansMono.ttf", "DejaVuSansMono-Bold.ttf",
                                    "DejaVuSerif.ttf",    "DejaVuSerif-Bold.ttf"};
 
-struct Scratch {
-  fs::path root;
-  int next = 0;
-  Scratch() {
-    char pattern[] = "/tmp/vellora-fonts-XXXXXX";
-    if (mkdtemp(pattern)) root = pattern;
-  }
-  ~Scratch() {
-    std::error_code ec;
-    if (!root.empty()) fs::remove_all(root, ec);
-  }
-};
-
-Scratch& TheScratch() {
-  static Scratch scratch;
-  return scratch;
-}
-
 std::string MetricAliases() {
   for (const char* p : {"/usr/share/fontconfig/conf.avail/30-metric-aliases.conf",
                         "/etc/fonts/conf.d/30-metric-aliases.conf"})
@@ -51,15 +33,6 @@ std::string MetricAliases() {
 }
 
 }  // namespace
-
-fs::path ScratchDir() {
-  static std::mutex mutex;
-  std::lock_guard lock(mutex);
-  Scratch& s = TheScratch();
-  fs::path dir = s.root / ("t" + std::to_string(s.next++));
-  fs::create_directories(dir);
-  return dir;
-}
 
 bool UsePrivateFontConfig() {
   static const bool ready = [] {
@@ -91,45 +64,49 @@ std::string LiberationFont(const char* style) {
 std::string DejaVuFont(const char* name) { return std::string(kDejaVuDir) + "/" + name + ".ttf"; }
 
 const std::string& FontToolsPython() {
+  // The python3 first on the path may lack the Debian package's module: try both.
   static const std::string python = [] {
     for (const char* candidate : {"/usr/bin/python3", "python3"}) {
-      const std::string cmd = std::string(candidate) + " -c 'import fontTools' >/dev/null 2>&1";
-      if (std::system(cmd.c_str()) == 0) return std::string(candidate);
+      if (RunTool({candidate, "-c", "import fontTools"}).Succeeded()) return std::string(candidate);
     }
     return std::string();
   }();
   return python;
 }
 
-std::string RunPython(const std::string& script, const std::string& args, bool* ok) {
+std::string RunPython(const std::string& script, const std::vector<std::string>& args, bool* ok) {
   *ok = false;
   if (FontToolsPython().empty()) return {};
-  const std::string cmd = FontToolsPython() + " " + script + " " + args + " 2>/dev/null";
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (!pipe) return {};
-  std::string out;
-  char buf[4096];
-  std::size_t n;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-  *ok = pclose(pipe) == 0;
+  std::vector<std::string> argv = {FontToolsPython(), script};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const ToolResult result = RunTool(argv, ToolErrors::kDrop);
+  *ok = result.Succeeded();
+  return result.out;
+}
+
+fs::path BuildTestFonts(const std::string& set) {
+  if (FontToolsPython().empty()) return {};
+  const fs::path out = ScratchDir();
+  const ToolResult result =
+      RunTool({FontToolsPython(), (SourceDir() / "tests/fixtures/make_test_fonts.py").string(), set,
+               out.string()});
+  if (!result.Succeeded()) {
+    std::fprintf(stderr, "make_test_fonts.py %s failed:\n%s\n", set.c_str(), result.out.c_str());
+    return {};
+  }
   return out;
 }
 
 const fs::path& TestFontsDir() {
-  static const fs::path dir = []() -> fs::path {
-    if (FontToolsPython().empty()) return {};
-    const fs::path out = ScratchDir();
-    bool ok = false;
-    RunPython((SourceDir() / "tests/fonts/make_test_fonts.py").string(), out.string(), &ok);
-    return ok ? out : fs::path();
-  }();
+  static const fs::path dir = BuildTestFonts("service");
   return dir;
 }
 
 std::map<std::string, std::string> FontValues(const std::string& path, int faceIndex) {
   bool ok = false;
-  const std::string out = RunPython((SourceDir() / "tests/fonts/dump_font_values.py").string(),
-                                    "'" + path + "' " + std::to_string(faceIndex), &ok);
+  const std::string out =
+      RunPython((SourceDir() / "tests/platform/fonts/dump_font_values.py").string(),
+                {path, std::to_string(faceIndex)}, &ok);
   std::map<std::string, std::string> values;
   std::istringstream in(out);
   std::string line;

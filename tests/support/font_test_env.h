@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "qvplatform/font_types.h"
+#include "temp_files.h"
 
 namespace vellora_test {
 
@@ -22,15 +24,15 @@ std::string DejaVuFont(const char* name);       // "DejaVuSans", "DejaVuSansMono
 // A python interpreter with fontTools, or empty.
 const std::string& FontToolsPython();
 
-// The folder holding the fonts of make_test_fonts.py (built once per process), or empty
-// without fontTools.
+// Builds a set of tests/fixtures/make_test_fonts.py ("service", "truetype") into a fresh
+// folder and returns it; empty without fontTools or when the builder fails.
+std::filesystem::path BuildTestFonts(const std::string& set);
+// The folder holding the font-service set (built once per process), or empty without
+// fontTools.
 const std::filesystem::path& TestFontsDir();
 
-// A fresh folder for one test's files, removed at process exit.
-std::filesystem::path ScratchDir();
-
 // Runs a python script (with fontTools) and returns its standard output; sets *ok.
-std::string RunPython(const std::string& script, const std::string& args, bool* ok);
+std::string RunPython(const std::string& script, const std::vector<std::string>& args, bool* ok);
 
 // The values of dump_font_values.py for a font file.
 std::map<std::string, std::string> FontValues(const std::string& path, int faceIndex = -1);

@@ -2,34 +2,18 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include <unistd.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
+#include "temp_files.h"
 #include "test_support.h"
+#include "tool_run.h"
 
 namespace vellora_test {
 
 namespace {
 
 std::filesystem::path ScriptDir() { return SourceDir() / "tests/QVPDFDev/truetype"; }
-
-// Runs a shell command; returns its exit status and fills output with stdout and stderr.
-int Run(const std::string& command, std::string& output) {
-  output.clear();
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return -1;
-  std::array<char, 4096> buffer;
-  size_t got;
-  while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    output.append(buffer.data(), got);
-  return pclose(pipe);
-}
-
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
 }  // namespace
 
@@ -46,55 +30,17 @@ std::vector<uint8_t> FontBytes(const std::filesystem::path& path) {
   return {bytes.begin(), bytes.end()};
 }
 
-const std::filesystem::path& ScratchDir() {
-  // Removed with everything in it when the process ends.
-  struct Scratch {
-    std::filesystem::path path;
-    Scratch()
-        : path(std::filesystem::temp_directory_path() /
-               ("vellora-truetype-" + std::to_string(getpid()))) {
-      std::filesystem::create_directories(path);
-    }
-    ~Scratch() {
-      std::error_code ec;
-      std::filesystem::remove_all(path, ec);
-    }
-  };
-  static const Scratch scratch;
-  return scratch.path;
-}
-
-const std::string& FontToolsPython() {
-  // The python3 first on the path may lack the Debian package's module: try both.
-  static const std::string python = [] {
-    std::string output;
-    for (const char* candidate : {"/usr/bin/python3", "python3"}) {
-      if (Run(std::string(candidate) + " -c 'import fontTools'", output) == 0)
-        return std::string(candidate);
-    }
-    return std::string();
-  }();
-  return python;
-}
-
 bool RunFontToolsScript(const std::string& script, const std::vector<std::string>& args,
                         std::string& output) {
-  std::string command = FontToolsPython() + " " + Quote((ScriptDir() / script).string());
-  for (const std::string& arg : args) command += " " + Quote(arg);
-  return Run(command, output) == 0;
+  std::vector<std::string> argv = {FontToolsPython(), (ScriptDir() / script).string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const ToolResult result = RunTool(argv);
+  output = result.out;
+  return result.Succeeded();
 }
 
 const std::filesystem::path& BuiltFonts() {
-  static const std::filesystem::path dir = []() -> std::filesystem::path {
-    if (FontToolsPython().empty()) return {};
-    const std::filesystem::path out = ScratchDir() / "fonts";
-    std::string output;
-    if (!RunFontToolsScript("make_test_fonts.py", {out.string()}, output)) {
-      fprintf(stderr, "make_test_fonts.py failed:\n%s\n", output.c_str());
-      return {};
-    }
-    return out;
-  }();
+  static const std::filesystem::path dir = BuildTestFonts("truetype");
   return dir;
 }
 
@@ -126,8 +72,7 @@ std::string FreeTypeCheck(std::span<const uint8_t> font, int32_t glyphCount) {
 std::string FontToolsCheck(const std::filesystem::path& source, std::span<const uint8_t> subset,
                            int32_t glyphCount, const std::vector<int32_t>& used,
                            const std::vector<int32_t>& position) {
-  static int serial = 0;
-  const std::string stem = (ScratchDir() / ("subset" + std::to_string(++serial))).string();
+  const std::string stem = (ScratchDir() / "subset").string();
   {
     std::ofstream out(stem + ".ttf", std::ios::binary);
     out.write(reinterpret_cast<const char*>(subset.data()),

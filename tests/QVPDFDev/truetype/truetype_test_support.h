@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "font_test_env.h"
+
 namespace vellora_test {
 
 // The Debian fonts the tests use (they skip when a file is absent).
@@ -16,13 +18,11 @@ std::filesystem::path DejaVuSans();
 
 std::vector<uint8_t> FontBytes(const std::filesystem::path& path);
 
-// The folder of fonts built by make_test_fonts.py (once per process), or empty when no python3
-// with fontTools is found.
+// The folder of the TrueType set of tests/fixtures/make_test_fonts.py (built once per
+// process), or empty when no python3 with fontTools is found.
 const std::filesystem::path& BuiltFonts();
-// A python3 that imports fontTools, or empty.
-const std::string& FontToolsPython();
-// Runs a script of this folder with that python; true when it exits 0. output gets stdout and
-// stderr.
+// Runs a script of this folder with the python of FontToolsPython() (font_test_env.h); true
+// when it exits 0. output gets stdout and stderr.
 bool RunFontToolsScript(const std::string& script, const std::vector<std::string>& args,
                         std::string& output);
 
@@ -35,8 +35,5 @@ std::string FreeTypeCheck(std::span<const uint8_t> font, int32_t glyphCount);
 std::string FontToolsCheck(const std::filesystem::path& source, std::span<const uint8_t> subset,
                            int32_t glyphCount, const std::vector<int32_t>& used,
                            const std::vector<int32_t>& position);
-
-// A folder for this process's scratch files.
-const std::filesystem::path& ScratchDir();
 
 }  // namespace vellora_test

@@ -2,15 +2,13 @@
 // folder for files.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "emf_builder.h"
 #include "qvplatform/wintypes.h"
+#include "temp_files.h"
 
 namespace vellora_test {
 
@@ -48,24 +46,6 @@ inline std::vector<BYTE> SmallWmf(bool placeable, std::uint16_t version = 0x0300
 }
 
 // A folder of its own for a test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qvmetafile-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using TempFolder = TempDir;
 
 }  // namespace vellora_test

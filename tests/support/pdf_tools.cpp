@@ -1,0 +1,97 @@
+#include "pdf_tools.h"
+
+#include <cstdlib>
+#include <sstream>
+
+#include "temp_files.h"
+
+namespace vellora_test {
+
+ToolResult QpdfCheck(const std::string& pdf) {
+  const TempFile file(pdf);
+  return RunTool({"qpdf", "--check", file.Path().string()});
+}
+
+std::string QpdfProblems(const std::string& pdf) {
+  if (!HaveTool("qpdf")) return "qpdf missing";
+  const ToolResult check = QpdfCheck(pdf);
+  if (check.Succeeded() && check.out.find("WARNING") == std::string::npos &&
+      check.out.find("No syntax or stream encoding errors found") != std::string::npos)
+    return {};
+  if (check.out.empty()) return "qpdf failed";
+  return check.out + "\n(exit status " + std::to_string(check.status) + ")";
+}
+
+std::string QpdfJson(const std::string& pdf) {
+  const TempFile file(pdf);
+  const ToolResult json =
+      RunTool({"qpdf", "--json=2", file.Path().string()}, ToolErrors::kSeparate);
+  return json.started ? json.out : std::string();
+}
+
+std::string QpdfJsonQuery(const std::string& pdf, const std::string& script) {
+  static const std::string prelude = R"(
+import json, sys
+doc = json.load(sys.stdin)
+objs = doc['qpdf'][1]
+def get(ref):
+    o = objs['obj:' + ref]
+    return o['value'] if 'value' in o else o['stream']['dict']
+trailer = objs['trailer']['value']
+)";
+  const TempFile py(prelude + script, ".py");
+  return RunTool({"python3", py.Path().string()}, ToolErrors::kJoin, QpdfJson(pdf)).out;
+}
+
+std::string QpdfStreamData(const std::string& pdf, int objectNumber) {
+  const TempFile file(pdf);
+  return RunTool({"qpdf", "--show-object=" + std::to_string(objectNumber), "--filtered-stream-data",
+                  file.Path().string()},
+                 ToolErrors::kDrop)
+      .out;
+}
+
+ToolResult PdfToText(const std::string& pdf, const std::vector<std::string>& options) {
+  const TempFile file(pdf);
+  std::vector<std::string> argv = {"pdftotext"};
+  argv.insert(argv.end(), options.begin(), options.end());
+  argv.push_back(file.Path().string());
+  argv.push_back("-");
+  return RunTool(argv, ToolErrors::kDrop);
+}
+
+ToolResult PdfFontsOutput(const std::string& pdf) {
+  const TempFile file(pdf);
+  return RunTool({"pdffonts", file.Path().string()});
+}
+
+std::vector<PdfFontRow> PdfFonts(const std::string& pdf) {
+  const TempFile file(pdf);
+  const ToolResult result = RunTool({"pdffonts", file.Path().string()}, ToolErrors::kDrop);
+  std::vector<PdfFontRow> rows;
+  std::istringstream lines(result.out);
+  std::string line;
+  int skip = 2;  // the heading and its underline
+  while (std::getline(lines, line)) {
+    if (skip > 0) {
+      --skip;
+      continue;
+    }
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    for (std::string word; words >> word;) w.push_back(word);
+    if (w.size() < 8) continue;
+    PdfFontRow row;
+    row.name = w[0];
+    for (std::size_t i = 1; i + 6 < w.size(); ++i) row.type += (i > 1 ? " " : "") + w[i];
+    row.encoding = w[w.size() - 6];
+    row.emb = w[w.size() - 5];
+    row.sub = w[w.size() - 4];
+    row.uni = w[w.size() - 3];
+    row.object = std::atoi(w[w.size() - 2].c_str());
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace vellora_test
