@@ -205,8 +205,8 @@ TEST_P(CoordinateMapping, CombinedMatrixMatchesHandComputed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MapModes, CoordinateMapping, ::testing::ValuesIn(kCases),
-                         [](const auto& info) {
-                           std::string name = info.param.name;
+                         [](const auto& paramInfo) {
+                           std::string name = paramInfo.param.name;
                            for (char& ch : name)
                              if (ch == ' ') ch = '_';
                            return name;

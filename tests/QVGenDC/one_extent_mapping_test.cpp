@@ -97,8 +97,8 @@ TEST_P(OneExtentMapping, RectangleCoversTheReferencePixelsOfThePlatform) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Extents, OneExtentMapping, ::testing::ValuesIn(kOneExtentCases),
-                         [](const auto& info) {
-                           std::string name = info.param.name;
+                         [](const auto& paramInfo) {
+                           std::string name = paramInfo.param.name;
                            for (char& ch : name)
                              if (ch == '-') ch = 'm';
                            return name;
@@ -133,7 +133,8 @@ TEST(OneExtentMappingCorpus, DiagramWithUnitWindowFitsItsHeaderBounds) {
         std::sscanf(line.c_str(), "MoveTo (%ld,%ld)", &x, &y) != 2)
       return;
     device.dcStack.Matrix();
-    const PagePoint p = Mapped(device.dcStack.logicalToViewport, x, y);
+    const PagePoint p =
+        Mapped(device.dcStack.logicalToViewport, static_cast<double>(x), static_cast<double>(y));
     left = std::min(left, p.x);
     right = std::max(right, p.x);
     top = std::min(top, p.y);

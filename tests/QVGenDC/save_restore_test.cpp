@@ -27,7 +27,8 @@ TEST(SaveRestore, RestoreBringsBackTheSavedAttributes) {
   EXPECT_EQ(level.mapMode, 1);
   EXPECT_FALSE(device.dcStack.yFlip);
   // Map mode 1 re-applied: the page scale comes from the natural resolution again.
-  EXPECT_FLOAT_EQ(device.dcStack.pageScale.eM11, 72.0f / device.dcStack.naturalResolutionX);
+  EXPECT_FLOAT_EQ(device.dcStack.pageScale.eM11,
+                  static_cast<float>(72.0f / device.dcStack.naturalResolutionX));
   EXPECT_FLOAT_EQ(device.dcStack.Matrix().eDx, -10.0f);
 }
 

@@ -53,7 +53,10 @@ TEST(EscapeBytes, EveryBytePairReadsBackAsPrintableText) {
   const std::string all = AllBytes();
   const std::string escaped = EscapeString(all);
   EXPECT_EQ(ReadBack(escaped), all);
-  for (unsigned char c : escaped) EXPECT_TRUE(c >= 32 && c <= 127) << int(c);
+  for (const char ch : escaped) {
+    const auto c = static_cast<unsigned char>(ch);
+    EXPECT_TRUE(c >= 32 && c <= 127) << int(c);
+  }
   // Neighbours matter (an octal escape before a digit, CR before LF): every ordered pair.
   for (int a = 0; a < 256; ++a) {
     for (int b = 0; b < 256; ++b) {

@@ -68,8 +68,9 @@ class PSDeviceTransform : public ::testing::Test {
     const auto [px, py] = LastLineEnd(content);
     const auto [ex, ey] = Expected(d, x, y);
     // ... which is the world transform at 72 dpi, up to M's scales kept above 0.001.
-    EXPECT_NEAR(ex, x * w.eM11 + y * w.eM21 + w.eDx, 0.06);
-    EXPECT_NEAR(ey, kPageHeight - (x * w.eM12 + y * w.eM22 + w.eDy), 0.06);
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    EXPECT_NEAR(ex, fx * w.eM11 + fy * w.eM21 + w.eDx, 0.06);
+    EXPECT_NEAR(ey, kPageHeight - (fx * w.eM12 + fy * w.eM22 + w.eDy), 0.06);
     EXPECT_NEAR(px, ex, 0.02) << content;
     EXPECT_NEAR(py, ey, 0.02) << content;
     EXPECT_EQ(content.find("nan"), std::string::npos);

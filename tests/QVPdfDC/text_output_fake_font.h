@@ -98,7 +98,8 @@ class FakeFontDevice : public TestPSDevice {
   bool MeasureTextA(const char*, std::int32_t length, std::int32_t scale, std::int32_t* widths,
                     float size) override {
     for (std::int32_t i = 0; i < length; ++i)
-      widths[i] = static_cast<std::int32_t>(std::lround(scale * size * kAdvance));
+      widths[i] =
+          static_cast<std::int32_t>(std::lround(static_cast<float>(scale) * size * kAdvance));
     return true;
   }
   bool MeasureTextW(const char16_t*, std::int32_t length, std::int32_t scale, std::int32_t* widths,

@@ -14,7 +14,8 @@ using qvplatform::RECTL;
 // spacing and clip values: nothing crashes (the sanitizer builds check the arithmetic) and
 // the content stays well formed.
 TEST(TextOutputHostile, RandomRequestsKeepTheContentSound) {
-  std::mt19937 rng(std::getenv("TEXT_SEED") ? std::atoi(std::getenv("TEXT_SEED")) : 12345);
+  std::mt19937 rng(static_cast<std::mt19937::result_type>(
+      std::getenv("TEXT_SEED") ? std::atoi(std::getenv("TEXT_SEED")) : 12345));
   auto pick = [&](std::initializer_list<std::int64_t> v) {
     auto it = v.begin();
     std::advance(it, rng() % v.size());
@@ -25,23 +26,25 @@ TEST(TextOutputHostile, RandomRequestsKeepTheContentSound) {
     vellora_test::FakeFontDevice d;
     vellora_test::PrepareForSteps(d, 500);
     if (rng() % 3 == 0) {
-      d.SetMapMode(pick({2, 3, 4, 5, 6, 8}));
+      d.SetMapMode(static_cast<std::int32_t>(pick({2, 3, 4, 5, 6, 8})));
     }
     if (rng() % 3 == 0) {
       d.SetMapMode(8);
-      d.SetWindowExt(pick({1000, -1000, 40000, 3}), pick({1000, -1000, 50000, 7}));
-      d.SetViewportExt(pick({500, -500, 1}), pick({500, -500}));
+      d.SetWindowExt(static_cast<std::int32_t>(pick({1000, -1000, 40000, 3})),
+                     static_cast<std::int32_t>(pick({1000, -1000, 50000, 7})));
+      d.SetViewportExt(static_cast<std::int32_t>(pick({500, -500, 1})),
+                       static_cast<std::int32_t>(pick({500, -500})));
     }
     if (rng() % 4 == 0) {
       qvplatform::XFORM x{0.7f, 0.7f, -0.7f, 0.7f, 10, 20};
       d.SetWorldTransform(x);
     }
     d.modes = TQVDevModes(static_cast<std::uint32_t>(rng()));
-    d.contentOptions.cidFontMode = rng() % 2 ? 0 : pick({1, 2, 3});
+    d.contentOptions.cidFontMode = static_cast<std::uint8_t>(rng() % 2 ? 0 : pick({1, 2, 3}));
     d.cidFont = rng() % 2;
     d.splitAtBlanks = rng() % 2;
     d.forceExactPositioning = rng() % 5 == 0;
-    d.forcedCharset = rng() % 6 == 0 ? pick({128, 177, 204, 2}) : 0;
+    d.forcedCharset = static_cast<std::int32_t>(rng() % 6 == 0 ? pick({128, 177, 204, 2}) : 0);
     d.contentOptions.optionBits = rng() % 2 ? TQVGenericPSDevice::kOptionAutoLinks : 0;
     SetItalicAsArial(rng() % 2);
     for (int t = 0; t < 20; ++t) {
@@ -82,7 +85,7 @@ TEST(TextOutputHostile, RandomRequestsKeepTheContentSound) {
       }
       if (rng() % 5 == 0 && n > 8) {
         const char* h = "http://x.y";
-        for (int i = 0; i < 8; ++i) a[i] = h[i];
+        for (std::size_t i = 0; i < 8; ++i) a[i] = h[i];
       }
       const RECTL clip{static_cast<std::int32_t>(pick({0, 10, -2147483647})), 0,
                        static_cast<std::int32_t>(pick({0, 100, 2147483647})),

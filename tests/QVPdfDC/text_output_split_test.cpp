@@ -95,7 +95,7 @@ TEST(TextOutputSplit, ItalicWithoutAnItalicFaceIsSlantedByHand) {
   const auto tm = OperandsOf(step, "Tm");
   ASSERT_EQ(tm.size(), 3u) << step;
   const double x[] = {102, 114, 128};
-  for (int i = 0; i < 3; ++i) {
+  for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_NEAR(tm[i][0], 0.85, 1e-9);
     EXPECT_NEAR(tm[i][2], 0.15, 1e-9);
     EXPECT_EQ(tm[i][4], x[i]);

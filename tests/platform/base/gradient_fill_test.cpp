@@ -27,7 +27,9 @@ struct Image {
   Dib24View View() { return {bits.data(), width, height}; }
   // Device coordinates: y = 0 is the top row, stored last.
   Pixel At(LONG x, LONG y) const {
-    const std::uint8_t* p = bits.data() + (height - 1 - y) * Dib24Stride(width) + x * 3;
+    const std::uint8_t* p = bits.data() +
+                            static_cast<std::size_t>(height - 1 - y) * Dib24Stride(width) +
+                            static_cast<std::size_t>(x) * 3;
     return {p[2], p[1], p[0]};
   }
 };

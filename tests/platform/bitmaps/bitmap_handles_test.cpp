@@ -27,11 +27,13 @@ BITMAPINFOHEADER Request(LONG width, LONG height, WORD bitCount) {
 
 std::vector<std::uint32_t> Read24(HDC dc, HBITMAP bitmap, LONG w, LONG h) {
   BITMAPINFOHEADER header = Request(w, h, 24);
-  std::vector<BYTE> rows(static_cast<std::size_t>(DibStride(w, 24) * h));
-  if (GetDIBits(dc, bitmap, 0, h, rows.data(), rows.size(), &header, nullptr, 0, DIB_RGB_COLORS) !=
-      h)
+  // Bottom-up requests only: both extents are positive.
+  const auto width = static_cast<std::uint32_t>(w), height = static_cast<std::uint32_t>(h);
+  std::vector<BYTE> rows(static_cast<std::size_t>(DibStride(width, 24) * height));
+  if (GetDIBits(dc, bitmap, 0, height, rows.data(), rows.size(), &header, nullptr, 0,
+                DIB_RGB_COLORS) != h)
     return {};
-  return Picture24(rows, w, h, false);
+  return Picture24(rows, width, height, false);
 }
 
 // A live handle of the device-context kind, which is all SelectPalette asks of a DC.
@@ -81,12 +83,12 @@ TEST(GetObjectA, TellsDeviceDependentBitmapsFromSections) {
   EXPECT_EQ(GetObjectA(palette, sizeof(count), &count), 2);
   EXPECT_EQ(count, 3);
 
-  for (const HANDLE32 h : {ddb, section, palette}) {
+  for (const HANDLE32 handle : {ddb, section, palette}) {
     HandleKind kind;
-    ASSERT_TRUE(HandleTable::Instance().KindOf(h, &kind));
-    HandleTable::Instance().Remove(h, kind);
-    EXPECT_EQ(GetObjectA(h, sizeof(ds), &ds), 0);
-    EXPECT_EQ(GetBitmapKind(h), BitmapKind::kNone);
+    ASSERT_TRUE(HandleTable::Instance().KindOf(handle, &kind));
+    HandleTable::Instance().Remove(handle, kind);
+    EXPECT_EQ(GetObjectA(handle, sizeof(ds), &ds), 0);
+    EXPECT_EQ(GetBitmapKind(handle), BitmapKind::kNone);
   }
   EXPECT_EQ(GetObjectA(0, sizeof(ds), &ds), 0);
   EXPECT_EQ(GetObjectA(TestDc(), sizeof(ds), &ds), 0);

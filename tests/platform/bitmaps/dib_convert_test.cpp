@@ -223,11 +223,12 @@ TEST_P(DibFormats, GetDIBitsOfASectionAgrees) {
   EXPECT_EQ(header.biSizeImage, rows.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DibFormats, ::testing::ValuesIn(Cases()), [](const auto& info) {
-  std::string n;
-  for (char ch : info.param.name) n += std::isalnum(ch) ? ch : '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Table, DibFormats, ::testing::ValuesIn(Cases()),
+                         [](const auto& paramInfo) {
+                           std::string n;
+                           for (char ch : paramInfo.param.name) n += std::isalnum(ch) ? ch : '_';
+                           return n;
+                         });
 
 TEST(DibConvert, MonoTargetTakesTheNearerTableColour) {
   FormatCase c{

@@ -17,7 +17,7 @@ struct Blob {
 };
 
 void Put32(std::vector<BYTE>& v, std::size_t at, std::uint32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + i] = BYTE(x >> (8 * i));
+  for (std::size_t i = 0; i < 4; ++i) v[at + i] = BYTE(x >> (8 * i));
 }
 
 std::vector<BYTE> Header(LONG w, LONG h, WORD bits, DWORD compression, DWORD sizeImage,
@@ -56,8 +56,8 @@ std::vector<Blob> Blobs() {
 // Validates and converts; the sizes are exact heap copies so that any overread is reported.
 void ValidateAndConvert(const std::vector<BYTE>& info, std::size_t infoSize,
                         const std::vector<BYTE>& bits, std::size_t bitsSize, DWORD usage) {
-  const std::vector<BYTE> i(info.begin(), info.begin() + infoSize);
-  const std::vector<BYTE> b(bits.begin(), bits.begin() + bitsSize);
+  const std::vector<BYTE> i(info.begin(), info.begin() + static_cast<std::ptrdiff_t>(infoSize));
+  const std::vector<BYTE> b(bits.begin(), bits.begin() + static_cast<std::ptrdiff_t>(bitsSize));
   EmfDib dib;
   if (ReadDibBytes(i.data(), i.size(), b.data(), b.size(), usage, dib) != DibStatus::kOk) return;
   static const PALETTEENTRY palette[4] = {{1, 2, 3, 0}, {4, 5, 6, 0}, {7, 8, 9, 0}, {0, 0, 0, 0}};

@@ -28,7 +28,9 @@ Decoded Decode(DWORD compression, LONG width, LONG height, const std::vector<BYT
   Decoded d;
   std::vector<BYTE> rows;
   d.result = ConvertDib(v, DibTarget{}, &rows);
-  if (d.result.error == DibError::kOk) d.picture = Picture24(rows, width, height, false);
+  if (d.result.error == DibError::kOk)
+    d.picture = Picture24(rows, static_cast<std::uint32_t>(width),
+                          static_cast<std::uint32_t>(height), false);
   return d;
 }
 

@@ -54,8 +54,8 @@ inline std::string Units(std::u16string_view text) {
 inline std::string Hex(std::string_view bytes) {
   std::string s;
   char buf[4];
-  for (unsigned char b : bytes) {
-    snprintf(buf, sizeof buf, "%02X ", b);
+  for (const char ch : bytes) {
+    snprintf(buf, sizeof buf, "%02X ", static_cast<unsigned char>(ch));
     s += buf;
   }
   return s;

@@ -22,7 +22,7 @@ std::vector<BYTE> Cat(std::initializer_list<std::vector<BYTE>> parts) {
 std::vector<BYTE> PolylineBytes() { return Le32({4, 44, 1, 2, 30, 40, 2, 1, 2, 30, 40}); }
 
 TEST(EmfRecord, ReadsFixedPartAtAnyAlignment) {
-  for (std::size_t shift : {0, 1, 2, 3}) {
+  for (std::size_t shift : {0u, 1u, 2u, 3u}) {
     std::vector<BYTE> storage(shift, 0xEE);
     const std::vector<BYTE> bytes = PolylineBytes();
     storage.insert(storage.end(), bytes.begin(), bytes.end());

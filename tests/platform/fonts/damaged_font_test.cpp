@@ -182,7 +182,7 @@ TEST(DamagedFonts, CraftedStructuresAreRejectedOrBounded) {
       {"glyph count huge", [&](Bytes& b) { Put16(b, table("maxp").offset + 4, 0xFFFF); }, true},
       {"cmap subtables outside",
        [&](Bytes& b) {
-         for (int i = 0; i < 3; ++i) Put32(b, cmap.offset + 4 + 8 * i + 4, 0xFFFFFF00);
+         for (std::size_t i = 0; i < 3; ++i) Put32(b, cmap.offset + 4 + 8 * i + 4, 0xFFFFFF00);
        },
        true},
       {"cmap record count huge", [&](Bytes& b) { Put16(b, cmap.offset + 2, 0xFFFF); }, true},

@@ -67,7 +67,7 @@ TEST(HandleTable, ConcurrentAddsGiveDistinctHandles) {
   constexpr int kThreads = 8, kPerThread = 2000;
   std::vector<std::vector<HANDLE32>> got(kThreads);
   std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t)
+  for (std::size_t t = 0; t < kThreads; ++t)
     threads.emplace_back([&, t] {
       for (int i = 0; i < kPerThread; ++i) {
         const HANDLE32 h = table.Add(HandleKind::kPen, std::make_shared<int>(i));

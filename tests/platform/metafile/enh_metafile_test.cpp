@@ -209,7 +209,7 @@ TEST(EnhMetaFile, ThreadsLoadCopyAndDeleteWithDistinctHandles) {
   constexpr int kRounds = 200;
   std::vector<std::vector<HENHMETAFILE>> made(kThreads);
   std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
+  for (std::size_t t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] {
       for (int i = 0; i < kRounds; ++i) {
         const HENHMETAFILE h = Load(emf);
