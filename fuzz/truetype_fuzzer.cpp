@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     numbers[glyph] = glyph % 5 ? static_cast<uint16_t>(glyph * 3 % 1000) : 0;
   }
 
-  for (uint8_t kind : {0, 1, 2}) {
+  for (const uint8_t kind : {uint8_t{0}, uint8_t{1}, uint8_t{2}}) {
     TQVSubsetResult result;
     if (!BuildTrueTypeSubset({font, used, numbers, kind}, result)) continue;
     qvplatform::SfntDirectory directory;

@@ -160,7 +160,7 @@ bool TQVTextOutput::CjkPerCharacter(Call& c) {
           v.faceName = text;
           v.font.lfCharSet = charset;
         }
-      } back{v, savedFace, s.face, savedCharset};
+      } restoreFont{v, savedFace, s.face, savedCharset};
       TQVScopedValue<bool> inProgress(d.cjkCharacterInProgress, true);
       TQVTextRequest one = r;
       one.x = qvplatform::Round32(x);

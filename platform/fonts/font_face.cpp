@@ -35,7 +35,10 @@ FT_Library Library() {
 
 std::u16string Widen(const std::string& ascii) {
   std::u16string out;
-  for (unsigned char c : ascii) out.push_back(c < 0x80 ? c : u'?');
+  for (const char ch : ascii) {
+    const auto c = static_cast<unsigned char>(ch);
+    out.push_back(c < 0x80 ? c : u'?');
+  }
   return out;
 }
 

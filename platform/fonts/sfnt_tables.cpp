@@ -31,8 +31,8 @@ void ReadOs2(const ByteReader& r, Os2Table* o) {
   o->yStrikeoutSize = r.S16(26);
   o->yStrikeoutPosition = r.S16(28);
   o->sFamilyClass = r.S16(30);
-  for (int i = 0; i < 10; ++i) o->panose[i] = r.U8(32 + i);
-  for (int i = 0; i < 4; ++i) o->ulUnicodeRange[i] = r.U32(42 + 4 * i);
+  for (std::size_t i = 0; i < 10; ++i) o->panose[i] = r.U8(32 + i);
+  for (std::size_t i = 0; i < 4; ++i) o->ulUnicodeRange[i] = r.U32(42 + 4 * i);
   o->fsSelection = r.U16(62);
   o->usFirstCharIndex = r.U16(64);
   o->usLastCharIndex = r.U16(66);

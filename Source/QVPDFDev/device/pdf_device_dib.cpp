@@ -118,7 +118,8 @@ bool WindowOf(const DibFormat& f, std::int64_t srcX, std::int64_t srcY, std::int
 
 // The window of a 1-bit bitmap as top-down 1-bit rows in out.
 DibView CropMono(const DibView& v, const SourceWindow& w, std::vector<std::uint8_t>& out) {
-  const std::size_t srcStride = static_cast<std::size_t>(qvplatform::DibStride(v.format.width, 1));
+  const std::size_t srcStride = static_cast<std::size_t>(
+      qvplatform::DibStride(static_cast<std::uint64_t>(v.format.width), 1));
   const std::size_t dstStride = static_cast<std::size_t>(qvplatform::DibStride(w.width, 1));
   const std::size_t rowBytes = (std::size_t{w.width} + 7) / 8;
   const unsigned shift = w.left % 8;
@@ -157,8 +158,8 @@ DibView CropToRgb(const DibView& v, const SourceWindow& w, std::vector<std::uint
       qvplatform::DibError::kOk)
     return cropped;
   // Rows move to the front, each to its new stride: never over a row not yet moved.
-  const std::size_t fullStride =
-      static_cast<std::size_t>(qvplatform::DibStride(v.format.width, 24));
+  const std::size_t fullStride = static_cast<std::size_t>(
+      qvplatform::DibStride(static_cast<std::uint64_t>(v.format.width), 24));
   const std::size_t stride = static_cast<std::size_t>(qvplatform::DibStride(w.width, 24));
   for (std::uint32_t r = 0; r < w.height; ++r)
     std::memmove(out.data() + r * stride, out.data() + r * fullStride + std::size_t{w.left} * 3,

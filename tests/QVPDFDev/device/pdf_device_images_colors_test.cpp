@@ -95,7 +95,8 @@ TEST(PDFDeviceImagesColors, IndexedPixelsTakeTheirColourFromTheRightSource) {
     const int pixels = c.bitCount == 1 ? 2 : 4;
     // Pixel x holds the value x: a table as long as the pixels, overwritten below.
     std::vector<std::uint32_t> values(static_cast<std::size_t>(pixels));
-    for (int i = 0; i < pixels; ++i) values[static_cast<std::size_t>(i)] = 0x010101u * i;
+    for (int i = 0; i < pixels; ++i)
+      values[static_cast<std::size_t>(i)] = 0x010101u * static_cast<std::uint32_t>(i);
     FormatBitmap bmp = vellora_test::PatternBitmap(std::to_string(c.bitCount), pixels, 1, values);
     std::vector<std::uint8_t> info;
     if (c.usage == qvplatform::DIB_RGB_COLORS) {

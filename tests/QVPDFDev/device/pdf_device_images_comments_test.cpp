@@ -37,7 +37,7 @@ std::vector<std::uint8_t> QuadrantJpeg() {
 }
 
 void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  for (std::size_t i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 // A "ChKL" record of the rectangle and picture size around the data.
@@ -48,7 +48,7 @@ std::vector<std::uint8_t> Chkl(qvplatform::RECTL rect, const std::vector<std::ui
   Put32(r, 4, 20);
   Put32(r, 8, 72);
   const char16_t name[] = u"JPEG";
-  for (int i = 0; i < 4; ++i) r[12 + 2 * i] = static_cast<std::uint8_t>(name[i]);
+  for (std::size_t i = 0; i < 4; ++i) r[12 + 2 * i] = static_cast<std::uint8_t>(name[i]);
   Put32(r, 46, static_cast<std::uint32_t>(rect.left));
   Put32(r, 50, static_cast<std::uint32_t>(rect.top));
   Put32(r, 54, static_cast<std::uint32_t>(rect.right));

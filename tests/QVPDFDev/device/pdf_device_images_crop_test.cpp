@@ -4,6 +4,7 @@
 // wholly outside draws nothing, and the mode that turns cropping off draws the whole bitmap.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,8 @@ std::vector<FormatBitmap> Bitmaps() {
   for (const char* format : {"4", "8", "rle8", "24", "32"})
     out.push_back(vellora_test::PatternBitmap(format, 6, 4, kColors));
   FormatBitmap topDown = vellora_test::PatternBitmap("24", 6, 4, kColors);
-  const std::size_t stride = topDown.bits.size() / 4;
-  for (std::size_t row = 0; row < 2; ++row)
+  const auto stride = static_cast<std::ptrdiff_t>(topDown.bits.size() / 4);
+  for (std::ptrdiff_t row = 0; row < 2; ++row)
     std::swap_ranges(topDown.bits.begin() + row * stride, topDown.bits.begin() + (row + 1) * stride,
                      topDown.bits.begin() + (3 - row) * stride);
   topDown.header.biHeight = -4;

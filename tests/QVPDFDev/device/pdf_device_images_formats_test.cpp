@@ -100,9 +100,9 @@ TEST(PDFDeviceImagesFormats, JPEGConversionKeepsTheColoursAndTheOrientation) {
       SCOPED_TRACE(format + (topDown ? " top-down" : " bottom-up"));
       FormatBitmap b = vellora_test::PatternBitmap(format, 32, 32, {kRed});
       const std::size_t stride = b.bits.size() / 32, bytes = format == "24" ? 3 : 4;
-      for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-          const std::uint32_t c = quadrants[static_cast<std::size_t>(y * 32 + x)];
+      for (std::size_t y = 0; y < 32; ++y)
+        for (std::size_t x = 0; x < 32; ++x) {
+          const std::uint32_t c = quadrants[y * 32 + x];
           std::uint8_t* p = b.bits.data() + stride * (topDown ? y : 31 - y) + bytes * x;
           p[0] = static_cast<std::uint8_t>(c), p[1] = static_cast<std::uint8_t>(c >> 8);
           p[2] = static_cast<std::uint8_t>(c >> 16);

@@ -253,7 +253,8 @@ TEST(PDFDeviceImagesHooks, HostBitmapsAreSizedFromTheirHeader) {
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(cases[i].name);
     const std::vector<std::uint8_t> info(cases[i].info), bits(cases[i].bits);  // exact sizes
-    const std::int32_t n = device.DrawHostDIB(info.data(), bits.data(), 10.0f + 30 * i, 10, 20, 20);
+    const std::int32_t n = device.DrawHostDIB(info.data(), bits.data(),
+                                              10.0f + static_cast<float>(30 * i), 10, 20, 20);
     EXPECT_EQ(n > 0, cases[i].drawn);
   }
   EXPECT_EQ(device.DrawHostDIB(nullptr, b24.bits.data(), 0, 0, 10, 10), 0);

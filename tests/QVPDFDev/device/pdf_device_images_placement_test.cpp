@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <regex>
@@ -197,7 +198,8 @@ TEST(PDFDeviceImagesCorpus, BitmapsLandWhereTheMetafileSays) {
       };
       // Images are drawn in record order, one for each of these records; records left out
       // above may add others in between.
-      const auto found = std::find_if(images.begin() + next, images.end(), Fits);
+      const auto found =
+          std::find_if(images.begin() + static_cast<std::ptrdiff_t>(next), images.end(), Fits);
       if (found == images.end()) {
         ADD_FAILURE() << "record " << record.index << " (type " << record.type << ", bounds "
                       << b.left << "," << b.top << "," << b.right << "," << b.bottom

@@ -63,7 +63,8 @@ class WordDevice : public vellora_test::RecordingDevice {
     const std::int32_t h = std::min(std::abs(v.font.lfHeight), 1 << 28) * 2;
     const auto inside = [&](std::int32_t px, std::int32_t py) {
       const POINTL at = TransformPoint(px, py);
-      return at.x >= 0 && at.y >= 0 && at.x <= pageWidth && at.y <= pageHeight;
+      return at.x >= 0 && at.y >= 0 && static_cast<float>(at.x) <= pageWidth &&
+             static_cast<float>(at.y) <= pageHeight;
     };
     const XFORM& m = dcStack.Matrix();
     const bool onPage = spacing && inside(x - w, y - h) && inside(x + w, y + h) &&

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstddef>
 #include <cstring>
 #include <random>
 #include <string>
@@ -22,7 +23,7 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
 std::string S(const Bytes& b) { return std::string(b.begin(), b.end()); }
 
-Bytes RandomBytes(std::size_t n, unsigned seed, int alphabet = 256) {
+Bytes RandomBytes(std::size_t n, unsigned seed, unsigned alphabet = 256) {
   std::mt19937 random(seed);
   Bytes out(n);
   for (auto& b : out) b = static_cast<std::uint8_t>(random() % alphabet);
@@ -250,7 +251,8 @@ TEST(ZlibBinding, DamagedDataGivesWhatWasDecodedBeforeTheDamage) {
   // part of the stream holds comes through.
   const Bytes beforeDamage = ZDecompressBuffer(corruptTail.data(), corruptTail.size(), 0);
   ASSERT_GT(beforeDamage.size(), data.size() / 2);
-  EXPECT_TRUE(isStartOfData(Bytes(beforeDamage.begin(), beforeDamage.begin() + data.size() / 2)));
+  EXPECT_TRUE(isStartOfData(Bytes(
+      beforeDamage.begin(), beforeDamage.begin() + static_cast<std::ptrdiff_t>(data.size() / 2))));
   // Nothing to decode: nothing, without an error.
   Bytes corrupt = packed;
   corrupt[0] = 0x12;  // not a zlib header

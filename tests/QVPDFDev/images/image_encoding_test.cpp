@@ -3,6 +3,7 @@
 // handle, and the content digest.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -85,7 +86,8 @@ TEST(ImageEncoding, JpegFrameHeaderIsReadInsideTheData) {
   // cut before its first scan is refused.
   std::size_t firstAccepted = 0;
   for (std::size_t n = 0; n <= jpeg.size(); ++n) {
-    const std::vector<std::uint8_t> cut(jpeg.begin(), jpeg.begin() + n);
+    const std::vector<std::uint8_t> cut(jpeg.begin(),
+                                        jpeg.begin() + static_cast<std::ptrdiff_t>(n));
     const bool ok = ReadJPEGFrame(cut.empty() ? nullptr : cut.data(), n, &frame);
     if (ok && firstAccepted == 0) firstAccepted = n;
     if (firstAccepted != 0) {

@@ -24,10 +24,12 @@ constexpr std::uint32_t kRed = 0xFF0000, kWhite = 0xFFFFFF, kBlack = 0x000000, k
 // A device-dependent 1-bit bitmap (1 = white), rows padded to 16 bits.
 qvplatform::HBITMAP MonoBitmap(const Picture& p) {
   const std::size_t row = (static_cast<std::size_t>(p.width) + 15) / 16 * 2;
-  std::vector<std::uint8_t> bits(row * p.height, 0);
+  std::vector<std::uint8_t> bits(row * static_cast<std::size_t>(p.height), 0);
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x)
-      if (p.At(x, y) == kWhite) bits[row * y + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+      if (p.At(x, y) == kWhite)
+        bits[row * static_cast<std::size_t>(y) + static_cast<std::size_t>(x / 8)] |=
+            static_cast<std::uint8_t>(0x80 >> (x % 8));
   return qvplatform::CreateBitmap(p.width, p.height, 1, 1, bits.data(), bits.size());
 }
 

@@ -3,6 +3,7 @@
 // put it.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 
 #include "image_test_host.h"
@@ -56,7 +57,7 @@ TEST(ImageShortDib, KeepsTheRowsTheDataHolds) {
     EXPECT_EQ(image.droppedAtTop, c.atTop) << c.name;
     float y = 2, h = 5;
     image.FitDestination(y, h);
-    EXPECT_FLOAT_EQ(y, c.atTop ? 2.0f + 5 - c.rows : 2.0f) << c.name;
+    EXPECT_FLOAT_EQ(y, c.atTop ? 2.0f + 5 - static_cast<float>(c.rows) : 2.0f) << c.name;
     EXPECT_FLOAT_EQ(h, static_cast<float>(c.rows)) << c.name;
     host.writer.DrawImage(image.number, static_cast<float>(x), y, 4, h);
     x += 5;
@@ -90,7 +91,8 @@ TEST(ImageShortDib, NothingOrDamagedRunsStoreNoImageOrWhatTheyHold) {
   // Run-length data cut in the middle: the rows it reaches are kept, the image is whole.
   const TestDib rle = EncodeRle(Pattern(6, 4, {0x102030, 0x405060}), 8, {0x102030, 0x405060});
   for (std::size_t cut = 1; cut < rle.bits.size(); ++cut) {
-    const std::vector<std::uint8_t> part(rle.bits.begin(), rle.bits.begin() + cut);
+    const std::vector<std::uint8_t> part(rle.bits.begin(),
+                                         rle.bits.begin() + static_cast<std::ptrdiff_t>(cut));
     qvplatform::BITMAPINFOHEADER header = rle.header;
     header.biSizeImage = 0;
     const TQVDIBImage image =
