@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tables.MarkCode(code, code < 0x100 && code & 1);
 
   // Marks and CIDs for a spread of glyphs, with gaps, repeats and glyphs without a CID.
-  std::vector<uint8_t> used = tables.Used;
+  std::vector<uint8_t> used = tables.used;
   if (used.empty()) used.assign(64, 0);
   std::vector<uint16_t> numbers(used.size());
   for (size_t glyph = 0; glyph < used.size(); ++glyph) {
@@ -32,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TQVSubsetResult result;
     if (!BuildTrueTypeSubset({font, used, numbers, kind}, result)) continue;
     qvplatform::SfntDirectory directory;
-    const TQV_TTF_CMAP reread(result.Data);
-    if (!qvplatform::ReadStandaloneSfntDirectory(result.Data, &directory) ||
-        qvplatform::SfntChecksum(result.Data) != 0xB1B0AFBAu ||
-        reread.NumGlyphs != result.GlyphCount ||
-        (kind == 0 && result.GlyphCount != tables.NumGlyphs && !tables.Failed))
+    const TQV_TTF_CMAP reread(result.data);
+    if (!qvplatform::ReadStandaloneSfntDirectory(result.data, &directory) ||
+        qvplatform::SfntChecksum(result.data) != 0xB1B0AFBAu ||
+        reread.numGlyphs != result.glyphCount ||
+        (kind == 0 && result.glyphCount != tables.numGlyphs && !tables.failed))
       __builtin_trap();
   }
   return 0;

@@ -242,8 +242,8 @@ void TQVTextOutput::Main(Call& c) {
   HorizontalScale(c);
   Widths(c);
 
-  c.box = ComputeBox(r.x, r.y, c.W, c.shift, c.first, c.second, r.clip);
-  c.clipOpen = BoxAndBackground(c.box, r.options, r.clip, c.W);
+  c.box = ComputeBox(r.x, r.y, c.targetWidth, c.shift, c.first, c.second, r.clip);
+  c.clipOpen = BoxAndBackground(c.box, r.options, r.clip, c.targetWidth);
   const TQVTextClipGuard clipGuard(*this, c.clipOpen);
 
   std::int32_t bx = r.x, by = r.y;
@@ -263,8 +263,8 @@ void TQVTextOutput::Main(Call& c) {
   if (aspect != 1 && aspect != 0) c.tx = std::round(c.tx / aspect);
   c.tx += aspect != 0 ? c.shift / aspect : c.shift;
   Write(c);
-  Lines(c.lf, AddClamped(r.x, c.shift), AddClamped(r.y, c.box.baselineOffset), c.W, c.descent,
-        c.strikeOffset);
+  Lines(c.lf, AddClamped(r.x, c.shift), AddClamped(r.y, c.box.baselineOffset), c.targetWidth,
+        c.descent, c.strikeOffset);
   CloseClip(c.clipOpen);
 }
 

@@ -26,8 +26,8 @@ struct TQVTextOutput::Call {
   std::int32_t descent = 1;            // of the GDI font
   std::int32_t strikeOffset = 0;       // strike-out above the baseline (0: from first)
   long double hz = 0;                  // horizontal scaling factor, 0 for none
-  std::int32_t W = 0;                  // target width
-  std::int32_t w = 0;                  // measured width
+  std::int32_t targetWidth = 0;        // to fill: the spacing array's sum, else measuredWidth
+  std::int32_t measuredWidth = 0;      // of the text as the font draws it
   std::int32_t shift = 0;              // alignment shift
   TQVTextBox box;
   std::string_view a8;  // the 8-bit text

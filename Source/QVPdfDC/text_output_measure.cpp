@@ -110,10 +110,10 @@ void TQVTextOutput::Widths(Call& c) {
                         c.a8.size() >= static_cast<std::size_t>(r.length) && c.a8.back() == ' ' &&
                         (align & (kAlignRight | kAlignCenter | kAlignUpdateCP)) == 0;
   const std::int32_t count = trailing ? r.length - 1 : r.length;
-  c.W = SumAdvances(r.spacing, count);
+  c.targetWidth = SumAdvances(r.spacing, count);
   long double w;
-  if (((c.cjk || c.exact) && c.W != 0) || d.CurrentFontKind() != 0)
-    w = c.W;
+  if (((c.cjk || c.exact) && c.targetWidth != 0) || d.CurrentFontKind() != 0)
+    w = c.targetWidth;
   else if (r.wide)
     w = d.TextWidthW(r.wide, count, static_cast<float>(c.size));
   else
@@ -121,13 +121,16 @@ void TQVTextOutput::Widths(Call& c) {
                      std::min<std::int32_t>(count, static_cast<std::int32_t>(c.a8.size())),
                      static_cast<float>(c.size));
   if (c.hz != 0) w *= c.hz;
-  c.w = qvplatform::Round32(Finite(w) * d.dcStack.aspect);
+  c.measuredWidth = qvplatform::Round32(Finite(w) * d.dcStack.aspect);
   // Without an array the text is as wide as the font makes it, in the same logical units.
-  if (!r.spacing) c.W = c.w;
-  c.shift = (align & kAlignRight) ? Negated(c.W) : (align & kAlignCenter) ? -(c.W / 2) : 0;
+  if (!r.spacing) c.targetWidth = c.measuredWidth;
+  c.shift = (align & kAlignRight)    ? Negated(c.targetWidth)
+            : (align & kAlignCenter) ? -(c.targetWidth / 2)
+                                     : 0;
   if (align & kAlignUpdateCP) {
     const bool back = v.font.lfEscapement == 1800 || (align & (kAlignRight | kAlignCenter));
-    d.currentX = qvplatform::ClampToInt32(std::int64_t{r.x} + (back ? -std::int64_t{c.W} : c.W));
+    d.currentX = qvplatform::ClampToInt32(std::int64_t{r.x} +
+                                          (back ? -std::int64_t{c.targetWidth} : c.targetWidth));
     d.currentY = r.y;
     d.stateChanged = true;
   }
@@ -139,8 +142,8 @@ void TQVTextOutput::Spacing(Call& c) {
   TQVTextRequest& r = c.r;
   v.charSpacing = 0;
   v.wordSpacing = 0;
-  if (c.hz != 0 || r.length < 2 || c.w == c.W || c.exact || d.modes.Has(qvDontAdjustTextSpacing) ||
-      c.cjk || c.boldSim || CidBranch(c))
+  if (c.hz != 0 || r.length < 2 || c.measuredWidth == c.targetWidth || c.exact ||
+      d.modes.Has(qvDontAdjustTextSpacing) || c.cjk || c.boldSim || CidBranch(c))
     return;
   // Blanks of the 8-bit text, the last character not counted unless the current point moves.
   std::size_t counted = c.a8.size();
@@ -149,7 +152,7 @@ void TQVTextOutput::Spacing(Call& c) {
   for (std::size_t i = 0; i < counted; ++i) n += c.a8[i] == ' ';
   const long double size = c.size;
   const std::int32_t weight = c.lf.lfWeight;
-  const long double target = c.W, measured = c.w;
+  const long double target = c.targetWidth, measured = c.measuredWidth;
   long double gap = (weight >= 301 && weight != 400) ? target - 1.1L * measured : target - measured;
   // Text space is content space: logical units over the divisor, x also over the text scale.
   const std::int32_t divisor = d.workBuffer.Divisor() > 1 ? d.workBuffer.Divisor() : 1;

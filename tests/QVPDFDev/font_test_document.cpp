@@ -64,7 +64,7 @@ std::string FontTestDocument::Show(const std::u16string& text, double x, double 
   if (fonts_->CurrentFontIsCID()) {
     // Text output takes the glyph indices from the same font service.
     const qvplatform::LOGFONTW lf = MakeLogFont(
-        font->Name.c_str(), -1000, (font->Style & 1) ? 700 : 400, font->Style & 2, font->Charset);
+        font->name.c_str(), -1000, (font->style & 1) ? 700 : 400, font->style & 2, font->charset);
     const qvplatform::HDC dc = qvplatform::GetDC(0);
     const qvplatform::HFONT handle = qvplatform::CreateFontIndirectW(&lf);
     qvplatform::SelectObject(dc, handle);
@@ -86,7 +86,7 @@ std::string FontTestDocument::Show(const std::u16string& text, double x, double 
   }
   std::string bytes;
   fonts_->ConvertWideText(text.data(), static_cast<std::int32_t>(text.size()), bytes);
-  fonts_->RegisterUsedCharsW(text.data(), static_cast<std::int32_t>(text.size()), font->Name);
+  fonts_->RegisterUsedCharsW(text.data(), static_cast<std::int32_t>(text.size()), font->name);
   out += "(" + EscapeBytes(bytes.data(), bytes.size()) + ") Tj ";
   return out;
 }

@@ -109,8 +109,8 @@ void TQVCMapString::WriteCMap(const TQVPDFWArray* widths) {
         if (!page) continue;
         for (std::uint32_t s = 0; s < 256; ++s) {
           const std::uint32_t code = static_cast<std::uint32_t>(p) * 256 + s;
-          if (page->Values[s] == 0) continue;
-          entries.emplace_back(identity ? code : page->Values[s], code);
+          if (page->values[s] == 0) continue;
+          entries.emplace_back(identity ? code : page->values[s], code);
         }
       }
       text += MappingText(std::move(entries), 4);

@@ -19,20 +19,20 @@ TQVPDFWArray::TQVPDFWArray(TQVPDFObjectOwner* owner) : TQVCustomPDFType(owner) {
 
 std::uint16_t TQVPDFWArray::Value(std::uint32_t code) const {
   const TFontWidthsE* page = code <= 0xFFFF ? pages_[code >> 8].get() : nullptr;
-  return page ? page->Values[code & 0xFF] : 0;
+  return page ? page->values[code & 0xFF] : 0;
 }
 
 std::uint16_t TQVPDFWArray::Width(std::uint32_t code) const {
   const TFontWidthsE* page = code <= 0xFFFF ? pages_[code >> 8].get() : nullptr;
-  return page ? page->Widths[code & 0xFF] : 0;
+  return page ? page->widths[code & 0xFF] : 0;
 }
 
 void TQVPDFWArray::Set(std::uint32_t code, std::uint16_t value, std::uint16_t width) {
   if (code > 0xFFFF) return;
   auto& page = pages_[code >> 8];
   if (!page) page = std::make_unique<TFontWidthsE>();
-  page->Values[code & 0xFF] = value;
-  page->Widths[code & 0xFF] = width;
+  page->values[code & 0xFF] = value;
+  page->widths[code & 0xFF] = width;
 }
 
 std::size_t TQVPDFWArray::PageCount() const {
@@ -46,8 +46,8 @@ std::string TQVPDFWArray::EntriesText(bool byCode) const {
     const TFontWidthsE* page = pages_[p].get();
     if (!page) continue;
     for (std::uint32_t s = 0; s < 256; ++s) {
-      if (page->Widths[s] == 0) continue;
-      entries.push_back({byCode ? p * 256 + s : page->Values[s], page->Widths[s]});
+      if (page->widths[s] == 0) continue;
+      entries.push_back({byCode ? p * 256 + s : page->values[s], page->widths[s]});
     }
   }
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
@@ -104,13 +104,13 @@ void TQVPDFWArray::WriteWidths(TQVCIDToGID* map) {
   for (std::uint32_t p = 0; p < pages_.size(); ++p) {
     if (!pages_[p]) continue;
     for (std::uint32_t s = 0; s < 256; ++s)
-      if (pages_[p]->Values[s] != 0) highest = p * 256 + s;
+      if (pages_[p]->values[s] != 0) highest = p * 256 + s;
   }
   std::vector<std::uint8_t> data(2 * (std::size_t{highest} + 1), 0);
   for (std::uint32_t p = 0; p < pages_.size(); ++p) {
     if (!pages_[p]) continue;
     for (std::uint32_t s = 0; s < 256; ++s) {
-      const std::uint16_t glyph = pages_[p]->Values[s];
+      const std::uint16_t glyph = pages_[p]->values[s];
       if (glyph == 0) continue;
       const std::size_t at = 2 * std::size_t{p * 256 + s};
       data[at] = static_cast<std::uint8_t>(glyph >> 8);

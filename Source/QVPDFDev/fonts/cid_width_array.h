@@ -17,8 +17,8 @@ namespace vellora {
 class TQVCIDToGID;
 
 struct TFontWidthsE {
-  std::array<std::uint16_t, 256> Widths{};  // thousandths of the em; 0: unused
-  std::array<std::uint16_t, 256> Values{};  // glyph (kind 1) or CID; 0: unassigned
+  std::array<std::uint16_t, 256> widths{};  // thousandths of the em; 0: unused
+  std::array<std::uint16_t, 256> values{};  // glyph (kind 1) or CID; 0: unassigned
 };
 
 class TQVPDFWArray : public TQVCustomPDFType {

@@ -14,23 +14,23 @@ TQVPDFFontFile::TQVPDFFontFile(TQVPDFObjectOwner* owner, std::string key,
 std::uint8_t TQVPDFFontFile::GetCIDKind() const {
   std::uint8_t kind = 0;
   for (const TQVFontDescriptor* d : sharers_) {
-    if (!d->Embedded) continue;
-    if (d->CIDKind == 0) return 0;
-    if (kind == 0 || d->CIDKind < kind) kind = d->CIDKind;
+    if (!d->embedded) continue;
+    if (d->cidKind == 0) return 0;
+    if (kind == 0 || d->cidKind < kind) kind = d->cidKind;
   }
   return kind;
 }
 
 bool TQVPDFFontFile::IsWholeFont() const {
   for (const TQVFontDescriptor* d : sharers_)
-    if (d->Embedded && d->WholeFont) return true;
+    if (d->embedded && d->wholeFont) return true;
   return false;
 }
 
 std::string TQVPDFFontFile::GetFontName() const {
   for (const TQVFontDescriptor* d : sharers_)
-    if (d->Embedded) return d->EmbeddedFontName;
-  return sharers_.empty() ? key_ : sharers_.front()->EmbeddedFontName;
+    if (d->embedded) return d->embeddedFontName;
+  return sharers_.empty() ? key_ : sharers_.front()->embeddedFontName;
 }
 
 void TQVPDFFontFile::AddSharer(const TQVFontDescriptor* descriptor) {

@@ -49,12 +49,12 @@ TQVPDFFont* TQVPDFFontManager::Reuse(TQVPDFResource& resource, std::string_view 
                                      std::uint8_t cjkKind) const {
   for (auto& object : resource.Fonts()) {
     auto* font = dynamic_cast<TQVPDFFont*>(object.get());
-    if (font == nullptr || font->CJKKind != cjkKind || font->Style != style) continue;
-    const TQVFontDescriptor* d = font->Descriptor.get();
-    if (d != nullptr && d->Embedded && cjkKind != 0) continue;
-    if (!(font->Charset == charset || d == nullptr || (cjkKind == 0 && d->CIDKind != 0))) continue;
-    if (SameFontName(name, font->Name) || SameFontName(name, font->RequestedName) ||
-        (!font->ReplacedName.empty() && SameFontName(name, font->ReplacedName)))
+    if (font == nullptr || font->cjkKind != cjkKind || font->style != style) continue;
+    const TQVFontDescriptor* d = font->descriptor.get();
+    if (d != nullptr && d->embedded && cjkKind != 0) continue;
+    if (!(font->charset == charset || d == nullptr || (cjkKind == 0 && d->cidKind != 0))) continue;
+    if (SameFontName(name, font->name) || SameFontName(name, font->requestedName) ||
+        (!font->replacedName.empty() && SameFontName(name, font->replacedName)))
       return font;
   }
   return nullptr;
@@ -64,10 +64,10 @@ std::int32_t TQVPDFFontManager::Register(TQVPDFResource& resource,
                                          std::unique_ptr<TQVPDFFont> font) {
   TQVPDFFont* added = font.get();
   resource.Fonts().push_back(std::move(font));
-  added->Number = static_cast<std::int32_t>(resource.Fonts().size());
-  if (firstFontName_.empty()) firstFontName_ = added->Name;
+  added->number = static_cast<std::int32_t>(resource.Fonts().size());
+  if (firstFontName_.empty()) firstFontName_ = added->name;
   current_ = added;
-  return added->Number;
+  return added->number;
 }
 
 std::int32_t TQVPDFFontManager::SelectFont(std::string_view face, std::int32_t charset,
@@ -90,17 +90,17 @@ std::int32_t TQVPDFFontManager::SelectFont(std::string_view face, std::int32_t c
   if (TQVPDFFont* font = Reuse(*resource, name, charset, style, cjkKind)) {
     current_ = font;
     currentIsCID_ = font->IsCID();
-    return font->Number;
+    return font->number;
   }
 
   NormaliseNewFaceName(name);
   const bool noEmbed = IsNoEmbedFaceName(name) || cjkKind != 0;
   auto make = [&] {
     auto font = std::make_unique<TQVPDFFont>(this);
-    font->Charset = charset;
-    font->Style = style;
-    font->CodePage = CharsetToCodePage(charset);
-    font->Resource = resource;
+    font->charset = charset;
+    font->style = style;
+    font->codePage = CharsetToCodePage(charset);
+    font->resource = resource;
     return font;
   };
   auto font = make();
@@ -120,19 +120,19 @@ std::int32_t TQVPDFFontManager::SelectFont(std::string_view face, std::int32_t c
         throw;
       }
       Message(kFontMessageInternal, failed + " has been replaced with \"Arial\"");
-      font->ReplacedName = failed;
+      font->replacedName = failed;
     }
-    TQVFontDescriptor& d = *font->Descriptor;
-    if (d.CIDKind != 0) {
+    TQVFontDescriptor& d = *font->descriptor;
+    if (d.cidKind != 0) {
       currentIsCID_ = true;
     } else {
       d.SetCJKFont(cjkKind, StyleSuffix(style));
-      if (cjkKind == 0) font->EncodingText = EncodingFor(*resource, charset, PdfA());
+      if (cjkKind == 0) font->encodingText = EncodingFor(*resource, charset, PdfA());
     }
   }
-  font->Name = name;
-  font->CJKKind = cjkKind;
-  if (requested != name) font->RequestedName = requested;
+  font->name = name;
+  font->cjkKind = cjkKind;
+  if (requested != name) font->requestedName = requested;
   return Register(*resource, std::move(font));
 }
 
@@ -142,8 +142,8 @@ void TQVPDFFontManager::FinishEmbedding() {
   finishedFor_ = resource;
   const bool usedCharSubset = settings_.fontMode == qvEmbedSubsetTrueType_UsedChar;
   for (auto& object : resource->Fonts())
-    if (auto* font = dynamic_cast<TQVPDFFont*>(object.get()); font && font->Descriptor)
-      font->Descriptor->FinishEmbedding(usedCharSubset);
+    if (auto* font = dynamic_cast<TQVPDFFont*>(object.get()); font && font->descriptor)
+      font->descriptor->FinishEmbedding(usedCharSubset);
 }
 
 void TQVPDFFontManager::WriteFontFiles() {
@@ -163,7 +163,7 @@ void TQVPDFFontManager::EndDocument() {
 // ---- The hooks ---------------------------------------------------------------------------
 
 std::int32_t TQVPDFFontManager::GetFontValue() const {
-  return current_ && current_->Descriptor ? current_->Descriptor->AvgWidth : 0;
+  return current_ && current_->descriptor ? current_->descriptor->avgWidth : 0;
 }
 
 double TQVPDFFontManager::TextWidthA(const char* text, std::int32_t length, float size) const {
@@ -173,7 +173,7 @@ double TQVPDFFontManager::TextWidthA(const char* text, std::int32_t length, floa
 }
 
 std::int32_t TQVPDFFontManager::CurrentFontKind() const {
-  return current_ && current_->IsStandard ? 1 : 0;
+  return current_ && current_->isStandard ? 1 : 0;
 }
 
 double TQVPDFFontManager::TextWidthW(const char16_t* text, std::int32_t length, float size,
@@ -185,9 +185,9 @@ double TQVPDFFontManager::TextWidthW(const char16_t* text, std::int32_t length, 
 void TQVPDFFontManager::FontVerticalMetrics(std::int32_t& first, std::int32_t& second,
                                             float size) const {
   const long double s = size;
-  if (current_ && current_->Descriptor) {
-    first = qvplatform::Round32(s * current_->Descriptor->TextAscent / 1000.0L);
-    second = qvplatform::Round32(s * current_->Descriptor->CellHeight / 1000.0L);
+  if (current_ && current_->descriptor) {
+    first = qvplatform::Round32(s * current_->descriptor->textAscent / 1000.0L);
+    second = qvplatform::Round32(s * current_->descriptor->cellHeight / 1000.0L);
   } else {
     first = qvplatform::Round32(s * 4 / 5);
     second = qvplatform::Round32(s);
@@ -212,7 +212,7 @@ void TQVPDFFontManager::ConvertWideText(const char16_t* text, std::int32_t lengt
 
 bool TQVPDFFontManager::SkipRegistration() const {
   if (!current_ || !current_->NeedsUsedGlyphs()) return true;
-  return settings_.fontMode == qvEmbedSubsetTrueType_Charsets && current_->Charset != 2;
+  return settings_.fontMode == qvEmbedSubsetTrueType_Charsets && current_->charset != 2;
 }
 
 void TQVPDFFontManager::RegisterUsedCharsA(const char* text, std::int32_t length) {

@@ -30,25 +30,25 @@ class TQVPDFFont : public TQVPDFName {
   ~TQVPDFFont() override;
   std::string_view ClassName() const override { return "TQVPDFFont"; }
 
-  // "/F" + Number + " " + the reference.
+  // "/F" + number + " " + the reference.
   std::string GetEntryString() override;
   // Writes the font dictionary and the objects only it refers to (pdf_font_writer.cpp).
   void WriteObject() override;
 
   // Loads the face (pdf_font_loader.cpp): metrics, widths, the CID decision, the names, the
-  // embedding decision and the font file. name loses a leading "@". Raises
+  // embedding decision and the font file. face loses a leading "@". Raises
   // std::runtime_error("Cannot load font data  (dc=..)!") when the face has no metrics.
-  void LoadFont(std::string& name, std::int32_t charset, bool noEmbed);
+  void LoadFont(std::string& face, std::int32_t requestedCharset, bool noEmbed);
   // A standard Type1 font (font mode 3) with its standard name.
-  void MakeStandard(std::string standardName);
+  void MakeStandard(std::string baseName);
 
   // Width queries (pdf_font_metrics.cpp): from the font file's tables when present, else
-  // from Widths. widths get round(scale * size * advance / em) per code; codes outside the
+  // from widths. outWidths get round(scale * size * advance / em) per code; codes outside the
   // font's range are left untouched. False when the font has neither.
   bool GetCharWidths(const std::uint8_t* codes, std::int32_t count, long double scale,
-                     std::int32_t* widths, float size) const;
+                     std::int32_t* outWidths, float size) const;
   bool GetCharWidthsW(const char16_t* codes, std::int32_t count, long double scale,
-                      std::int32_t* widths, float size) const;
+                      std::int32_t* outWidths, float size) const;
   // The sum of size * advance / em, unrounded; skipBlanks leaves out codes up to 32.
   long double TextWidth(const std::uint8_t* codes, std::int32_t count, float size) const;
   long double TextWidthW(const char16_t* codes, std::int32_t count, float size,
@@ -73,44 +73,44 @@ class TQVPDFFont : public TQVPDFName {
 
   // The font program is written as a subset, so the glyphs used must be registered.
   bool NeedsUsedGlyphs() const;
-  bool IsCID() const { return Descriptor && Descriptor->CIDKind != 0; }
+  bool IsCID() const { return descriptor && descriptor->cidKind != 0; }
   TQVPDFFontManager* Manager() const { return manager_; }
 
-  std::string Name;           // the requested face after normalisation
-  std::string RequestedName;  // the face as requested, when it differs
-  std::string ReplacedName;   // the face that failed to load and was replaced by "Arial"
-  std::string MatchedName;    // the face the platform matched ("Liberation Sans" for "Arial")
-  bool IsStandard = false;
-  std::string StandardName;
-  std::uint8_t Style = 0;
-  std::int32_t Charset = 0;
-  std::int32_t ActualCharset = 0;
-  std::uint32_t CodePage = 1252;
-  std::int32_t Number = 0;
-  std::int32_t FirstChar = 0;
-  std::int32_t LastChar = 0;
-  std::unique_ptr<TQVPDFNumArray> Widths;  // one spare entry after LastChar
-  std::unique_ptr<TQVFontDescriptor> Descriptor;
-  std::unique_ptr<TQVCMapString> ToUnicode;
-  std::unique_ptr<TQVPDFWArray> WArray;
-  std::unique_ptr<TQVCIDToGID> CIDToGID;
-  std::uint8_t CJKKind = 0;
-  std::string EncodingText;  // the /Encoding value of a simple TrueType font
-  TQVPDFResource* Resource = nullptr;
+  std::string name;           // the requested face after normalisation
+  std::string requestedName;  // the face as requested, when it differs
+  std::string replacedName;   // the face that failed to load and was replaced by "Arial"
+  std::string matchedName;    // the face the platform matched ("Liberation Sans" for "Arial")
+  bool isStandard = false;
+  std::string standardName;
+  std::uint8_t style = 0;
+  std::int32_t charset = 0;
+  std::int32_t actualCharset = 0;
+  std::uint32_t codePage = 1252;
+  std::int32_t number = 0;
+  std::int32_t firstChar = 0;
+  std::int32_t lastChar = 0;
+  std::unique_ptr<TQVPDFNumArray> widths;  // one spare entry after lastChar
+  std::unique_ptr<TQVFontDescriptor> descriptor;
+  std::unique_ptr<TQVCMapString> toUnicode;
+  std::unique_ptr<TQVPDFWArray> wArray;
+  std::unique_ptr<TQVCIDToGID> cidToGid;
+  std::uint8_t cjkKind = 0;
+  std::string encodingText;  // the /Encoding value of a simple TrueType font
+  TQVPDFResource* resource = nullptr;
 
  private:
   // Steps of LoadFont (pdf_font_loader.cpp).
   void ReadMatchedName();
   // The code range (a symbol face's U+F0xx range as bytes) and each byte's character.
   void ReadCodes(std::int32_t firstChar, std::int32_t lastChar, bool symbolCharset);
-  void DecideCID(std::string_view name, std::int32_t charset, bool noEmbed);
+  void DecideCID(std::string_view face, std::int32_t requestedCharset, bool noEmbed);
   void AddSimpleToUnicode();
   void AttachFontFile();
   void FallBackToSimple();
   void BuildGlyphMap();
   void WidthsFromTable(const std::vector<std::int32_t>& table);
   void WidthsFromFontFile();
-  bool IsExcluded(std::string_view name) const;
+  bool IsExcluded(std::string_view face) const;
   // Steps of WriteObject (pdf_font_writer.cpp).
   std::string SimpleBody();
   std::string CIDBody();
@@ -119,7 +119,7 @@ class TQVPDFFont : public TQVPDFName {
   void WriteStandIn();
 
   TQVPDFFontManager* manager_;
-  std::vector<std::int32_t> charWidths_;     // the platform's widths of FirstChar..LastChar
+  std::vector<std::int32_t> charWidths_;     // the platform's widths of firstChar..lastChar
   std::array<char16_t, 256> byteUnicode_{};  // the code page's character of each byte (0: none)
   mutable std::string scratch_;              // conversions while measuring, reused
   bool symbolInCID_ = false;

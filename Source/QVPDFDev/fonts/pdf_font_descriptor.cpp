@@ -20,66 +20,66 @@ const TQVCJKFontInfo* CJKFontInfo(std::uint8_t kind) {
 }
 
 TQV_TTF_CMAP* TQVFontDescriptor::Tables() const {
-  return FontFile != nullptr ? FontFile->Stream().Tables() : nullptr;
+  return fontFile != nullptr ? fontFile->Stream().Tables() : nullptr;
 }
 
 bool TQVFontDescriptor::IsSubset() const {
-  return Embedded && FontFile != nullptr && FontFile->Stream().Tables() != nullptr && !WholeFont &&
-         !FontFile->Stream().WholeFont() && !FontFile->IsWholeFont();
+  return embedded && fontFile != nullptr && fontFile->Stream().Tables() != nullptr && !wholeFont &&
+         !fontFile->Stream().WholeFont() && !fontFile->IsWholeFont();
 }
 
 std::string TQVFontDescriptor::GetFontName() const {
-  const std::string& name = Embedded ? EmbeddedFontName : FontName;
+  const std::string& name = embedded ? embeddedFontName : fontName;
   return IsSubset() ? std::string(kSubsetTag) + name : name;
 }
 
 void TQVFontDescriptor::FinishEmbedding(bool usedCharSubset) {
-  if (CJKKind != 0) Embedded = false;
+  if (cjkKind != 0) embedded = false;
   const TQV_TTF_CMAP* tables = Tables();
   // A font that drew only blanks embeds nothing.
-  if (Embedded && !WholeFont && (usedCharSubset || CIDKind != 0) && tables != nullptr &&
-      !tables->HasVisibleGlyph)
-    Embedded = false;
+  if (embedded && !wholeFont && (usedCharSubset || cidKind != 0) && tables != nullptr &&
+      !tables->hasVisibleGlyph)
+    embedded = false;
 }
 
 void TQVFontDescriptor::SetCJKFont(std::uint8_t kind, std::string_view styleSuffix) {
-  if (CJKKind != 0) return;
-  CJKKind = kind;
+  if (cjkKind != 0) return;
+  cjkKind = kind;
   const TQVCJKFontInfo* info = CJKFontInfo(kind);
   if (info == nullptr) return;
   GetObjectNumber();
-  FontName = std::string(info->baseFont) + std::string(styleSuffix);
-  Embedded = false;
-  CIDSystemInfo = std::make_unique<TQVPDFName>(Owner(), std::string());
-  CIDSystemInfo->GetObjectNumber();
-  DescendantFont = std::make_unique<TQVPDFName>(Owner(), std::string());
+  fontName = std::string(info->baseFont) + std::string(styleSuffix);
+  embedded = false;
+  cidSystemInfo = std::make_unique<TQVPDFName>(Owner(), std::string());
+  cidSystemInfo->GetObjectNumber();
+  descendantFont = std::make_unique<TQVPDFName>(Owner(), std::string());
 }
 
 std::string TQVFontDescriptor::AsString() {
   auto number = [](std::int32_t value) { return std::to_string(value); };
   std::string s = "/Type/FontDescriptor\n/FontName";
   AppendNameEntry(s, GetFontName());
-  s += "\n/Ascent " + number(Ascent);
-  s += "\n/CapHeight " + number(CapHeight);
-  s += "\n/Descent " + number(Descent);
-  s += "\n/Flags " + number(Flags);
+  s += "\n/Ascent " + number(ascent);
+  s += "\n/CapHeight " + number(capHeight);
+  s += "\n/Descent " + number(descent);
+  s += "\n/Flags " + number(flags);
   s += "\n/FontMatrix [0.001 0 0 0.001 0 0]\n";
-  if (CIDKind != 0) {
+  if (cidKind != 0) {
     s += "/FontBBox [0 0 0 0] ";
   } else {
-    s += "/FontBBox [" + number(BBoxLeft) + ' ' + number(BBoxBottom) + ' ' + number(BBoxRight) +
-         ' ' + number(BBoxTop) + "]\n";
+    s += "/FontBBox [" + number(bboxLeft) + ' ' + number(bboxBottom) + ' ' + number(bboxRight) +
+         ' ' + number(bboxTop) + "]\n";
   }
-  s += "/ItalicAngle " + number(ItalicAngle);
-  s += "\n/StemV " + number(StemV);
-  s += "\n/AvgWidth " + number(AvgWidth);
-  s += "\n/Leading " + number(Leading);
-  s += "\n/MaxWidth " + number(MaxWidth);
-  s += "\n/XHeight " + number(XHeight);
+  s += "/ItalicAngle " + number(italicAngle);
+  s += "\n/StemV " + number(stemV);
+  s += "\n/AvgWidth " + number(avgWidth);
+  s += "\n/Leading " + number(leading);
+  s += "\n/MaxWidth " + number(maxWidth);
+  s += "\n/XHeight " + number(xHeight);
   // A descriptor that does not embed never touches the shared file: another font may embed
   // it.
-  if (CJKKind == 0 && Embedded && FontFile != nullptr)
-    s += "\n/FontFile2 " + FontFile->Stream().GetReference();
+  if (cjkKind == 0 && embedded && fontFile != nullptr)
+    s += "\n/FontFile2 " + fontFile->Stream().GetReference();
   return s;
 }
 

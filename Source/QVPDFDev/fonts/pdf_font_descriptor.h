@@ -24,8 +24,8 @@ constexpr std::string_view kSubsetTag = "TORVAN+";
 
 class TQVFontDescriptor : public TQVCustomPDFType, public TQVFontStreamDescriptor {
  public:
-  TQVFontDescriptor(TQVPDFObjectOwner* owner, TQVPDFFont* font)
-      : TQVCustomPDFType(owner), Font(font) {}
+  TQVFontDescriptor(TQVPDFObjectOwner* owner, TQVPDFFont* owningFont)
+      : TQVCustomPDFType(owner), font(owningFont) {}
   std::string_view ClassName() const override { return "TQVFontDescriptor"; }
 
   // The descriptor body. Valid once FinishEmbedding has run (the font's writer calls it).
@@ -36,8 +36,8 @@ class TQVFontDescriptor : public TQVCustomPDFType, public TQVFontStreamDescripto
   // subset tag when the program is written as a subset (CID fonts always are, unless their
   // subset failed).
   std::string GetFontName() const override;
-  std::uint8_t GetCIDKind() const override { return CIDKind; }
-  bool IsWholeFont() const override { return WholeFont; }
+  std::uint8_t GetCIDKind() const override { return cidKind; }
+  bool IsWholeFont() const override { return wholeFont; }
 
   // The end-of-document embedding decision, before any name is written: a font that drew only
   // blanks under font mode 5 or as a CID font is not embedded (unless whole); an embedded
@@ -53,30 +53,30 @@ class TQVFontDescriptor : public TQVCustomPDFType, public TQVFontStreamDescripto
   // The font program is written as a subset.
   bool IsSubset() const;
 
-  TQVPDFFont* Font;
-  std::string FontName;          // PostScript-style name of the requested face (+ ",Bold" ...)
-  std::string EmbeddedFontName;  // the same of the face the platform matched
-  std::int32_t Ascent = 0;
-  std::int32_t CellHeight = 0;  // the first vertical value: text height at em 1000
-  std::int32_t TextAscent = 0;  // the second: ascent-like value
-  std::int32_t CapHeight = 0;
-  std::int32_t Descent = 0;
-  std::int32_t Flags = 32;
-  std::int32_t BBoxLeft = 0, BBoxTop = 0, BBoxRight = 0, BBoxBottom = 0;
-  std::int32_t ItalicAngle = 0;
-  std::int32_t StemV = 0;
-  std::int32_t AvgWidth = 0;
-  std::int32_t Leading = 0;
-  std::int32_t MaxWidth = 0;
-  std::int32_t XHeight = 0;
-  TQVPDFFontFile* FontFile = nullptr;  // shared through the font file list; not owned
-  bool Embedded = false;
-  std::array<std::int32_t, 258> GlyphMap{};  // glyph index of codes 1..255 (simple fonts)
-  bool WholeFont = false;
-  std::uint8_t CJKKind = 0;
-  std::unique_ptr<TQVPDFName> DescendantFont;
-  std::unique_ptr<TQVPDFName> CIDSystemInfo;
-  std::uint8_t CIDKind = 0;  // 0 simple, 1 Identity-H with /CIDToGIDMap, above 1 CIDs by use
+  TQVPDFFont* font;
+  std::string fontName;          // PostScript-style name of the requested face (+ ",Bold" ...)
+  std::string embeddedFontName;  // the same of the face the platform matched
+  std::int32_t ascent = 0;
+  std::int32_t cellHeight = 0;  // the first vertical value: text height at em 1000
+  std::int32_t textAscent = 0;  // the second: ascent-like value
+  std::int32_t capHeight = 0;
+  std::int32_t descent = 0;
+  std::int32_t flags = 32;
+  std::int32_t bboxLeft = 0, bboxTop = 0, bboxRight = 0, bboxBottom = 0;
+  std::int32_t italicAngle = 0;
+  std::int32_t stemV = 0;
+  std::int32_t avgWidth = 0;
+  std::int32_t leading = 0;
+  std::int32_t maxWidth = 0;
+  std::int32_t xHeight = 0;
+  TQVPDFFontFile* fontFile = nullptr;  // shared through the font file list; not owned
+  bool embedded = false;
+  std::array<std::int32_t, 258> glyphMap{};  // glyph index of codes 1..255 (simple fonts)
+  bool wholeFont = false;
+  std::uint8_t cjkKind = 0;
+  std::unique_ptr<TQVPDFName> descendantFont;
+  std::unique_ptr<TQVPDFName> cidSystemInfo;
+  std::uint8_t cidKind = 0;  // 0 simple, 1 Identity-H with /CIDToGIDMap, above 1 CIDs by use
 };
 
 // The predefined CJK fonts by CJK kind 1..4.

@@ -52,10 +52,10 @@ bool IsCIDSymbolName(std::string_view name) {
 }
 
 std::int32_t WidthAtEm1000(const TQV_TTF_CMAP& tables, std::int32_t glyph) {
-  if (glyph < 0 || static_cast<std::size_t>(glyph) >= tables.Advance.size()) glyph = 0;
-  if (tables.Advance.empty()) return 0;
-  const std::int32_t em = tables.UnitsPerEm > 0 ? tables.UnitsPerEm : 2048;
-  return MulDiv(tables.Advance[static_cast<std::size_t>(glyph)], 1000, em);
+  if (glyph < 0 || static_cast<std::size_t>(glyph) >= tables.advance.size()) glyph = 0;
+  if (tables.advance.empty()) return 0;
+  const std::int32_t em = tables.unitsPerEm > 0 ? tables.unitsPerEm : 2048;
+  return MulDiv(tables.advance[static_cast<std::size_t>(glyph)], 1000, em);
 }
 
 // The face asked for at an em of 1000 units: every metric read from it is in thousandths of
@@ -115,21 +115,21 @@ std::vector<std::int32_t> MeasureCodes(HDC dc, std::int32_t first, std::int32_t 
 
 void CopyOutlineMetrics(const OUTLINETEXTMETRICW& otm, TQVFontDescriptor& d) {
   const TEXTMETRICW& tm = otm.otmTextMetrics;
-  d.Ascent = otm.otmAscent;
-  d.CellHeight = tm.tmHeight;
-  d.TextAscent = tm.tmAscent;
-  d.CapHeight = otm.otmsCapEmHeight != 0 ? static_cast<std::int32_t>(otm.otmsCapEmHeight) : 500;
-  d.Descent = otm.otmDescent;
-  d.ItalicAngle = otm.otmItalicAngle;
-  d.XHeight = static_cast<std::int32_t>(otm.otmsXHeight);
-  d.Leading = tm.tmInternalLeading + tm.tmExternalLeading;
-  d.AvgWidth = tm.tmAveCharWidth;
-  d.StemV = 0;
-  d.MaxWidth = 0;
-  d.BBoxLeft = otm.otmrcFontBox.left;
-  d.BBoxTop = otm.otmrcFontBox.top;
-  d.BBoxRight = otm.otmrcFontBox.right;
-  d.BBoxBottom = otm.otmrcFontBox.bottom;
+  d.ascent = otm.otmAscent;
+  d.cellHeight = tm.tmHeight;
+  d.textAscent = tm.tmAscent;
+  d.capHeight = otm.otmsCapEmHeight != 0 ? static_cast<std::int32_t>(otm.otmsCapEmHeight) : 500;
+  d.descent = otm.otmDescent;
+  d.italicAngle = otm.otmItalicAngle;
+  d.xHeight = static_cast<std::int32_t>(otm.otmsXHeight);
+  d.leading = tm.tmInternalLeading + tm.tmExternalLeading;
+  d.avgWidth = tm.tmAveCharWidth;
+  d.stemV = 0;
+  d.maxWidth = 0;
+  d.bboxLeft = otm.otmrcFontBox.left;
+  d.bboxTop = otm.otmrcFontBox.top;
+  d.bboxRight = otm.otmrcFontBox.right;
+  d.bboxBottom = otm.otmrcFontBox.bottom;
 }
 
 // The embedding decision for a font that may embed (not asked to stay out, not CJK); a CID
@@ -145,63 +145,64 @@ void DecideEmbedding(const TQVPDFFontSettings& settings, bool mayEmbed, bool exc
     embed = (!excluded && modeEmbeds) || symbolInCID ||
             (mode == qvEmbedSymbolTrueTypeFonts && symbolic);
   }
-  d.WholeFont = !(symbolInCID || mode == qvEmbedSubsetTrueType_Charsets ||
+  d.wholeFont = !(symbolInCID || mode == qvEmbedSubsetTrueType_Charsets ||
                   mode == qvEmbedSubsetTrueType_UsedChar);
-  if (d.CIDKind != 0) {
+  if (d.cidKind != 0) {
     embed = true;
-    d.WholeFont = false;
+    d.wholeFont = false;
   }
-  d.Embedded = embed;
+  d.embedded = embed;
 }
 
 }  // namespace
 
-void TQVPDFFont::LoadFont(std::string& name, std::int32_t charset, bool noEmbed) {
+void TQVPDFFont::LoadFont(std::string& face, std::int32_t requestedCharset, bool noEmbed) {
   TQVPDFFontManager& manager = *manager_;
   const TQVPDFFontSettings& settings = manager.Settings();
   const HDC dc = manager.ReferenceDC();
-  SelectedFont selected(dc, EmFont(name, charset, Style));
+  SelectedFont selected(dc, EmFont(face, requestedCharset, style));
   ReadMatchedName();
   std::vector<std::uint8_t> buffer;
-  const OUTLINETEXTMETRICW& otm = ReadOutlineMetrics(dc, selected.Font(), name, buffer);
+  const OUTLINETEXTMETRICW& otm = ReadOutlineMetrics(dc, selected.Font(), face, buffer);
   const TEXTMETRICW& tm = otm.otmTextMetrics;
-  ActualCharset = tm.tmCharSet;
+  actualCharset = tm.tmCharSet;
   ReadCodes(tm.tmFirstChar, tm.tmLastChar, tm.tmCharSet == SYMBOL_CHARSET);
-  charWidths_ = MeasureCodes(dc, FirstChar, LastChar, tm.tmAveCharWidth, charset, byteUnicode_);
+  charWidths_ =
+      MeasureCodes(dc, firstChar, lastChar, tm.tmAveCharWidth, requestedCharset, byteUnicode_);
 
-  Descriptor = std::make_unique<TQVFontDescriptor>(Owner(), this);
-  TQVFontDescriptor& d = *Descriptor;
-  DecideCID(name, charset, noEmbed);
-  if (!name.empty() && name.front() == '@') name.erase(0, 1);
-  if (d.CIDKind != 0) {
-    ToUnicode = std::make_unique<TQVCMapString>(Owner());
-    ToUnicode->identity = d.CIDKind == 1;
+  descriptor = std::make_unique<TQVFontDescriptor>(Owner(), this);
+  TQVFontDescriptor& d = *descriptor;
+  DecideCID(face, requestedCharset, noEmbed);
+  if (!face.empty() && face.front() == '@') face.erase(0, 1);
+  if (d.cidKind != 0) {
+    toUnicode = std::make_unique<TQVCMapString>(Owner());
+    toUnicode->identity = d.cidKind == 1;
     unicodeReferenced_ = true;
-    WArray = std::make_unique<TQVPDFWArray>(Owner());
-    CIDToGID = std::make_unique<TQVCIDToGID>(Owner());
+    wArray = std::make_unique<TQVPDFWArray>(Owner());
+    cidToGid = std::make_unique<TQVCIDToGID>(Owner());
   }
 
-  d.FontName = PostScriptFontName(name, Style);
-  d.EmbeddedFontName = PostScriptFontName(MatchedName.empty() ? name : MatchedName, Style);
+  d.fontName = PostScriptFontName(face, style);
+  d.embeddedFontName = PostScriptFontName(matchedName.empty() ? face : matchedName, style);
   CopyOutlineMetrics(otm, d);
-  const bool symbolic = tm.tmCharSet == SYMBOL_CHARSET || SameFontName(name, "Webdings") ||
-                        SameFontName(name, "Wingdings") || SameFontName(name, "Symbol");
-  d.Flags = symbolic ? 6 : 32;
-  if (d.CIDKind == 0) WidthsFromTable(charWidths_);
+  const bool symbolic = tm.tmCharSet == SYMBOL_CHARSET || SameFontName(face, "Webdings") ||
+                        SameFontName(face, "Wingdings") || SameFontName(face, "Symbol");
+  d.flags = symbolic ? 6 : 32;
+  if (d.cidKind == 0) WidthsFromTable(charWidths_);
 
-  const bool mayEmbed = !noEmbed && CJKKindOfCharset(charset) == 0;
-  DecideEmbedding(settings, mayEmbed, mayEmbed && IsExcluded(name), symbolInCID_, symbolic, d);
-  if (d.Embedded) AttachFontFile();
+  const bool mayEmbed = !noEmbed && CJKKindOfCharset(requestedCharset) == 0;
+  DecideEmbedding(settings, mayEmbed, mayEmbed && IsExcluded(face), symbolInCID_, symbolic, d);
+  if (d.embedded) AttachFontFile();
 
   // A simple font gets its Unicode map under PDF/A for a code page other than 1252, and with
   // mode value 23 (not for symbol fonts, whose bytes are not characters of a code page).
-  if (d.CIDKind == 0 && !symbolic && charset != SYMBOL_CHARSET &&
-      ((manager.PdfA() && CodePage != 1252) || settings.toUnicodeForSimpleFonts))
+  if (d.cidKind == 0 && !symbolic && requestedCharset != SYMBOL_CHARSET &&
+      ((manager.PdfA() && codePage != 1252) || settings.toUnicodeForSimpleFonts))
     AddSimpleToUnicode();
 
   if (d.Tables() != nullptr) {
     BuildGlyphMap();
-    if (Widths) WidthsFromFontFile();
+    if (widths) WidthsFromFontFile();
   }
 }
 
@@ -209,8 +210,8 @@ void TQVPDFFont::ReadMatchedName() {
   WCHAR matched[256] = {};
   if (GetTextFaceW(manager_->ReferenceDC(), 256, matched) > 0) {
     std::u16string text(reinterpret_cast<const char16_t*>(matched));
-    MatchedName = FontUtf16ToUtf8(text);
-    if (SameFontName(MatchedName, "System")) MatchedName = "Courier New";
+    matchedName = FontUtf16ToUtf8(text);
+    if (SameFontName(matchedName, "System")) matchedName = "Courier New";
   }
 }
 
@@ -218,50 +219,50 @@ void TQVPDFFont::ReadCodes(std::int32_t first, std::int32_t last, bool symbolCha
   // A symbol face's characters lie at U+F000 + code.
   if (symbolCharset && first >= 0xF000) first -= 0xF000;
   if (symbolCharset && last >= 0xF000 && last <= 0xF0FF) last -= 0xF000;
-  LastChar = std::clamp(last, 0, 255);
-  FirstChar = std::clamp(first, 0, LastChar);
+  lastChar = std::clamp(last, 0, 255);
+  firstChar = std::clamp(first, 0, lastChar);
   for (int code = 1; code < 256; ++code) {
     const auto byte = static_cast<std::uint8_t>(code);
-    const std::u16string u = FontCodePageToUtf16(&byte, 1, CodePage);
+    const std::u16string u = FontCodePageToUtf16(&byte, 1, codePage);
     byteUnicode_[static_cast<std::size_t>(code)] = u.size() == 1 ? u[0] : u'\0';
   }
 }
 
-void TQVPDFFont::DecideCID(std::string_view name, std::int32_t charset, bool noEmbed) {
+void TQVPDFFont::DecideCID(std::string_view face, std::int32_t requestedCharset, bool noEmbed) {
   const TQVPDFFontSettings& settings = manager_->Settings();
-  TQVFontDescriptor& d = *Descriptor;
-  if (noEmbed || CJKKindOfCharset(charset) != 0) {
-    d.CIDKind = 0;
-    noCID_ = CJKKindOfCharset(charset) != 0;
-  } else if (IsCIDSymbolName(name)) {
-    d.CIDKind = 0;
+  TQVFontDescriptor& d = *descriptor;
+  if (noEmbed || CJKKindOfCharset(requestedCharset) != 0) {
+    d.cidKind = 0;
+    noCID_ = CJKKindOfCharset(requestedCharset) != 0;
+  } else if (IsCIDSymbolName(face)) {
+    d.cidKind = 0;
     symbolInCID_ = settings.cidMode != qvCIDOff;
   } else if (settings.cidMode == qvCIDSymbolOnly) {
-    d.CIDKind = (charset == SYMBOL_CHARSET || IsSymbolFaceName(name)) ? 1 : 0;
+    d.cidKind = (requestedCharset == SYMBOL_CHARSET || IsSymbolFaceName(face)) ? 1 : 0;
   } else {
-    d.CIDKind = settings.cidMode;
+    d.cidKind = settings.cidMode;
   }
 }
 
 void TQVPDFFont::AddSimpleToUnicode() {
-  ToUnicode = std::make_unique<TQVCMapString>(Owner());
-  ToUnicode->firstCode = FirstChar;
+  toUnicode = std::make_unique<TQVCMapString>(Owner());
+  toUnicode->firstCode = firstChar;
   bool identity = true;
-  for (std::int32_t code = FirstChar; code <= 255; ++code) {
+  for (std::int32_t code = firstChar; code <= 255; ++code) {
     const std::uint8_t byte = static_cast<std::uint8_t>(code);
     const char16_t unit = byteUnicode_[byte];
-    ToUnicode->unicodeText += unit;
+    toUnicode->unicodeText += unit;
     if (unit != code) identity = false;
   }
-  ToUnicode->oneByteIdentity = identity;
+  toUnicode->oneByteIdentity = identity;
   unicodeReferenced_ = true;
 }
 
 void TQVPDFFont::AttachFontFile() {
   TQVPDFFontManager& manager = *manager_;
-  TQVFontDescriptor& d = *Descriptor;
+  TQVFontDescriptor& d = *descriptor;
   const HDC dc = manager.ReferenceDC();
-  const std::string key = TQVPDFFontFileList::KeyFor(d.EmbeddedFontName, d.CIDKind);
+  const std::string key = TQVPDFFontFileList::KeyFor(d.embeddedFontName, d.cidKind);
   TQVPDFFontFile* file = manager.FontFiles().Find(key);
   if (file == nullptr) file = &manager.FontFiles().Add(Owner(), key, &manager);
 
@@ -280,94 +281,94 @@ void TQVPDFFont::AttachFontFile() {
     const std::uint32_t version = qvplatform::ByteReader(bytes).U32(0);
     const bool trueTypeOutlines = version == kSfntVersionTrueType || version == kSfntVersionApple;
     if (!bytes.empty() && !trueTypeOutlines) {
-      manager.Message(kFontMessageCannotEmbed, d.FontName + " (no TrueType outlines)");
+      manager.Message(kFontMessageCannotEmbed, d.fontName + " (no TrueType outlines)");
       bytes.clear();
       file->SetRead(true);
     } else if (bytes.empty()) {
       file->SetRead(true);
-      manager.Message(kFontMessageInternal, d.FontName);
+      manager.Message(kFontMessageInternal, d.fontName);
     } else {
       file->SetRead(false);
       file->Stream().FontData() = std::move(bytes);
-      if (!file->Stream().LoadTables()) manager.Message(kFontMessageCannotEmbed, d.FontName);
+      if (!file->Stream().LoadTables()) manager.Message(kFontMessageCannotEmbed, d.fontName);
     }
   }
 
   if (file->Unreadable()) {
     // Nothing to embed: the font is referenced by name instead.
-    d.Embedded = false;
+    d.embedded = false;
     FallBackToSimple();
     return;
   }
-  d.FontFile = file;
+  d.fontFile = file;
   file->AddSharer(&d);
   if (file->Stream().Tables() == nullptr) {
     // Tables that cannot be parsed: the whole file, as a simple TrueType font.
     file->Stream().SetWholeFont(true);
-    d.WholeFont = true;
+    d.wholeFont = true;
     FallBackToSimple();
   }
 }
 
 void TQVPDFFont::FallBackToSimple() {
-  if (Descriptor->CIDKind == 0) return;
-  Descriptor->CIDKind = 0;
-  ToUnicode.reset();
-  WArray.reset();
-  CIDToGID.reset();
+  if (descriptor->cidKind == 0) return;
+  descriptor->cidKind = 0;
+  toUnicode.reset();
+  wArray.reset();
+  cidToGid.reset();
   WidthsFromTable(charWidths_);
 }
 
 void TQVPDFFont::WidthsFromTable(const std::vector<std::int32_t>& table) {
-  Widths = std::make_unique<TQVPDFNumArray>(Owner());
-  Widths->SetRaw(true);
-  for (std::int32_t value : table) Widths->Add(value);
-  Widths->Add(0);  // the spare entry, never written
+  widths = std::make_unique<TQVPDFNumArray>(Owner());
+  widths->SetRaw(true);
+  for (std::int32_t value : table) widths->Add(value);
+  widths->Add(0);  // the spare entry, never written
 }
 
 void TQVPDFFont::BuildGlyphMap() {
-  TQVFontDescriptor& d = *Descriptor;
+  TQVFontDescriptor& d = *descriptor;
   const TQV_TTF_CMAP& tables = *d.Tables();
-  const bool symbolic = d.Flags == 6 || Charset == 2;
+  const bool symbolic = d.flags == 6 || charset == 2;
   const bool markCharset =
-      manager_->Settings().fontMode == qvEmbedSubsetTrueType_Charsets && Charset != 2;
-  d.GlyphMap.fill(0);
+      manager_->Settings().fontMode == qvEmbedSubsetTrueType_Charsets && charset != 2;
+  d.glyphMap.fill(0);
   for (std::int32_t code = 1; code <= 255; ++code) {
     const std::uint8_t byte = static_cast<std::uint8_t>(code);
     std::int32_t glyph = 0;
-    if (symbolic && tables.HasByteTable) {
+    if (symbolic && tables.hasByteTable) {
       glyph = tables.GlyphForCode(code, true);
     } else if (symbolic) {
       glyph = tables.GetGlyphIndex(code);
     } else if (byteUnicode_[byte] != 0) {
       glyph = tables.GetGlyphIndex(byteUnicode_[byte]);
     }
-    d.GlyphMap[static_cast<std::size_t>(code)] = glyph;
+    d.glyphMap[static_cast<std::size_t>(code)] = glyph;
     if (markCharset && glyph > 0) d.Tables()->MarkUsed(glyph);
   }
 }
 
 void TQVPDFFont::WidthsFromFontFile() {
-  const TQV_TTF_CMAP& tables = *Descriptor->Tables();
+  const TQV_TTF_CMAP& tables = *descriptor->Tables();
   std::vector<std::int32_t> table;
-  table.reserve(static_cast<std::size_t>(LastChar - FirstChar + 1));
-  for (std::int32_t code = FirstChar; code <= LastChar; ++code)
-    table.push_back(WidthAtEm1000(tables, Descriptor->GlyphMap[static_cast<std::size_t>(code)]));
+  table.reserve(static_cast<std::size_t>(lastChar - firstChar + 1));
+  for (std::int32_t code = firstChar; code <= lastChar; ++code)
+    table.push_back(WidthAtEm1000(tables, descriptor->glyphMap[static_cast<std::size_t>(code)]));
   WidthsFromTable(table);
 }
 
-bool TQVPDFFont::IsExcluded(std::string_view name) const {
+bool TQVPDFFont::IsExcluded(std::string_view face) const {
   const TQVPDFFontSettings& settings = manager_->Settings();
   const auto& only = settings.embedOnlyFonts;
   if (only.Count() > 0 && !TrimFontName(only[0]).empty()) {
     for (int i = 0; i < only.Count(); ++i)
-      if (SameFontName(TrimFontName(only[i]), name)) return false;
+      if (SameFontName(TrimFontName(only[i]), face)) return false;
     return true;
   }
   if (manager_->PdfA()) return false;
   if (noCID_) return true;
-  return settings.excludedFonts.IndexOf(name) >= 0 ||
-         settings.excludedFonts.IndexOf(ExclusionKey(name, Style)) >= 0;
+  return settings.excludedFonts.IndexOf(face) >= 0 ||
+         settings.excludedFonts.IndexOf(ExclusionKey(face, style)) >= 0;
 }
 
 }  // namespace vellora

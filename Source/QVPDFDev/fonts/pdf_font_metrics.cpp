@@ -12,12 +12,12 @@ namespace vellora {
 namespace {
 
 std::int32_t UnitsPerEm(const TQV_TTF_CMAP& tables) {
-  return tables.UnitsPerEm > 0 ? tables.UnitsPerEm : 2048;
+  return tables.unitsPerEm > 0 ? tables.unitsPerEm : 2048;
 }
 
 std::int32_t Advance(const TQV_TTF_CMAP& tables, std::int32_t glyph) {
-  if (glyph < 0 || static_cast<std::size_t>(glyph) >= tables.Advance.size()) glyph = 0;
-  return tables.Advance.empty() ? 0 : tables.Advance[static_cast<std::size_t>(glyph)];
+  if (glyph < 0 || static_cast<std::size_t>(glyph) >= tables.advance.size()) glyph = 0;
+  return tables.advance.empty() ? 0 : tables.advance[static_cast<std::size_t>(glyph)];
 }
 
 // A non-finite or huge product never reaches the integer conversion.
@@ -29,52 +29,53 @@ std::int32_t RoundWidth(long double value) {
 }  // namespace
 
 bool TQVPDFFont::GetCharWidths(const std::uint8_t* codes, std::int32_t count, long double scale,
-                               std::int32_t* widths, float size) const {
-  const TQV_TTF_CMAP* tables = Descriptor ? Descriptor->Tables() : nullptr;
-  if (tables == nullptr && !Widths) return false;
-  if (codes == nullptr || widths == nullptr) return true;
+                               std::int32_t* outWidths, float size) const {
+  const TQV_TTF_CMAP* tables = descriptor ? descriptor->Tables() : nullptr;
+  if (tables == nullptr && !widths) return false;
+  if (codes == nullptr || outWidths == nullptr) return true;
   for (std::int32_t i = 0; i < count; ++i) {
     const std::int32_t c = codes[i];
     if (tables != nullptr) {
-      const std::int32_t glyph = Descriptor->GlyphMap[static_cast<std::size_t>(c)];
-      widths[i] = RoundWidth(scale * size * Advance(*tables, glyph) / UnitsPerEm(*tables));
-    } else if (c >= FirstChar && c <= LastChar) {
-      widths[i] =
-          RoundWidth(scale * size * Widths->Get(static_cast<std::size_t>(c - FirstChar)) / 1000.0L);
+      const std::int32_t glyph = descriptor->glyphMap[static_cast<std::size_t>(c)];
+      outWidths[i] = RoundWidth(scale * size * Advance(*tables, glyph) / UnitsPerEm(*tables));
+    } else if (c >= firstChar && c <= lastChar) {
+      outWidths[i] =
+          RoundWidth(scale * size * widths->Get(static_cast<std::size_t>(c - firstChar)) / 1000.0L);
     }
   }
   return true;
 }
 
 bool TQVPDFFont::GetCharWidthsW(const char16_t* codes, std::int32_t count, long double scale,
-                                std::int32_t* widths, float size) const {
-  const TQV_TTF_CMAP* tables = Descriptor ? Descriptor->Tables() : nullptr;
-  if (tables == nullptr && !Widths) return false;
-  if (codes == nullptr || widths == nullptr || count <= 0) return true;
+                                std::int32_t* outWidths, float size) const {
+  const TQV_TTF_CMAP* tables = descriptor ? descriptor->Tables() : nullptr;
+  if (tables == nullptr && !widths) return false;
+  if (codes == nullptr || outWidths == nullptr || count <= 0) return true;
   if (tables != nullptr) {
     for (std::int32_t i = 0; i < count; ++i)
-      widths[i] = RoundWidth(scale * size * Advance(*tables, tables->GetGlyphIndex(codes[i])) /
-                             UnitsPerEm(*tables));
+      outWidths[i] = RoundWidth(scale * size * Advance(*tables, tables->GetGlyphIndex(codes[i])) /
+                                UnitsPerEm(*tables));
     return true;
   }
   std::string bytes;
   ConvertWideText(this, codes, count, bytes);
   const std::int32_t n = std::min<std::int32_t>(count, static_cast<std::int32_t>(bytes.size()));
-  return GetCharWidths(reinterpret_cast<const std::uint8_t*>(bytes.data()), n, scale, widths, size);
+  return GetCharWidths(reinterpret_cast<const std::uint8_t*>(bytes.data()), n, scale, outWidths,
+                       size);
 }
 
 long double TQVPDFFont::TextWidth(const std::uint8_t* codes, std::int32_t count, float size) const {
-  const TQV_TTF_CMAP* tables = Descriptor ? Descriptor->Tables() : nullptr;
+  const TQV_TTF_CMAP* tables = descriptor ? descriptor->Tables() : nullptr;
   long double sum = 0;
   if (codes == nullptr) return 0;
   for (std::int32_t i = 0; i < count; ++i) {
     const std::int32_t c = codes[i];
     if (tables != nullptr) {
       sum += static_cast<long double>(size) *
-             Advance(*tables, Descriptor->GlyphMap[static_cast<std::size_t>(c)]) /
+             Advance(*tables, descriptor->glyphMap[static_cast<std::size_t>(c)]) /
              UnitsPerEm(*tables);
-    } else if (Widths && c >= FirstChar && c <= LastChar) {
-      sum += static_cast<long double>(size) * Widths->Get(static_cast<std::size_t>(c - FirstChar)) /
+    } else if (widths && c >= firstChar && c <= lastChar) {
+      sum += static_cast<long double>(size) * widths->Get(static_cast<std::size_t>(c - firstChar)) /
              1000.0L;
     }
   }
@@ -83,7 +84,7 @@ long double TQVPDFFont::TextWidth(const std::uint8_t* codes, std::int32_t count,
 
 long double TQVPDFFont::TextWidthW(const char16_t* codes, std::int32_t count, float size,
                                    bool skipBlanks) const {
-  const TQV_TTF_CMAP* tables = Descriptor ? Descriptor->Tables() : nullptr;
+  const TQV_TTF_CMAP* tables = descriptor ? descriptor->Tables() : nullptr;
   if (codes == nullptr || count <= 0) return 0;
   if (tables == nullptr) {
     ConvertWideText(this, codes, count, scratch_);
@@ -105,16 +106,16 @@ long double TQVPDFFont::TextWidthW(const char16_t* codes, std::int32_t count, fl
 }
 
 bool TQVPDFFont::NeedsUsedGlyphs() const {
-  return Descriptor && Descriptor->Embedded && Descriptor->FontFile != nullptr &&
-         Descriptor->Tables() != nullptr && !Descriptor->WholeFont &&
-         !Descriptor->FontFile->IsWholeFont();
+  return descriptor && descriptor->embedded && descriptor->fontFile != nullptr &&
+         descriptor->Tables() != nullptr && !descriptor->wholeFont &&
+         !descriptor->fontFile->IsWholeFont();
 }
 
 void TQVPDFFont::MarkUsedChars(const std::uint8_t* codes, std::int32_t count) {
-  if (codes == nullptr || count <= 0 || !Descriptor || !Descriptor->Embedded) return;
-  TQVPDFFontFile* file = Descriptor->FontFile;
+  if (codes == nullptr || count <= 0 || !descriptor || !descriptor->embedded) return;
+  TQVPDFFontFile* file = descriptor->fontFile;
   if (file == nullptr || file->Stream().Tables() == nullptr) return;
-  if (Charset == 2) {
+  if (charset == 2) {
     for (std::int32_t i = 0; i < count; ++i) file->Stream().MarkGlyph(codes[i], true);
     return;
   }
@@ -124,53 +125,53 @@ void TQVPDFFont::MarkUsedChars(const std::uint8_t* codes, std::int32_t count) {
 }
 
 void TQVPDFFont::MarkUsedCharsW(const char16_t* codes, std::int32_t count) {
-  if (codes == nullptr || count <= 0 || !Descriptor || !Descriptor->Embedded) return;
-  TQVPDFFontFile* file = Descriptor->FontFile;
+  if (codes == nullptr || count <= 0 || !descriptor || !descriptor->embedded) return;
+  TQVPDFFontFile* file = descriptor->fontFile;
   if (file == nullptr || file->Stream().Tables() == nullptr) return;
   for (std::int32_t i = 0; i < count; ++i) file->Stream().MarkGlyph(codes[i], false);
 }
 
 std::uint16_t TQVPDFFont::MapCID(std::uint32_t code, std::int32_t glyph, std::int32_t& width) {
-  if (!Descriptor || !Descriptor->Embedded || !WArray || code > 0xFFFF) return 0;
-  TQV_TTF_CMAP* tables = Descriptor->Tables();
+  if (!descriptor || !descriptor->embedded || !wArray || code > 0xFFFF) return 0;
+  TQV_TTF_CMAP* tables = descriptor->Tables();
   if (tables == nullptr) return 0;
-  if (WArray->Value(code) == 0) {
-    const bool known = glyph > 0 && glyph < tables->NumGlyphs &&
-                       static_cast<std::size_t>(glyph) < tables->NewNumber.size();
+  if (wArray->Value(code) == 0) {
+    const bool known = glyph > 0 && glyph < tables->numGlyphs &&
+                       static_cast<std::size_t>(glyph) < tables->newNumber.size();
     const std::size_t g = known ? static_cast<std::size_t>(glyph) : 0;
     std::uint16_t cid = 0;
-    if (Descriptor->CIDKind == 1) {
+    if (descriptor->cidKind == 1) {
       if (known) {
         cid = static_cast<std::uint16_t>(glyph);
-        tables->NewNumber[g] = cid;
+        tables->newNumber[g] = cid;
       }
     } else if (known) {
       // A glyph keeps the CID it got first, also through another code or another font
       // resource of the same file; the counter belongs to the file.
-      cid = tables->NewNumber[g];
-      if (cid == 0 && tables->HighestCID < 0xFFFF) {
-        cid = static_cast<std::uint16_t>(++tables->HighestCID);
-        tables->NewNumber[g] = cid;
+      cid = tables->newNumber[g];
+      if (cid == 0 && tables->highestCid < 0xFFFF) {
+        cid = static_cast<std::uint16_t>(++tables->highestCid);
+        tables->newNumber[g] = cid;
       }
-      WArray->SetCIDCounter(static_cast<std::uint16_t>(tables->HighestCID));
+      wArray->SetCIDCounter(static_cast<std::uint16_t>(tables->highestCid));
     }
     if (known) tables->MarkUsed(glyph);
-    if (code != 9 && code != 32 && code != 160) tables->HasVisibleGlyph = true;
+    if (code != 9 && code != 32 && code != 160) tables->hasVisibleGlyph = true;
 
     std::int32_t w;
     const std::int32_t advance = known ? Advance(*tables, glyph) : 0;
     if (manager_->Settings().cidMode != qvCIDUnicode && width > 0) {
       w = width;
     } else if (!known || advance < 1) {
-      w = width > 0 ? width : WArray->DefaultWidth();
+      w = width > 0 ? width : wArray->DefaultWidth();
     } else {
       w = qvplatform::MulDiv(advance, 1000, UnitsPerEm(*tables));
     }
     w = std::clamp(w, 0, 0xFFFF);
-    WArray->Set(code, cid, static_cast<std::uint16_t>(w));
+    wArray->Set(code, cid, static_cast<std::uint16_t>(w));
   }
-  width = WArray->Width(code);
-  return WArray->Value(code);
+  width = wArray->Width(code);
+  return wArray->Value(code);
 }
 
 void TQVPDFFont::ConvertWideText(const TQVPDFFont* font, const char16_t* text, std::int32_t count,
@@ -182,8 +183,8 @@ void TQVPDFFont::ConvertWideText(const TQVPDFFont* font, const char16_t* text, s
     out.resize(n);
     for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<char>(text[i] & 0xFF);
   };
-  if (font != nullptr && font->Charset == 2) return lowBytes();
-  const std::uint32_t codePage = font != nullptr ? font->CodePage : 1252;
+  if (font != nullptr && font->charset == 2) return lowBytes();
+  const std::uint32_t codePage = font != nullptr ? font->codePage : 1252;
   bool usedDefault = false;
   FontUtf16ToCodePage(text, n, codePage, out, &usedDefault);
   if (out.empty()) FontUtf16ToCodePage(text, n, 1252, out, &usedDefault);

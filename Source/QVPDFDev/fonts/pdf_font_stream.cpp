@@ -19,7 +19,7 @@ bool TQVPDFFontStream::LoadTables(const std::uint8_t* data, std::size_t size) {
   if (!data || size == 0 || tables_) return true;
   try {
     auto tables = std::make_unique<TQV_TTF_CMAP>(data, size);
-    if (tables->Failed) return false;
+    if (tables->failed) return false;
     tables_ = std::move(tables);
     return true;
   } catch (const std::exception&) {
@@ -37,11 +37,11 @@ bool TQVPDFFontStream::BuildSubset(std::span<const std::uint8_t> source,
                                    std::span<const std::uint16_t> newNumbers) {
   TQVSubsetResult result;
   if (!BuildTrueTypeSubset({source, used, newNumbers, CIDKind()}, result)) {
-    subsetError_ = result.Error;
+    subsetError_ = result.error;
     return false;
   }
   subsetError_.clear();
-  target = std::move(result.Data);
+  target = std::move(result.data);
   return true;
 }
 
@@ -54,7 +54,7 @@ void TQVPDFFontStream::PrepareData() {
     std::vector<std::uint8_t> target;
     bool built = false;
     try {
-      built = BuildSubset(fontData_, target, tables_->Used, tables_->NewNumber);
+      built = BuildSubset(fontData_, target, tables_->used, tables_->newNumber);
     } catch (const std::exception& e) {
       subsetError_ = e.what();
     }
@@ -73,15 +73,15 @@ void TQVPDFFontStream::PrepareData() {
 std::vector<std::uint8_t> TQVPDFFontStream::CIDToGIDMap() const {
   std::vector<std::uint8_t> map;
   if (!tables_) return map;
-  const size_t count = std::min(tables_->Used.size(), tables_->NewNumber.size());
+  const size_t count = std::min(tables_->used.size(), tables_->newNumber.size());
   uint32_t highest = 0;
   for (size_t glyph = 0; glyph < count; ++glyph) {
-    if (tables_->Used[glyph]) highest = std::max<uint32_t>(highest, tables_->NewNumber[glyph]);
+    if (tables_->used[glyph]) highest = std::max<uint32_t>(highest, tables_->newNumber[glyph]);
   }
   map.assign(2 * (size_t{highest} + 1), 0);
   for (size_t glyph = 1; glyph < count; ++glyph) {
-    const uint16_t cid = tables_->NewNumber[glyph];
-    if (!tables_->Used[glyph] || cid == 0) continue;
+    const uint16_t cid = tables_->newNumber[glyph];
+    if (!tables_->used[glyph] || cid == 0) continue;
     map[2 * size_t{cid}] = static_cast<std::uint8_t>(glyph >> 8);
     map[2 * size_t{cid} + 1] = static_cast<std::uint8_t>(glyph);
   }

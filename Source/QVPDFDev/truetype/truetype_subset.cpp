@@ -35,8 +35,8 @@ class Subsetter {
 
  private:
   bool Fail(std::string text) {
-    result_.Error = std::move(text);
-    result_.Data.clear();
+    result_.error = std::move(text);
+    result_.data.clear();
     return false;
   }
   bool Load();
@@ -57,12 +57,12 @@ class Subsetter {
   bool longLoca_ = false;
   std::vector<uint8_t> kept_;
   std::vector<int32_t> advance_, bearing_;
-  std::vector<int32_t>& position_ = result_.Position;
+  std::vector<int32_t>& position_ = result_.position;
   std::vector<uint8_t> glyf_, loca_, hmtx_, head_, hhea_, maxp_;
 };
 
 bool Subsetter::Load() {
-  font_ = request_.Font;
+  font_ = request_.font;
   if (!qvplatform::ReadStandaloneSfntDirectory(font_, &directory_))
     return Fail("damaged table directory");
   if (directory_.version != qvplatform::kSfntVersionTrueType) return Fail("not a TrueType font");
@@ -93,9 +93,9 @@ bool Subsetter::CloseOverComponents() {
     }
   };
   keep(0);
-  const size_t marks = std::min<size_t>(request_.Used.size(), numGlyphs_);
+  const size_t marks = std::min<size_t>(request_.used.size(), numGlyphs_);
   for (size_t glyph = 0; glyph < marks; ++glyph) {
-    if (request_.Used[glyph]) keep(static_cast<uint32_t>(glyph));
+    if (request_.used[glyph]) keep(static_cast<uint32_t>(glyph));
   }
   while (!work.empty()) {
     const uint32_t glyph = work.back();
@@ -121,7 +121,7 @@ bool Subsetter::CloseOverComponents() {
 
 bool Subsetter::AssignPositions() {
   position_.assign(numGlyphs_, -1);
-  if (request_.CIDKind <= 1) {
+  if (request_.cidKind <= 1) {
     // Glyph numbers are kept.
     for (uint32_t glyph = 0; glyph < numGlyphs_; ++glyph) {
       if (kept_[glyph]) position_[glyph] = static_cast<int32_t>(glyph);
@@ -132,10 +132,10 @@ bool Subsetter::AssignPositions() {
   position_[0] = 0;
   taken[0] = 1;
   int32_t highest = 0;
-  const size_t marks = std::min(request_.Used.size(), request_.NewNumber.size());
+  const size_t marks = std::min(request_.used.size(), request_.newNumber.size());
   for (uint32_t glyph = 1; glyph < numGlyphs_ && glyph < marks; ++glyph) {
-    const uint16_t number = request_.NewNumber[glyph];
-    if (request_.Used[glyph] && number != 0 && !taken[number]) {
+    const uint16_t number = request_.newNumber[glyph];
+    if (request_.used[glyph] && number != 0 && !taken[number]) {
       taken[number] = 1;
       position_[glyph] = number;
       highest = std::max<int32_t>(highest, number);
@@ -166,7 +166,7 @@ void Subsetter::WriteGlyphs(uint32_t count, const std::vector<int32_t>& glyphAt)
     locations_.Glyph(static_cast<uint32_t>(glyphAt[slot]), data);  // checked by the closure
     const size_t at = glyf_.size();
     glyf_.insert(glyf_.end(), data.begin(), data.end());
-    if (request_.CIDKind > 1 && TtfIsComposite(data)) {
+    if (request_.cidKind > 1 && TtfIsComposite(data)) {
       TtfComponentIterator components(data);
       uint16_t component;
       uint32_t indexAt;
@@ -222,7 +222,7 @@ void Subsetter::WriteCIDMetrics(uint32_t count, const std::vector<int32_t>& glyp
 bool Subsetter::Run() {
   result_ = {};
   if (!Load() || !CloseOverComponents() || !AssignPositions()) return false;
-  const bool cid = request_.CIDKind != 0;
+  const bool cid = request_.cidKind != 0;
   if (cid && !LoadMetrics()) return false;
 
   uint32_t count = numGlyphs_;
@@ -251,8 +251,8 @@ bool Subsetter::Run() {
   writer.Add(kHead, head_);
   writer.Add(kGlyf, glyf_);
   writer.Add(kLoca, loca_);
-  writer.Write(result_.Data);
-  result_.GlyphCount = static_cast<int32_t>(count);
+  writer.Write(result_.data);
+  result_.glyphCount = static_cast<int32_t>(count);
   return true;
 }
 

@@ -34,51 +34,51 @@ TQV_TTF_CMAP::TQV_TTF_CMAP(std::span<const uint8_t> font) {
 void TQV_TTF_CMAP::Parse(std::span<const uint8_t> font) {
   qvplatform::SfntDirectory directory;
   if (!qvplatform::ReadStandaloneSfntDirectory(font, &directory)) {
-    Failed = true;
+    failed = true;
     return;
   }
 
   if (const SfntTableRecord* maxp = directory.Find(SfntTag("maxp"))) {
     const ByteReader in(font.subspan(maxp->offset, maxp->length));
-    NumGlyphs = in.U16(4);
+    numGlyphs = in.U16(4);
     if (!in.Ok()) {
-      Failed = true;
+      failed = true;
       return;
     }
-    Used.assign(static_cast<size_t>(NumGlyphs), 0);
-    NewNumber.assign(static_cast<size_t>(NumGlyphs), 0);
+    used.assign(static_cast<size_t>(numGlyphs), 0);
+    newNumber.assign(static_cast<size_t>(numGlyphs), 0);
   }
 
   if (const SfntTableRecord* head = directory.Find(SfntTag("head"))) {
     const ByteReader in(font.subspan(head->offset, head->length));
-    UnitsPerEm = in.U16(18);
-    XMin = in.S16(36);
-    YMin = in.S16(38);
-    XMax = in.S16(40);
-    YMax = in.S16(42);
-    IndexToLocFormat = in.S16(50);
+    unitsPerEm = in.U16(18);
+    xMin = in.S16(36);
+    yMin = in.S16(38);
+    xMax = in.S16(40);
+    yMax = in.S16(42);
+    indexToLocFormat = in.S16(50);
     // Widths are divided by the em size: a zero em marks the font unusable.
-    if (!in.Ok() || UnitsPerEm == 0) {
-      Failed = true;
+    if (!in.Ok() || unitsPerEm == 0) {
+      failed = true;
       return;
     }
   }
 
-  // NumGlyphs is maxp's 16-bit count (or 0 without maxp).
-  NumberOfHMetrics = ReadHorizontalMetrics(font, directory, static_cast<uint16_t>(NumGlyphs),
-                                           Advance, LeftBearing);
-  if (NumberOfHMetrics < 0) {
-    Failed = true;
+  // numGlyphs is maxp's 16-bit count (or 0 without maxp).
+  numberOfHMetrics = ReadHorizontalMetrics(font, directory, static_cast<uint16_t>(numGlyphs),
+                                           advance, leftBearing);
+  if (numberOfHMetrics < 0) {
+    failed = true;
     return;
   }
 
   if (const SfntTableRecord* cmap = directory.Find(SfntTag("cmap"))) {
     if (!ParseCmap(font, cmap->offset, cmap->length)) {
-      Failed = true;
+      failed = true;
       return;
     }
   }
-  if (SegCount == 0 && !HasByteTable) Failed = true;
+  if (segCount == 0 && !hasByteTable) failed = true;
 }
 
 bool TQV_TTF_CMAP::ParseCmap(std::span<const uint8_t> font, uint64_t offset, uint64_t length) {
@@ -92,32 +92,32 @@ bool TQV_TTF_CMAP::ParseCmap(std::span<const uint8_t> font, uint64_t offset, uin
   for (uint64_t i = 0; i < count; ++i) {
     const uint64_t record = offset + 4 + 8 * i;
     TQVCmapSubtable subtable;
-    subtable.PlatformID = in.U16(record);
-    subtable.EncodingID = in.U16(record + 2);
+    subtable.platformId = in.U16(record);
+    subtable.encodingId = in.U16(record + 2);
     const uint64_t at = offset + in.U32(record + 4);
     // The subtable must start inside the cmap table, with room for its format.
     if (at <= offset || at + 2 > end) return false;
-    subtable.Offset = static_cast<uint32_t>(at);
-    subtable.Format = in.U16(at);
-    Subtables.push_back(subtable);
+    subtable.offset = static_cast<uint32_t>(at);
+    subtable.format = in.U16(at);
+    subtables.push_back(subtable);
 
-    if (subtable.Format == 4) {
-      const int rank = Format4Rank(subtable.PlatformID, subtable.EncodingID);
+    if (subtable.format == 4) {
+      const int rank = Format4Rank(subtable.platformId, subtable.encodingId);
       if (rank >= bestRank) {
         bestRank = rank;
         format4 = at;
-        Format4Platform = subtable.PlatformID;
-        Format4Encoding = subtable.EncodingID;
+        format4Platform = subtable.platformId;
+        format4Encoding = subtable.encodingId;
       }
-    } else if (subtable.Format == 0) {
+    } else if (subtable.format == 0) {
       const std::span<const uint8_t> bytes = in.Bytes(at + 6, 256);
       if (bytes.empty() || at + 6 + 256 > end) return false;
-      std::copy(bytes.begin(), bytes.end(), ByteTable.begin());
-      HasByteTable = true;
+      std::copy(bytes.begin(), bytes.end(), byteTable.begin());
+      hasByteTable = true;
     }
   }
   if (bestRank == 0) return true;
-  SymbolCmap = Format4Platform == 3 && Format4Encoding == 0;
+  symbolCmap = format4Platform == 3 && format4Encoding == 0;
   return ParseFormat4(font, format4, end);
 }
 
@@ -131,24 +131,24 @@ bool TQV_TTF_CMAP::ParseFormat4(std::span<const uint8_t> font, uint64_t offset, 
   uint64_t limit = std::min(offset + length, cmapEnd);
   if (limit < arraysEnd) limit = cmapEnd;
 
-  SegCount = static_cast<int32_t>(segments);
-  EndCode.resize(segments);
-  StartCode.resize(segments);
-  IdDelta.resize(segments);
-  IdRangeOffset.resize(segments);
+  segCount = static_cast<int32_t>(segments);
+  endCode.resize(segments);
+  startCode.resize(segments);
+  idDelta.resize(segments);
+  idRangeOffset.resize(segments);
   const uint64_t ends = offset + 14;
   const uint64_t starts = ends + 2 * segments + 2;
   const uint64_t deltas = starts + 2 * segments;
   const uint64_t ranges = deltas + 2 * segments;
   for (uint64_t i = 0; i < segments; ++i) {
-    EndCode[i] = in.U16(ends + 2 * i);
-    StartCode[i] = in.U16(starts + 2 * i);
-    IdDelta[i] = in.S16(deltas + 2 * i);
-    IdRangeOffset[i] = in.U16(ranges + 2 * i);
-    if (i > 0 && EndCode[i] < EndCode[i - 1]) sortedSegments_ = false;
+    endCode[i] = in.U16(ends + 2 * i);
+    startCode[i] = in.U16(starts + 2 * i);
+    idDelta[i] = in.S16(deltas + 2 * i);
+    idRangeOffset[i] = in.U16(ranges + 2 * i);
+    if (i > 0 && endCode[i] < endCode[i - 1]) sortedSegments_ = false;
   }
-  GlyphIdArray.resize((limit - arraysEnd) / 2);
-  for (size_t i = 0; i < GlyphIdArray.size(); ++i) GlyphIdArray[i] = in.U16(arraysEnd + 2 * i);
+  glyphIdArray.resize((limit - arraysEnd) / 2);
+  for (size_t i = 0; i < glyphIdArray.size(); ++i) glyphIdArray[i] = in.U16(arraysEnd + 2 * i);
   return in.Ok();
 }
 
@@ -156,49 +156,49 @@ int32_t TQV_TTF_CMAP::LookupFormat4(int64_t code) const {
   size_t segment = 0;
   if (sortedSegments_) {
     // The first segment whose end code is at least the code.
-    segment = static_cast<size_t>(std::lower_bound(EndCode.begin(), EndCode.end(), code) -
-                                  EndCode.begin());
-    if (segment == EndCode.size() || StartCode[segment] > code) return 0;
+    segment = static_cast<size_t>(std::lower_bound(endCode.begin(), endCode.end(), code) -
+                                  endCode.begin());
+    if (segment == endCode.size() || startCode[segment] > code) return 0;
   } else {
-    while (segment < EndCode.size() && !(EndCode[segment] >= code && StartCode[segment] <= code))
+    while (segment < endCode.size() && !(endCode[segment] >= code && startCode[segment] <= code))
       ++segment;
-    if (segment == EndCode.size()) return 0;
+    if (segment == endCode.size()) return 0;
   }
-  if (IdRangeOffset[segment] == 0) return static_cast<int32_t>((code + IdDelta[segment]) & 0xFFFF);
-  const int64_t index = (code - StartCode[segment]) + IdRangeOffset[segment] / 2 - SegCount +
+  if (idRangeOffset[segment] == 0) return static_cast<int32_t>((code + idDelta[segment]) & 0xFFFF);
+  const int64_t index = (code - startCode[segment]) + idRangeOffset[segment] / 2 - segCount +
                         static_cast<int64_t>(segment);
-  if (index < 0 || index >= static_cast<int64_t>(GlyphIdArray.size())) return 0;
-  const int32_t glyph = GlyphIdArray[static_cast<size_t>(index)];
+  if (index < 0 || index >= static_cast<int64_t>(glyphIdArray.size())) return 0;
+  const int32_t glyph = glyphIdArray[static_cast<size_t>(index)];
   if (glyph == 0) return 0;
-  return (glyph + IdDelta[segment]) & 0xFFFF;
+  return (glyph + idDelta[segment]) & 0xFFFF;
 }
 
 int32_t TQV_TTF_CMAP::GetGlyphIndex(int32_t code) const {
   if (code <= 0) return 0;
-  int32_t glyph = SegCount > 0 ? InRange(LookupFormat4(code)) : 0;
-  if (glyph == 0 && SymbolCmap && code <= 0xFF) glyph = InRange(LookupFormat4(code | 0xF000));
+  int32_t glyph = segCount > 0 ? InRange(LookupFormat4(code)) : 0;
+  if (glyph == 0 && symbolCmap && code <= 0xFF) glyph = InRange(LookupFormat4(code | 0xF000));
   // The byte table is usually Mac Roman: only a symbol font, or a font without a format-4
   // table, falls back to it.
-  if (glyph == 0 && HasByteTable && code <= 255 && (SegCount == 0 || SymbolCmap))
-    glyph = InRange(ByteTable[static_cast<size_t>(code)]);
+  if (glyph == 0 && hasByteTable && code <= 255 && (segCount == 0 || symbolCmap))
+    glyph = InRange(byteTable[static_cast<size_t>(code)]);
   return glyph;
 }
 
 int32_t TQV_TTF_CMAP::GlyphForCode(int32_t code, bool preferByteTable) const {
   if (code <= 0) return 0;
-  if (preferByteTable && HasByteTable && code < 256)
-    return InRange(ByteTable[static_cast<size_t>(code)]);
+  if (preferByteTable && hasByteTable && code < 256)
+    return InRange(byteTable[static_cast<size_t>(code)]);
   return GetGlyphIndex(code);
 }
 
 void TQV_TTF_CMAP::MarkUsed(int32_t glyph) {
-  if (glyph >= 0 && glyph < NumGlyphs) Used[static_cast<size_t>(glyph)] = 1;
+  if (glyph >= 0 && glyph < numGlyphs) used[static_cast<size_t>(glyph)] = 1;
 }
 
 void TQV_TTF_CMAP::MarkCode(int32_t code, bool preferByteTable) {
   if (code <= 0) return;
   MarkUsed(GlyphForCode(code, preferByteTable));
-  if (code != 9 && code != 32 && code != 160) HasVisibleGlyph = true;
+  if (code != 9 && code != 32 && code != 160) hasVisibleGlyph = true;
   if (code == 0x03A9) MarkUsed(GetGlyphIndex(0x2126));
   if (code == 0x0394) MarkUsed(GetGlyphIndex(0x2206));
 }

@@ -12,17 +12,17 @@ namespace vellora {
 
 // One encoding record of the cmap table as found in the font.
 struct TQVCmapSubtable {
-  uint16_t PlatformID = 0;
-  uint16_t EncodingID = 0;
-  uint16_t Format = 0;
-  uint32_t Offset = 0;  // from the start of the font file
+  uint16_t platformId = 0;
+  uint16_t encodingId = 0;
+  uint16_t format = 0;
+  uint32_t offset = 0;  // from the start of the font file
 };
 
 class TQV_TTF_CMAP {
  public:
   // An empty object (no font data): every lookup gives 0.
   TQV_TTF_CMAP() = default;
-  // Parses at once; a null pointer gives an empty object. The caller checks Failed. The data is
+  // Parses at once; a null pointer gives an empty object. The caller checks failed. The data is
   // not kept.
   TQV_TTF_CMAP(const uint8_t* data, size_t size);
   explicit TQV_TTF_CMAP(std::span<const uint8_t> font);
@@ -36,50 +36,50 @@ class TQV_TTF_CMAP {
   // the code is below 256, else GetGlyphIndex. 0 when none or out of range.
   int32_t GlyphForCode(int32_t code, bool preferByteTable) const;
   // Records the glyph of a character as used; codes other than 9, 32 and 160 set
-  // HasVisibleGlyph. U+03A9 also marks the glyph of U+2126, U+0394 that of U+2206.
+  // hasVisibleGlyph. U+03A9 also marks the glyph of U+2126, U+0394 that of U+2206.
   void MarkCode(int32_t code, bool preferByteTable);
   // Marks one glyph used (ignored outside the glyph count).
   void MarkUsed(int32_t glyph);
 
-  bool HasByteTable = false;
-  int32_t SegCount = 0;
-  std::vector<uint16_t> EndCode;
-  std::vector<uint16_t> StartCode;
-  std::vector<int32_t> IdDelta;
-  std::vector<uint16_t> IdRangeOffset;
-  std::vector<uint16_t> GlyphIdArray;
-  std::array<uint8_t, 256> ByteTable{};
-  int32_t UnitsPerEm = 2048;
-  int32_t XMin = 0;
-  int32_t YMin = 0;
-  int32_t XMax = 0;
-  int32_t YMax = 0;
-  bool Failed = false;
-  int32_t NumGlyphs = 0;
-  int32_t HighestCID = 0;
-  bool HasVisibleGlyph = false;
-  std::vector<uint8_t> Used;
-  std::vector<uint16_t> NewNumber;
-  std::vector<int32_t> Advance;
-  std::vector<int32_t> LeftBearing;
+  bool hasByteTable = false;
+  int32_t segCount = 0;
+  std::vector<uint16_t> endCode;
+  std::vector<uint16_t> startCode;
+  std::vector<int32_t> idDelta;
+  std::vector<uint16_t> idRangeOffset;
+  std::vector<uint16_t> glyphIdArray;
+  std::array<uint8_t, 256> byteTable{};
+  int32_t unitsPerEm = 2048;
+  int32_t xMin = 0;
+  int32_t yMin = 0;
+  int32_t xMax = 0;
+  int32_t yMax = 0;
+  bool failed = false;
+  int32_t numGlyphs = 0;
+  int32_t highestCid = 0;
+  bool hasVisibleGlyph = false;
+  std::vector<uint8_t> used;
+  std::vector<uint16_t> newNumber;
+  std::vector<int32_t> advance;
+  std::vector<int32_t> leftBearing;
 
   // Every encoding record of the cmap table, in file order.
-  std::vector<TQVCmapSubtable> Subtables;
+  std::vector<TQVCmapSubtable> subtables;
   // Platform and encoding of the format-4 subtable in use (the first found of (3,1), any
   // platform-0 table, (3,0), any other; a later one of the same rank replaces an earlier one).
-  int32_t Format4Platform = -1;
-  int32_t Format4Encoding = -1;
+  int32_t format4Platform = -1;
+  int32_t format4Encoding = -1;
   // The format-4 subtable in use is a Windows symbol table (3,0).
-  bool SymbolCmap = false;
-  int32_t NumberOfHMetrics = 0;
-  int32_t IndexToLocFormat = 0;
+  bool symbolCmap = false;
+  int32_t numberOfHMetrics = 0;
+  int32_t indexToLocFormat = 0;
 
  private:
   void Parse(std::span<const uint8_t> font);
   bool ParseCmap(std::span<const uint8_t> font, uint64_t offset, uint64_t length);
   bool ParseFormat4(std::span<const uint8_t> font, uint64_t offset, uint64_t cmapEnd);
   int32_t LookupFormat4(int64_t code) const;
-  int32_t InRange(int32_t glyph) const { return glyph > 0 && glyph < NumGlyphs ? glyph : 0; }
+  int32_t InRange(int32_t glyph) const { return glyph > 0 && glyph < numGlyphs ? glyph : 0; }
 
   bool sortedSegments_ = true;
 };

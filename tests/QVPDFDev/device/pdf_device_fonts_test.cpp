@@ -255,7 +255,7 @@ TEST(PDFDeviceFonts, AFailedSubsetIsANumberedMessage) {
   // The subsetter takes sfnt version 1.0 only; readers also take the tag "true".
   ASSERT_NE(d.Fonts().CurrentFont(), nullptr);
   std::vector<std::uint8_t>& data =
-      d.Fonts().CurrentFont()->Descriptor->FontFile->Stream().FontData();
+      d.Fonts().CurrentFont()->descriptor->fontFile->Stream().FontData();
   ASSERT_GT(data.size(), 4u);
   std::copy_n("true", 4, data.begin());
   d.EndPage();

@@ -161,13 +161,13 @@ TEST(FontCID, AGlyphKeepsItsCIDAndEveryNewGlyphGetsItsOwn) {
   // face is another font resource of the same font file, which continues the file's counter.
   EXPECT_EQ(doc.Fonts().SelectFont("Arial", 161, 0), first);
   ASSERT_NE(doc.Fonts().SelectFont("Liberation Sans", 0, 0), first);
-  EXPECT_EQ(doc.Current()->Descriptor->FontFile, latin->Descriptor->FontFile);
+  EXPECT_EQ(doc.Current()->descriptor->fontFile, latin->descriptor->fontFile);
   EXPECT_EQ(doc.Fonts().MapCharCode('A', 36, width), a);
   EXPECT_EQ(doc.Fonts().MapCharCode('C', 38, width), 3u);
   EXPECT_EQ(doc.Fonts().MapCharCode(0xFFFD, 0, width), 0u) << "glyph 0 keeps CID 0";
 
   // One /W entry and one ToUnicode mapping for the CID that two codes share.
-  EXPECT_EQ(latin->WArray->EntriesText(false), "1 2 667 ");
+  EXPECT_EQ(latin->wArray->EntriesText(false), "1 2 667 ");
 }
 
 // When no subset can be built the whole file is embedded; CIDs handed out by use then reach
@@ -178,7 +178,7 @@ TEST(FontCID, AFailedSubsetEmbedsTheWholeFileWithAMap) {
   FontTestDocument doc(qvUseTrueTypeFonts, 3);
   const int font = doc.Fonts().SelectFont("Arial", 0, 0);
   // The subsetter takes only version 1.0; readers also take the tag "true".
-  std::vector<std::uint8_t>& data = doc.Current()->Descriptor->FontFile->Stream().FontData();
+  std::vector<std::uint8_t>& data = doc.Current()->descriptor->fontFile->Stream().FontData();
   ASSERT_GT(data.size(), 4u);
   std::copy_n("true", 4, data.begin());
   const std::string pdf = doc.Finish(doc.Cells(font, u"Hello", 700));

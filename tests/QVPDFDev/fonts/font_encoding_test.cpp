@@ -127,7 +127,7 @@ TEST(FontEncoding, PopplerReadsEveryCharacterBack) {
   for (std::int32_t charset : kCharsets) {
     FontTestDocument doc(qvEmbedSubsetTrueType_UsedChar);
     const int font = doc.Fonts().SelectFont("Arial", charset, 0);
-    const std::uint32_t codePage = doc.Current()->CodePage;
+    const std::uint32_t codePage = doc.Current()->codePage;
     std::string body;
     std::u16string expected;
     for (int row = 0; row < 8; ++row) {

@@ -117,7 +117,7 @@ TEST(FontHooks, AFontFileWithoutUnitsPerEmMeasuresAt2048) {
   doc.Fonts().SelectFont("Arial", 0, 0);  // Liberation Sans has 2048 units per em
   std::int32_t before[2] = {}, after[2] = {};
   ASSERT_TRUE(doc.Fonts().MeasureTextW(u"AW", 2, 1000, before, 12));
-  doc.Current()->Descriptor->Tables()->UnitsPerEm = 0;
+  doc.Current()->descriptor->Tables()->unitsPerEm = 0;
   ASSERT_TRUE(doc.Fonts().MeasureTextW(u"AW", 2, 1000, after, 12));
   EXPECT_EQ(after[0], before[0]);
   EXPECT_EQ(after[1], before[1]);
@@ -142,13 +142,13 @@ TEST(FontHooks, RegistrationFollowsTheFontMode) {
     SCOPED_TRACE(testing::Message() << int(c.mode) << " charset " << c.charset);
     FontTestDocument doc(c.mode);
     doc.Fonts().SelectFont("Arial", c.charset, 0);
-    const TQV_TTF_CMAP* tables = doc.Current()->Descriptor->Tables();
+    const TQV_TTF_CMAP* tables = doc.Current()->descriptor->Tables();
     ASSERT_NE(tables, nullptr);
     const std::int32_t zhe = tables->GetGlyphIndex(0x0416);  // outside charset 0
     ASSERT_GT(zhe, 0);
-    EXPECT_FALSE(tables->Used[static_cast<std::size_t>(zhe)]);
+    EXPECT_FALSE(tables->used[static_cast<std::size_t>(zhe)]);
     doc.Fonts().RegisterUsedCharsW(u"\u0416", 1, "Arial");
-    EXPECT_EQ(static_cast<bool>(tables->Used[static_cast<std::size_t>(zhe)]), c.registered);
+    EXPECT_EQ(static_cast<bool>(tables->used[static_cast<std::size_t>(zhe)]), c.registered);
   }
 }
 

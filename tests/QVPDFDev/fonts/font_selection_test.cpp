@@ -70,19 +70,19 @@ TEST(FontSelection, VariantsOfOneFaceShareAResource) {
   const int arial = doc.Fonts().SelectFont("Arial CE", 0, 0);
   EXPECT_EQ(doc.Fonts().SelectFont("Arial (Western)", 0, 0), arial);
   EXPECT_EQ(doc.Fonts().SelectFont("arial", 0, 0), arial);
-  EXPECT_EQ(doc.Current()->Name, "Arial");
-  EXPECT_EQ(doc.Current()->RequestedName, "Arial CE");
-  EXPECT_EQ(doc.Current()->MatchedName, "Liberation Sans");
+  EXPECT_EQ(doc.Current()->name, "Arial");
+  EXPECT_EQ(doc.Current()->requestedName, "Arial CE");
+  EXPECT_EQ(doc.Current()->matchedName, "Liberation Sans");
   EXPECT_EQ(doc.Fonts().FirstFontName(), "Arial");
 
   const int bold = doc.Fonts().SelectFont("Arial", 0, kFontStyleBold);
   EXPECT_NE(bold, arial);
-  EXPECT_EQ(doc.Current()->Descriptor->GetFontName(), "Arial,Bold");
+  EXPECT_EQ(doc.Current()->descriptor->GetFontName(), "Arial,Bold");
   EXPECT_NE(doc.Fonts().SelectFont("Arial", 161, 0), arial) << "another charset";
-  EXPECT_EQ(doc.Current()->Descriptor->GetFontName(), "Arial");
+  EXPECT_EQ(doc.Current()->descriptor->GetFontName(), "Arial");
 
   doc.Fonts().SelectFont("Times New Roman", 0, 0);
-  EXPECT_EQ(doc.Current()->Descriptor->GetFontName(), "TimesNewRoman");
+  EXPECT_EQ(doc.Current()->descriptor->GetFontName(), "TimesNewRoman");
   EXPECT_TRUE(doc.Fonts().RecordedMessages().empty());
 }
 
@@ -95,10 +95,10 @@ TEST(FontSelection, AliasesAreLookedUpFirst) {
   EXPECT_FALSE(doc.Fonts().AddFontAlias(" ", "Arial"));
   EXPECT_TRUE(doc.Fonts().AddFontAlias("body", "Arial"));  // a later target replaces
   doc.Fonts().SelectFont("HELV", 0, 0);
-  EXPECT_EQ(doc.Current()->Name, "Times New Roman");
-  EXPECT_EQ(doc.Current()->RequestedName, "HELV");
+  EXPECT_EQ(doc.Current()->name, "Times New Roman");
+  EXPECT_EQ(doc.Current()->requestedName, "HELV");
   doc.Fonts().SelectFont("Body", 0, 0);
-  EXPECT_EQ(doc.Current()->Name, "Arial");
+  EXPECT_EQ(doc.Current()->name, "Arial");
 }
 
 TEST(FontSelection, EastAsianCharsetsUsePredefinedFontsAndNeverEmbed) {
@@ -109,8 +109,8 @@ TEST(FontSelection, EastAsianCharsetsUsePredefinedFontsAndNeverEmbed) {
   const int korean = doc.Fonts().SelectFont("Batang", 129, 0);
   EXPECT_EQ(doc.Fonts().FontFiles().Count(), 0u);
   const int vertical = doc.Fonts().SelectFont("@MS Mincho", 0, 0);
-  EXPECT_EQ(doc.Current()->Name, "MS Mincho");
-  EXPECT_FALSE(doc.Current()->Descriptor->Embedded);
+  EXPECT_EQ(doc.Current()->name, "MS Mincho");
+  EXPECT_FALSE(doc.Current()->descriptor->embedded);
   std::string body = fontdoc::TextObject(japanese, doc.Show(u"abc", 40, 700));
   body += fontdoc::TextObject(korean, doc.Show(u"abc", 40, 650));
   body += fontdoc::TextObject(vertical, doc.Show(u"abc", 40, 600));
@@ -150,7 +150,7 @@ TEST(FontSelection, StandardFontsAndPdfA) {
   FontTestDocument pdfa(qvUseBase14Type1Fonts, 0, folvioaLevelB);
   pdfa.Fonts().SelectFont("Arial", 0, 0);
   EXPECT_EQ(pdfa.Fonts().Settings().fontMode, qvEmbedSubsetTrueType_UsedChar);
-  EXPECT_FALSE(pdfa.Current()->IsStandard);
+  EXPECT_FALSE(pdfa.Current()->isStandard);
 }
 
 TEST(FontSelection, NamesAreWrittenAsValidNames) {
@@ -191,7 +191,7 @@ TEST(FontSelection, FacesWithoutTrueTypeOutlinesAreReferencedByName) {
     // Only the CFF face covers Thai: it is the one the platform matches.
     const int thai = doc.Fonts().SelectFont("QV Cff Thai", 222, 0);
     ASSERT_NE(doc.Current(), nullptr);
-    EXPECT_FALSE(doc.Current()->Descriptor->Embedded);
+    EXPECT_FALSE(doc.Current()->descriptor->embedded);
     const std::string pdf = doc.Finish(fontdoc::TextObject(thai, doc.Show(u"\u0e01", 40, 700)));
     EXPECT_TRUE(fontdoc::References(pdf, "/FontFile2").empty());
     EXPECT_TRUE(fontdoc::References(pdf, "/FontFile3").empty());

@@ -80,7 +80,7 @@ TEST(FontSharing, AFontThatDoesNotEmbedLeavesTheFileToOneThatDoes) {
   // A face with "@" is never embedded; without the "@" it is the program that "Liberation
   // Sans" names, which is embedded later. ("Arial" itself would reuse the "@Arial" resource.)
   const int vertical = doc.Fonts().SelectFont("@Arial", 0, 0);
-  EXPECT_FALSE(doc.Current()->Descriptor->Embedded);
+  EXPECT_FALSE(doc.Current()->descriptor->embedded);
   EXPECT_EQ(doc.Fonts().SelectFont("Arial", 0, 0), vertical);
   std::string body = fontdoc::TextObject(vertical, doc.Show(u"Vertical", 40, 600));
   const int plain = doc.Fonts().SelectFont("Liberation Sans", 0, 0);
@@ -106,10 +106,10 @@ TEST(FontSharing, FacesMatchedToOtherProgramsGetTheirOwnFile) {
   doc.Fonts().SelectFont("Arial", 178, 0);  // a face that covers Arabic
   TQVPDFFont* arabic = doc.Current();
   ASSERT_NE(latin, arabic);
-  EXPECT_NE(latin->MatchedName, arabic->MatchedName);
-  EXPECT_NE(latin->Descriptor->FontFile, arabic->Descriptor->FontFile);
+  EXPECT_NE(latin->matchedName, arabic->matchedName);
+  EXPECT_NE(latin->descriptor->fontFile, arabic->descriptor->fontFile);
   doc.Fonts().SelectFont("Liberation Sans", 0, 0);
-  EXPECT_EQ(doc.Current()->Descriptor->FontFile, latin->Descriptor->FontFile);
+  EXPECT_EQ(doc.Current()->descriptor->fontFile, latin->descriptor->fontFile);
   EXPECT_EQ(doc.Fonts().FontFiles().Count(), 2u);
 }
 
@@ -132,11 +132,11 @@ TEST(FontSharing, ListsTakeWindowsFaceNames) {
     doc.Fonts().Settings().embedOnlyFonts.SetCommaText(c.embedOnly);
     if (std::string(c.embedOnly) == " ") doc.Fonts().Settings().embedOnlyFonts.Add(" ");
     doc.Fonts().SelectFont("Arial", 0, 0);
-    EXPECT_EQ(doc.Current()->Descriptor->Embedded, c.arial);
+    EXPECT_EQ(doc.Current()->descriptor->embedded, c.arial);
     doc.Fonts().SelectFont("Arial", 0, kFontStyleBold);
-    EXPECT_EQ(doc.Current()->Descriptor->Embedded, c.arialBold);
+    EXPECT_EQ(doc.Current()->descriptor->embedded, c.arialBold);
     doc.Fonts().SelectFont("Times New Roman", 0, 0);
-    EXPECT_EQ(doc.Current()->Descriptor->Embedded, c.times);
+    EXPECT_EQ(doc.Current()->descriptor->embedded, c.times);
   }
 }
 

@@ -59,13 +59,13 @@ TEST_F(FontTextState, BoldIsARealFaceOrStroked) {
   level.font.lfWeight = 700;
   input.realBoldFace = true;
   EXPECT_EQ(Write(12), "/F1 12 Tf 0 Ts  0 g ");
-  EXPECT_EQ(doc.Current()->Descriptor->GetFontName(), "Arial,Bold");
+  EXPECT_EQ(doc.Current()->descriptor->GetFontName(), "Arial,Bold");
   // Without a bold face the text is filled and stroked with the text colour.
   input.realBoldFace = false;
   level.textColor = 0x00FF00;
   level.font.lfItalic = 1;
   EXPECT_EQ(Write(12), "/F2 12 Tf 0 J 0 j 0 1 0 RG 0.6 w [] 0 d 2 Tr 0 Ts 0 1 0 rg ");
-  EXPECT_EQ(doc.Current()->Descriptor->GetFontName(), "Arial,Italic");
+  EXPECT_EQ(doc.Current()->descriptor->GetFontName(), "Arial,Italic");
   EXPECT_TRUE(writer.rewritePen);
   // The stroked mode ends with its font.
   level.font.lfWeight = 400;
@@ -121,7 +121,7 @@ TEST_F(FontTextState, SpacingIsWrittenAgainAfterItsLevelIsRestored) {
 TEST_F(FontTextState, WithoutABufferOnlyTheFontIsSelected) {
   WritePDFTextState(doc.Fonts(), record, input, nullptr, 0);
   ASSERT_NE(doc.Current(), nullptr);
-  EXPECT_EQ(doc.Current()->Name, "Arial");
+  EXPECT_EQ(doc.Current()->name, "Arial");
   EXPECT_EQ(Write(12), "/F1 12 Tf 0 Ts  0 g ");
 }
 

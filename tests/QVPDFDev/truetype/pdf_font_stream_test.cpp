@@ -91,7 +91,7 @@ struct Fixture {
     for (char32_t code : text) {
       stream.MarkGlyph(static_cast<int32_t>(code), false);
       const int32_t glyph = stream.Tables()->GetGlyphIndex(static_cast<int32_t>(code));
-      uint16_t& number = stream.Tables()->NewNumber[static_cast<size_t>(glyph)];
+      uint16_t& number = stream.Tables()->newNumber[static_cast<size_t>(glyph)];
       if (glyph > 0 && number == 0)
         number = descriptor.kind == 1 ? static_cast<uint16_t>(glyph) : ++cid;
     }
@@ -113,16 +113,16 @@ TEST(PDFFontStream, WritesSubsetWithLength1) {
       const std::vector<uint8_t> original = f.stream.FontData();
       TQVSubsetResult expected;
       ASSERT_TRUE(BuildTrueTypeSubset(
-          {original, f.stream.Tables()->Used, f.stream.Tables()->NewNumber, kind}, expected));
+          {original, f.stream.Tables()->used, f.stream.Tables()->newNumber, kind}, expected));
 
       f.stream.WriteStream();
       const Written w = Parse(f.owner.Bytes());
       ASSERT_FALSE(w.dictionary.empty()) << f.owner.Bytes().substr(0, 200);
-      EXPECT_EQ(w.length1, static_cast<long>(expected.Data.size()));
+      EXPECT_EQ(w.length1, static_cast<long>(expected.data.size()));
       EXPECT_EQ(Length(w.dictionary), static_cast<long>(w.data.size()));
-      const std::vector<uint8_t> font = flate ? Inflate(w.data, expected.Data.size()) : w.data;
-      EXPECT_EQ(font, expected.Data);
-      EXPECT_EQ(vellora_test::FreeTypeCheck(font, expected.GlyphCount), "");
+      const std::vector<uint8_t> font = flate ? Inflate(w.data, expected.data.size()) : w.data;
+      EXPECT_EQ(font, expected.data);
+      EXPECT_EQ(vellora_test::FreeTypeCheck(font, expected.glyphCount), "");
       EXPECT_EQ(f.stream.FontData(), original);
       EXPECT_FALSE(f.stream.WholeFont());
       EXPECT_FALSE(f.stream.NeedsCIDToGIDMap());
@@ -196,11 +196,11 @@ TEST(PDFFontStream, WholeFontsAndMissingData) {
     ASSERT_TRUE(f.Load(vellora_test::LiberationSans(), U""));
     f.stream.MarkGlyph(0, false);
     f.stream.MarkGlyph(-3, false);
-    EXPECT_FALSE(f.stream.Tables()->HasVisibleGlyph);
+    EXPECT_FALSE(f.stream.Tables()->hasVisibleGlyph);
     f.stream.MarkGlyph(0x03A9, false);
     const TQV_TTF_CMAP& t = *f.stream.Tables();
-    EXPECT_EQ(t.Used[static_cast<size_t>(t.GetGlyphIndex(0x2126))], 1);
-    EXPECT_TRUE(t.HasVisibleGlyph);
+    EXPECT_EQ(t.used[static_cast<size_t>(t.GetGlyphIndex(0x2126))], 1);
+    EXPECT_TRUE(t.hasVisibleGlyph);
   }
 }
 

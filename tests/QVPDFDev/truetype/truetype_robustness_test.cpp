@@ -21,11 +21,11 @@ void Exercise(std::span<const uint8_t> font) {
   TQV_TTF_CMAP tables(font);
   for (int32_t code : {0x20, 0x41, 0xC4, 0x3A9, 0xF041, 0xFFFF}) {
     const int32_t glyph = tables.GetGlyphIndex(code);
-    ASSERT_TRUE(glyph == 0 || glyph < tables.NumGlyphs);
+    ASSERT_TRUE(glyph == 0 || glyph < tables.numGlyphs);
     tables.MarkCode(code, code < 256);
   }
-  std::vector<uint8_t> used = tables.Used;
-  std::vector<uint16_t> numbers = tables.NewNumber;
+  std::vector<uint8_t> used = tables.used;
+  std::vector<uint16_t> numbers = tables.newNumber;
   if (used.empty()) used.assign(16, 1);
   numbers.resize(used.size());
   for (size_t i = 0; i < numbers.size(); ++i) numbers[i] = static_cast<uint16_t>(i * 7 % 40);
@@ -33,9 +33,9 @@ void Exercise(std::span<const uint8_t> font) {
     TQVSubsetResult result;
     if (!BuildTrueTypeSubset({font, used, numbers, kind}, result)) continue;
     qvplatform::SfntDirectory directory;
-    ASSERT_TRUE(qvplatform::ReadStandaloneSfntDirectory(result.Data, &directory));
-    const TQV_TTF_CMAP reread(result.Data);
-    ASSERT_EQ(reread.NumGlyphs, result.GlyphCount);
+    ASSERT_TRUE(qvplatform::ReadStandaloneSfntDirectory(result.data, &directory));
+    const TQV_TTF_CMAP reread(result.data);
+    ASSERT_EQ(reread.numGlyphs, result.glyphCount);
   }
 }
 

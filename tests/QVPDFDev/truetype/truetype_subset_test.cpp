@@ -40,14 +40,14 @@ Marked MarkText(std::span<const uint8_t> font, uint8_t kind) {
     m.tables.MarkCode(static_cast<int32_t>(code), false);
     if (glyph == 0 || std::find(m.used.begin(), m.used.end(), glyph) != m.used.end()) continue;
     m.used.push_back(glyph);
-    if (kind == 1) m.tables.NewNumber[static_cast<size_t>(glyph)] = static_cast<uint16_t>(glyph);
-    if (kind > 1 && code != kText.back()) m.tables.NewNumber[static_cast<size_t>(glyph)] = ++cid;
+    if (kind == 1) m.tables.newNumber[static_cast<size_t>(glyph)] = static_cast<uint16_t>(glyph);
+    if (kind > 1 && code != kText.back()) m.tables.newNumber[static_cast<size_t>(glyph)] = ++cid;
   }
   return m;
 }
 
 TQVSubsetRequest Request(std::span<const uint8_t> font, const TQV_TTF_CMAP& tables, uint8_t kind) {
-  return {font, tables.Used, tables.NewNumber, kind};
+  return {font, tables.used, tables.newNumber, kind};
 }
 
 std::string Describe(const std::filesystem::path& path, int kind) {
@@ -72,31 +72,31 @@ TEST(TrueTypeSubset, RealFontsPassFreeTypeAndFontTools) {
     for (uint8_t kind : {0, 1, 2}) {
       SCOPED_TRACE(Describe(path, kind));
       const Marked m = MarkText(font, kind);
-      ASSERT_FALSE(m.tables.Failed);
+      ASSERT_FALSE(m.tables.failed);
       TQVSubsetResult result;
-      ASSERT_TRUE(BuildTrueTypeSubset(Request(font, m.tables, kind), result)) << result.Error;
+      ASSERT_TRUE(BuildTrueTypeSubset(Request(font, m.tables, kind), result)) << result.error;
       EXPECT_EQ(font, original);
-      EXPECT_LT(result.Data.size(), font.size());
+      EXPECT_LT(result.data.size(), font.size());
       const int32_t highest = *std::max_element(m.used.begin(), m.used.end());
       if (kind == 0) {
-        EXPECT_EQ(result.GlyphCount, m.tables.NumGlyphs);
+        EXPECT_EQ(result.glyphCount, m.tables.numGlyphs);
       } else if (kind == 1) {
-        EXPECT_GE(result.GlyphCount, highest + 1);
+        EXPECT_GE(result.glyphCount, highest + 1);
       }
-      EXPECT_EQ(result.Position[0], 0);
+      EXPECT_EQ(result.position[0], 0);
       for (int32_t glyph : m.used) {
-        const int32_t expected = kind == 2 && m.tables.NewNumber[static_cast<size_t>(glyph)]
-                                     ? m.tables.NewNumber[static_cast<size_t>(glyph)]
+        const int32_t expected = kind == 2 && m.tables.newNumber[static_cast<size_t>(glyph)]
+                                     ? m.tables.newNumber[static_cast<size_t>(glyph)]
                                      : glyph;
-        if (kind != 2 || m.tables.NewNumber[static_cast<size_t>(glyph)])
-          EXPECT_EQ(result.Position[static_cast<size_t>(glyph)], expected) << glyph;
+        if (kind != 2 || m.tables.newNumber[static_cast<size_t>(glyph)])
+          EXPECT_EQ(result.position[static_cast<size_t>(glyph)], expected) << glyph;
         else
-          EXPECT_GT(result.Position[static_cast<size_t>(glyph)], 0) << "must not replace .notdef";
+          EXPECT_GT(result.position[static_cast<size_t>(glyph)], 0) << "must not replace .notdef";
       }
-      EXPECT_EQ(vellora_test::FreeTypeCheck(result.Data, result.GlyphCount), "");
+      EXPECT_EQ(vellora_test::FreeTypeCheck(result.data, result.glyphCount), "");
       if (!vellora_test::FontToolsPython().empty()) {
-        EXPECT_EQ(vellora_test::FontToolsCheck(path, result.Data, result.GlyphCount, m.used,
-                                               result.Position),
+        EXPECT_EQ(vellora_test::FontToolsCheck(path, result.data, result.glyphCount, m.used,
+                                               result.position),
                   "");
       }
       ++checked;
@@ -114,21 +114,21 @@ TEST(TrueTypeSubset, NestedCompositesKeepEveryComponent) {
   for (uint8_t kind : {0, 1, 2}) {
     SCOPED_TRACE(Describe(path, kind));
     TQV_TTF_CMAP tables(font);
-    ASSERT_FALSE(tables.Failed);
+    ASSERT_FALSE(tables.failed);
     const int32_t twisted = tables.GetGlyphIndex('B');
     ASSERT_EQ(twisted, 2);
     tables.MarkUsed(twisted);
-    tables.NewNumber[2] = kind == 2 ? 1 : 2;
+    tables.newNumber[2] = kind == 2 ? 1 : 2;
     TQVSubsetResult result;
-    ASSERT_TRUE(BuildTrueTypeSubset(Request(font, tables, kind), result)) << result.Error;
+    ASSERT_TRUE(BuildTrueTypeSubset(Request(font, tables, kind), result)) << result.error;
     // .notdef, top, twisted, mid, base, ring and dot; space (7) is left out.
-    for (int32_t glyph = 0; glyph < 7; ++glyph) EXPECT_GE(result.Position[glyph], 0) << glyph;
-    EXPECT_EQ(result.Position[7], -1);
-    EXPECT_EQ(result.GlyphCount, kind == 0 ? 8 : 7);
-    EXPECT_EQ(result.Position[2], kind == 2 ? 1 : 2);
-    EXPECT_EQ(vellora_test::FreeTypeCheck(result.Data, result.GlyphCount), "");
-    EXPECT_EQ(vellora_test::FontToolsCheck(path, result.Data, result.GlyphCount, {twisted},
-                                           result.Position),
+    for (int32_t glyph = 0; glyph < 7; ++glyph) EXPECT_GE(result.position[glyph], 0) << glyph;
+    EXPECT_EQ(result.position[7], -1);
+    EXPECT_EQ(result.glyphCount, kind == 0 ? 8 : 7);
+    EXPECT_EQ(result.position[2], kind == 2 ? 1 : 2);
+    EXPECT_EQ(vellora_test::FreeTypeCheck(result.data, result.glyphCount), "");
+    EXPECT_EQ(vellora_test::FontToolsCheck(path, result.data, result.glyphCount, {twisted},
+                                           result.position),
               "");
   }
 }
@@ -158,21 +158,21 @@ TEST(TrueTypeSubset, TablesKeptAndCountsUpdated) {
   used[3] = 1;
   numbers[3] = 1;
   TQVSubsetResult cid, simple;
-  ASSERT_TRUE(BuildTrueTypeSubset({font, used, numbers, 2}, cid)) << cid.Error;
-  EXPECT_EQ(Tags(cid.Data), (std::set<std::string>{"OS/2", "cvt ", "fpgm", "glyf", "head", "hhea",
+  ASSERT_TRUE(BuildTrueTypeSubset({font, used, numbers, 2}, cid)) << cid.error;
+  EXPECT_EQ(Tags(cid.data), (std::set<std::string>{"OS/2", "cvt ", "fpgm", "glyf", "head", "hhea",
                                                    "hmtx", "loca", "maxp", "prep"}));
-  EXPECT_EQ(cid.GlyphCount, 2);
-  const TQV_TTF_CMAP reread(cid.Data);  // no cmap: failed, but counts and metrics are read
-  EXPECT_EQ(reread.NumGlyphs, 2);
-  EXPECT_EQ(reread.NumberOfHMetrics, 2);
-  EXPECT_EQ(reread.Advance, std::vector<int32_t>({500, 503}));
-  EXPECT_EQ(reread.LeftBearing, std::vector<int32_t>({0, 3}));
+  EXPECT_EQ(cid.glyphCount, 2);
+  const TQV_TTF_CMAP reread(cid.data);  // no cmap: failed, but counts and metrics are read
+  EXPECT_EQ(reread.numGlyphs, 2);
+  EXPECT_EQ(reread.numberOfHMetrics, 2);
+  EXPECT_EQ(reread.advance, std::vector<int32_t>({500, 503}));
+  EXPECT_EQ(reread.leftBearing, std::vector<int32_t>({0, 3}));
 
-  ASSERT_TRUE(BuildTrueTypeSubset({font, used, numbers, 0}, simple)) << simple.Error;
+  ASSERT_TRUE(BuildTrueTypeSubset({font, used, numbers, 0}, simple)) << simple.error;
   std::set<std::string> expected = Tags(font);
   expected.erase("DSIG");
-  EXPECT_EQ(Tags(simple.Data), expected);
-  EXPECT_EQ(simple.GlyphCount, 5);
+  EXPECT_EQ(Tags(simple.data), expected);
+  EXPECT_EQ(simple.glyphCount, 5);
 }
 
 // CIDs: a used glyph without a CID, or whose CID another glyph took first, follows the
@@ -182,16 +182,16 @@ TEST(TrueTypeSubset, CIDPositions) {
   const std::vector<uint8_t> used = {0, 1, 1, 1, 1};
   TQVSubsetResult result;
   ASSERT_TRUE(BuildTrueTypeSubset({font, used, std::vector<uint16_t>{0, 7, 0, 7, 3}, 2}, result));
-  EXPECT_EQ(result.Position, std::vector<int32_t>({0, 7, 8, 9, 3}));
-  EXPECT_EQ(result.GlyphCount, 10);
-  EXPECT_EQ(vellora_test::FreeTypeCheck(result.Data, 10), "");
+  EXPECT_EQ(result.position, std::vector<int32_t>({0, 7, 8, 9, 3}));
+  EXPECT_EQ(result.glyphCount, 10);
+  EXPECT_EQ(vellora_test::FreeTypeCheck(result.data, 10), "");
   // Kind 1 keeps glyph numbers whatever the new numbers say.
   ASSERT_TRUE(BuildTrueTypeSubset({font, used, std::vector<uint16_t>{0, 7, 0, 7, 3}, 1}, result));
-  EXPECT_EQ(result.Position, std::vector<int32_t>({0, 1, 2, 3, 4}));
+  EXPECT_EQ(result.position, std::vector<int32_t>({0, 1, 2, 3, 4}));
   EXPECT_FALSE(
       BuildTrueTypeSubset({font, used, std::vector<uint16_t>{0, 1, 2, 3, 0xFFFF}, 2}, result));
-  EXPECT_FALSE(result.Error.empty());
-  EXPECT_TRUE(result.Data.empty());
+  EXPECT_FALSE(result.error.empty());
+  EXPECT_TRUE(result.data.empty());
 }
 
 // Fonts a subset cannot be built from; none may crash, and a damaged glyph matters only
@@ -219,13 +219,13 @@ TEST(TrueTypeSubset, FailuresAreReported) {
     TQVSubsetResult result;
     EXPECT_FALSE(BuildTrueTypeSubset({vellora_test::Assemble(tables), c.used, {}, 0}, result))
         << c.what;
-    EXPECT_FALSE(result.Error.empty()) << c.what;
+    EXPECT_FALSE(result.error.empty()) << c.what;
   }
   Bytes otto = vellora_test::Assemble(vellora_test::SyntheticTables(glyphs));
   SetU32(otto, 0, qvplatform::SfntTag("OTTO"));
   TQVSubsetResult result;
   EXPECT_FALSE(BuildTrueTypeSubset({otto, useFirst, {}, 0}, result));
-  EXPECT_EQ(result.Error, "not a TrueType font");
+  EXPECT_EQ(result.error, "not a TrueType font");
 
   // A composite naming a glyph past the count, or cut short, fails only when it is kept.
   for (const GlyphSpec& bad : {GlyphSpec{100, {{9, 0, 0}}}, GlyphSpec{100, {{1, 0, 0, 0x80}}}}) {
@@ -238,7 +238,7 @@ TEST(TrueTypeSubset, FailuresAreReported) {
     const Bytes font = vellora_test::Assemble(tables);
     EXPECT_FALSE(BuildTrueTypeSubset({font, std::vector<uint8_t>{0, 0, 1}, {}, 2}, result));
     EXPECT_TRUE(BuildTrueTypeSubset({font, std::vector<uint8_t>{0, 1, 0}, {}, 2}, result))
-        << result.Error;
+        << result.error;
   }
 }
 
@@ -249,10 +249,10 @@ TEST(TrueTypeSubset, CyclicCompositesTerminate) {
   TQVSubsetResult result;
   ASSERT_TRUE(BuildTrueTypeSubset(
       {font, std::vector<uint8_t>{0, 1}, std::vector<uint16_t>{0, 1}, 2}, result))
-      << result.Error;
-  EXPECT_EQ(result.Position, std::vector<int32_t>({0, 1, 2, 3}));
-  const TQV_TTF_CMAP reread(result.Data);
-  EXPECT_EQ(reread.NumGlyphs, 4);
+      << result.error;
+  EXPECT_EQ(result.position, std::vector<int32_t>({0, 1, 2, 3}));
+  const TQV_TTF_CMAP reread(result.data);
+  EXPECT_EQ(reread.numGlyphs, 4);
 }
 
 // broken.ttf parses, but its last glyph leaves glyf.
@@ -261,14 +261,14 @@ TEST(TrueTypeSubset, BrokenGlyphOnlyMattersWhenUsed) {
   const std::vector<uint8_t> font =
       vellora_test::FontBytes(vellora_test::BuiltFonts() / "broken.ttf");
   TQV_TTF_CMAP tables(font);
-  ASSERT_FALSE(tables.Failed);
+  ASSERT_FALSE(tables.failed);
   tables.MarkCode('A', false);
   TQVSubsetResult result;
-  EXPECT_TRUE(BuildTrueTypeSubset(Request(font, tables, 0), result)) << result.Error;
-  EXPECT_EQ(vellora_test::FreeTypeCheck(result.Data, 3), "");  // the rebuilt loca is sound
+  EXPECT_TRUE(BuildTrueTypeSubset(Request(font, tables, 0), result)) << result.error;
+  EXPECT_EQ(vellora_test::FreeTypeCheck(result.data, 3), "");  // the rebuilt loca is sound
   tables.MarkCode('B', false);
   EXPECT_FALSE(BuildTrueTypeSubset(Request(font, tables, 0), result));
-  EXPECT_EQ(result.Error, "glyph 2 lies outside glyf");
+  EXPECT_EQ(result.error, "glyph 2 lies outside glyf");
 }
 
 }  // namespace

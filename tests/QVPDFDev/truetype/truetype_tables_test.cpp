@@ -24,19 +24,19 @@ TEST(TrueTypeTables, GlyphIndexMatchesFreeTypeForEveryBmpCode) {
     const std::vector<uint8_t> font = vellora_test::FontBytes(path);
     if (font.empty()) GTEST_SKIP() << path << " absent";
     const TQV_TTF_CMAP tables(font.data(), font.size());
-    ASSERT_FALSE(tables.Failed);
-    EXPECT_EQ(tables.Format4Platform, 3);
-    EXPECT_EQ(tables.Format4Encoding, 1);
+    ASSERT_FALSE(tables.failed);
+    EXPECT_EQ(tables.format4Platform, 3);
+    EXPECT_EQ(tables.format4Encoding, 1);
 
     FT_Library library;
     ASSERT_EQ(FT_Init_FreeType(&library), 0);
     FT_Face face;
     ASSERT_EQ(FT_New_Memory_Face(library, font.data(), static_cast<FT_Long>(font.size()), 0, &face),
               0);
-    EXPECT_EQ(tables.NumGlyphs, face->num_glyphs);
-    EXPECT_EQ(tables.UnitsPerEm, face->units_per_EM);
-    EXPECT_EQ(tables.XMin, face->bbox.xMin);
-    EXPECT_EQ(tables.YMax, face->bbox.yMax);
+    EXPECT_EQ(tables.numGlyphs, face->num_glyphs);
+    EXPECT_EQ(tables.unitsPerEm, face->units_per_EM);
+    EXPECT_EQ(tables.xMin, face->bbox.xMin);
+    EXPECT_EQ(tables.yMax, face->bbox.yMax);
     int mismatches = 0;
     for (int32_t code = 1; code <= 0xFFFF; ++code) {
       const int32_t expected =
@@ -61,7 +61,7 @@ TEST(TrueTypeTables, MetricsAndSubtablesMatchFontTools) {
     const std::vector<uint8_t> font = vellora_test::FontBytes(path);
     if (font.empty()) continue;
     const TQV_TTF_CMAP tables(font.data(), font.size());
-    ASSERT_FALSE(tables.Failed) << path;
+    ASSERT_FALSE(tables.failed) << path;
     std::string output;
     ASSERT_TRUE(vellora_test::RunFontToolsScript("dump_tables.py", {path.string()}, output))
         << output;
@@ -72,42 +72,42 @@ TEST(TrueTypeTables, MetricsAndSubtablesMatchFontTools) {
       if (key == "glyphs") {
         int32_t n;
         lines >> n;
-        EXPECT_EQ(tables.NumGlyphs, n) << path;
+        EXPECT_EQ(tables.numGlyphs, n) << path;
       } else if (key == "em") {
         int32_t em;
         lines >> em;
-        EXPECT_EQ(tables.UnitsPerEm, em) << path;
+        EXPECT_EQ(tables.unitsPerEm, em) << path;
       } else if (key == "bbox") {
         int32_t a, b, c, d;
         lines >> a >> b >> c >> d;
-        EXPECT_EQ(std::vector<int32_t>({tables.XMin, tables.YMin, tables.XMax, tables.YMax}),
+        EXPECT_EQ(std::vector<int32_t>({tables.xMin, tables.yMin, tables.xMax, tables.yMax}),
                   std::vector<int32_t>({a, b, c, d}))
             << path;
       } else if (key == "hmetrics") {
         int32_t n;
         lines >> n;
-        EXPECT_EQ(tables.NumberOfHMetrics, n) << path;
+        EXPECT_EQ(tables.numberOfHMetrics, n) << path;
       } else if (key == "cmap") {
         int platform, encoding, format;
         lines >> platform >> encoding >> format;
-        ASSERT_LT(subtable, tables.Subtables.size()) << path;
-        const TQVCmapSubtable& s = tables.Subtables[subtable++];
-        EXPECT_EQ(std::vector<int>({s.PlatformID, s.EncodingID, s.Format}),
+        ASSERT_LT(subtable, tables.subtables.size()) << path;
+        const TQVCmapSubtable& s = tables.subtables[subtable++];
+        EXPECT_EQ(std::vector<int>({s.platformId, s.encodingId, s.format}),
                   std::vector<int>({platform, encoding, format}))
             << path;
       } else if (key == "metric") {
         int32_t advance, bearing;
         lines >> advance >> bearing;
-        ASSERT_LT(glyph, tables.Advance.size()) << path;
-        EXPECT_EQ(tables.Advance[glyph], advance) << path << " glyph " << glyph;
-        EXPECT_EQ(tables.LeftBearing[glyph], bearing) << path << " glyph " << glyph;
+        ASSERT_LT(glyph, tables.advance.size()) << path;
+        EXPECT_EQ(tables.advance[glyph], advance) << path << " glyph " << glyph;
+        EXPECT_EQ(tables.leftBearing[glyph], bearing) << path << " glyph " << glyph;
         ++glyph;
       } else {
         std::getline(lines, key);  // a warning line
       }
     }
-    EXPECT_EQ(glyph, static_cast<size_t>(tables.NumGlyphs)) << path;
-    EXPECT_EQ(subtable, tables.Subtables.size()) << path;
+    EXPECT_EQ(glyph, static_cast<size_t>(tables.numGlyphs)) << path;
+    EXPECT_EQ(subtable, tables.subtables.size()) << path;
   }
 }
 
@@ -134,17 +134,17 @@ TEST(TrueTypeTables, ByteTableAndSymbolMapping) {
   for (const Case& c : cases) {
     const std::vector<uint8_t> font = vellora_test::FontBytes(vellora_test::BuiltFonts() / c.font);
     const TQV_TTF_CMAP tables(font.data(), font.size());
-    ASSERT_FALSE(tables.Failed) << c.font;
+    ASSERT_FALSE(tables.failed) << c.font;
     EXPECT_EQ(tables.GlyphForCode(c.code, c.preferBytes), c.glyph) << c.font << " " << c.code;
   }
   const std::vector<uint8_t> symbol =
       vellora_test::FontBytes(vellora_test::BuiltFonts() / "symbol.ttf");
   const TQV_TTF_CMAP tables(symbol.data(), symbol.size());
-  EXPECT_TRUE(tables.SymbolCmap);
-  EXPECT_TRUE(tables.HasByteTable);
-  ASSERT_EQ(tables.Subtables.size(), 2u);
-  EXPECT_EQ(tables.Subtables[0].PlatformID, 1);
-  EXPECT_EQ(tables.Subtables[1].EncodingID, 0);
+  EXPECT_TRUE(tables.symbolCmap);
+  EXPECT_TRUE(tables.hasByteTable);
+  ASSERT_EQ(tables.subtables.size(), 2u);
+  EXPECT_EQ(tables.subtables[0].platformId, 1);
+  EXPECT_EQ(tables.subtables[1].encodingId, 0);
 }
 
 TEST(TrueTypeTables, Format4DeltasRangesAndMetrics) {
@@ -159,18 +159,18 @@ TEST(TrueTypeTables, Format4DeltasRangesAndMetrics) {
   tables["hmtx"] = vellora_test::Hmtx({{700, 5}}, {-3, 9, 11});
   const Bytes font = Assemble(tables);
   const TQV_TTF_CMAP t(font.data(), font.size());
-  ASSERT_FALSE(t.Failed);
-  EXPECT_EQ(t.SegCount, 4);
+  ASSERT_FALSE(t.failed);
+  EXPECT_EQ(t.segCount, 4);
   const std::pair<int32_t, int32_t> lookups[] = {{0x61, 1}, {0x63, 3},   {0x60, 0},   {0x78, 4},
                                                  {0x79, 0}, {0xFFF0, 4}, {0xFFFF, 0}, {0, 0},
                                                  {-5, 0},   {0x64, 0},   {0x10061, 0}};
   for (const auto& [code, glyph] : lookups) EXPECT_EQ(t.GetGlyphIndex(code), glyph) << code;
   // numberOfHMetrics 1: every advance is the first one; bearings come from the array after it,
   // 0 where the array stops short.
-  EXPECT_EQ(t.Advance, std::vector<int32_t>({700, 700, 700, 700, 700}));
-  EXPECT_EQ(t.LeftBearing, std::vector<int32_t>({5, -3, 9, 11, 0}));
-  EXPECT_EQ(t.XMin, -10);
-  EXPECT_EQ(t.YMax, 800);
+  EXPECT_EQ(t.advance, std::vector<int32_t>({700, 700, 700, 700, 700}));
+  EXPECT_EQ(t.leftBearing, std::vector<int32_t>({5, -3, 9, 11, 0}));
+  EXPECT_EQ(t.xMin, -10);
+  EXPECT_EQ(t.yMax, 800);
 }
 
 TEST(TrueTypeTables, MarkingRecordsGlyphsAndVisibility) {
@@ -178,22 +178,22 @@ TEST(TrueTypeTables, MarkingRecordsGlyphsAndVisibility) {
   if (font.empty()) GTEST_SKIP() << "DejaVu Sans absent";
   TQV_TTF_CMAP tables(font.data(), font.size());
   for (int32_t code : {9, 32, 160, 0, -4}) tables.MarkCode(code, false);
-  EXPECT_FALSE(tables.HasVisibleGlyph);
-  EXPECT_EQ(tables.Used[static_cast<size_t>(tables.GetGlyphIndex(32))], 1);
+  EXPECT_FALSE(tables.hasVisibleGlyph);
+  EXPECT_EQ(tables.used[static_cast<size_t>(tables.GetGlyphIndex(32))], 1);
   tables.MarkCode(0x03A9, false);
   tables.MarkCode(0x0394, false);
-  EXPECT_TRUE(tables.HasVisibleGlyph);
+  EXPECT_TRUE(tables.hasVisibleGlyph);
   for (int32_t code : {0x03A9, 0x2126, 0x0394, 0x2206}) {
     ASSERT_GT(tables.GetGlyphIndex(code), 0) << code;
-    EXPECT_EQ(tables.Used[static_cast<size_t>(tables.GetGlyphIndex(code))], 1) << code;
+    EXPECT_EQ(tables.used[static_cast<size_t>(tables.GetGlyphIndex(code))], 1) << code;
   }
-  EXPECT_EQ(tables.Used[static_cast<size_t>(tables.GetGlyphIndex('A'))], 0);
+  EXPECT_EQ(tables.used[static_cast<size_t>(tables.GetGlyphIndex('A'))], 0);
 }
 
 // Damage that the reader must notice: each case breaks one thing of a valid font.
 TEST(TrueTypeTables, DamagedFontsFail) {
   const auto base = SyntheticTables({{}, {}, {}});
-  ASSERT_FALSE(TQV_TTF_CMAP(Assemble(base)).Failed);
+  ASSERT_FALSE(TQV_TTF_CMAP(Assemble(base)).failed);
   struct Case {
     const char* what;
     std::function<void(Bytes&)> damage;
@@ -218,7 +218,7 @@ TEST(TrueTypeTables, DamagedFontsFail) {
   for (const Case& c : cases) {
     Bytes font = Assemble(base);
     c.damage(font);
-    EXPECT_TRUE(TQV_TTF_CMAP(font).Failed) << c.what;
+    EXPECT_TRUE(TQV_TTF_CMAP(font).failed) << c.what;
   }
   // One byte short of what is read from each (hmtx: three long metrics).
   const std::pair<const char*, size_t> shortTables[] = {
@@ -226,21 +226,21 @@ TEST(TrueTypeTables, DamagedFontsFail) {
   for (const auto& [tag, size] : shortTables) {
     auto tables = base;
     tables[tag].resize(size);
-    EXPECT_TRUE(TQV_TTF_CMAP(Assemble(tables)).Failed) << "short " << tag;
+    EXPECT_TRUE(TQV_TTF_CMAP(Assemble(tables)).failed) << "short " << tag;
   }
   auto noCmap = base;
   noCmap.erase("cmap");
-  EXPECT_TRUE(TQV_TTF_CMAP(Assemble(noCmap)).Failed);
+  EXPECT_TRUE(TQV_TTF_CMAP(Assemble(noCmap)).failed);
 
   // Without maxp every per-glyph array is empty and every lookup gives 0.
   auto noMaxp = base;
   noMaxp.erase("maxp");
   const TQV_TTF_CMAP empty(Assemble(noMaxp));
-  EXPECT_FALSE(empty.Failed);
-  EXPECT_TRUE(empty.Used.empty());
+  EXPECT_FALSE(empty.failed);
+  EXPECT_TRUE(empty.used.empty());
   EXPECT_EQ(empty.GetGlyphIndex('A'), 0);
-  EXPECT_TRUE(TQV_TTF_CMAP(nullptr, 100).Subtables.empty());
-  EXPECT_FALSE(TQV_TTF_CMAP(nullptr, 100).Failed);
+  EXPECT_TRUE(TQV_TTF_CMAP(nullptr, 100).subtables.empty());
+  EXPECT_FALSE(TQV_TTF_CMAP(nullptr, 100).failed);
 }
 
 }  // namespace
