@@ -212,8 +212,9 @@ void Subsetter::WriteCIDMetrics(uint32_t count, const std::vector<int32_t>& glyp
   hmtx_.reserve(4 * size_t{count});
   for (uint32_t slot = 0; slot < count; ++slot) {
     const int32_t glyph = glyphAt[slot];
-    PutU16(hmtx_, glyph < 0 ? 0 : static_cast<uint32_t>(advance_[glyph]));
-    PutU16(hmtx_, glyph < 0 ? 0 : static_cast<uint32_t>(bearing_[glyph]) & 0xFFFF);
+    PutU16(hmtx_, glyph < 0 ? 0 : static_cast<uint32_t>(advance_[static_cast<size_t>(glyph)]));
+    PutU16(hmtx_,
+           glyph < 0 ? 0 : static_cast<uint32_t>(bearing_[static_cast<size_t>(glyph)]) & 0xFFFF);
   }
   SetU16(Copy(kHhea, hhea_), 34, count);
   SetU16(Copy(kMaxp, maxp_), 4, count);
@@ -229,7 +230,8 @@ bool Subsetter::Run() {
   if (cid) count = static_cast<uint32_t>(*std::max_element(position_.begin(), position_.end())) + 1;
   std::vector<int32_t> glyphAt(count, -1);
   for (uint32_t glyph = 0; glyph < numGlyphs_; ++glyph) {
-    if (position_[glyph] >= 0) glyphAt[static_cast<size_t>(position_[glyph])] = glyph;
+    if (position_[glyph] >= 0)
+      glyphAt[static_cast<size_t>(position_[glyph])] = static_cast<int32_t>(glyph);
   }
   WriteGlyphs(count, glyphAt);
 

@@ -100,14 +100,15 @@ TEST(FontHooks, MetricsAndWidthsAgreeWithFontTools) {
     long double sum = 0, sumWithoutBlanks = 0;
     for (int i = 0; i < 4; ++i) {
       // At most one unit of the em 1000 apart, the rounding of the platform's widths.
-      EXPECT_NEAR(widths[i], 12000 * advance[i] / upem, 12.5) << i;
+      EXPECT_NEAR(widths[i], static_cast<double>(12000 * advance[i] / upem), 12.5) << i;
       EXPECT_EQ(wideWidths[i], widths[i]) << i;
       sum += 12 * advance[i] / upem;
       if (i != 2) sumWithoutBlanks += 12 * advance[i] / upem;
     }
-    EXPECT_NEAR(fonts.TextWidthA("Hi W", 4, 12), sum, 0.02);
-    EXPECT_NEAR(fonts.TextWidthW(u"Hi W", 4, 12, false), sum, 0.02);
-    EXPECT_NEAR(fonts.TextWidthW(u"Hi W", 4, 12, true), sumWithoutBlanks, 0.02);
+    EXPECT_NEAR(fonts.TextWidthA("Hi W", 4, 12), static_cast<double>(sum), 0.02);
+    EXPECT_NEAR(fonts.TextWidthW(u"Hi W", 4, 12, false), static_cast<double>(sum), 0.02);
+    EXPECT_NEAR(fonts.TextWidthW(u"Hi W", 4, 12, true), static_cast<double>(sumWithoutBlanks),
+                0.02);
   }
 }
 

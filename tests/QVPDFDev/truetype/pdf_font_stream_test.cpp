@@ -102,7 +102,7 @@ struct Fixture {
 // Driven directly with compression off: the data is the subset of the pure subsetter, and
 // /Length1 and /Length are its size; with Flate /Length1 stays the uncompressed size.
 TEST(PDFFontStream, WritesSubsetWithLength1) {
-  for (uint8_t kind : {0, 1, 2}) {
+  for (const uint8_t kind : {uint8_t{0}, uint8_t{1}, uint8_t{2}}) {
     for (bool flate : {false, true}) {
       SCOPED_TRACE(std::to_string(kind) + (flate ? " flate" : ""));
       Fixture f;
@@ -135,7 +135,7 @@ TEST(PDFFontStream, WritesSubsetWithLength1) {
 // reported, and a CID font of kind above 1 gets the map from its CIDs to the glyphs.
 TEST(PDFFontStream, FailedSubsetEmbedsWholeFont) {
   if (vellora_test::BuiltFonts().empty()) GTEST_SKIP() << "no python3 with fontTools";
-  for (uint8_t kind : {0, 1, 2}) {
+  for (const uint8_t kind : {uint8_t{0}, uint8_t{1}, uint8_t{2}}) {
     SCOPED_TRACE(kind);
     Fixture f;
     f.descriptor.kind = kind;

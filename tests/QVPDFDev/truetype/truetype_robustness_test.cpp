@@ -29,7 +29,7 @@ void Exercise(std::span<const uint8_t> font) {
   if (used.empty()) used.assign(16, 1);
   numbers.resize(used.size());
   for (size_t i = 0; i < numbers.size(); ++i) numbers[i] = static_cast<uint16_t>(i * 7 % 40);
-  for (uint8_t kind : {0, 1, 2}) {
+  for (const uint8_t kind : {uint8_t{0}, uint8_t{1}, uint8_t{2}}) {
     TQVSubsetResult result;
     if (!BuildTrueTypeSubset({font, used, numbers, kind}, result)) continue;
     qvplatform::SfntDirectory directory;

@@ -69,7 +69,7 @@ TEST(TrueTypeSubset, RealFontsPassFreeTypeAndFontTools) {
     const std::vector<uint8_t> font = vellora_test::FontBytes(path);
     if (font.empty()) continue;
     const std::vector<uint8_t> original = font;
-    for (uint8_t kind : {0, 1, 2}) {
+    for (const uint8_t kind : {uint8_t{0}, uint8_t{1}, uint8_t{2}}) {
       SCOPED_TRACE(Describe(path, kind));
       const Marked m = MarkText(font, kind);
       ASSERT_FALSE(m.tables.failed);
@@ -111,7 +111,7 @@ TEST(TrueTypeSubset, NestedCompositesKeepEveryComponent) {
   if (vellora_test::BuiltFonts().empty()) GTEST_SKIP() << "no python3 with fontTools";
   const auto path = vellora_test::BuiltFonts() / "nested.ttf";
   const std::vector<uint8_t> font = vellora_test::FontBytes(path);
-  for (uint8_t kind : {0, 1, 2}) {
+  for (const uint8_t kind : {uint8_t{0}, uint8_t{1}, uint8_t{2}}) {
     SCOPED_TRACE(Describe(path, kind));
     TQV_TTF_CMAP tables(font);
     ASSERT_FALSE(tables.failed);
@@ -122,7 +122,7 @@ TEST(TrueTypeSubset, NestedCompositesKeepEveryComponent) {
     TQVSubsetResult result;
     ASSERT_TRUE(BuildTrueTypeSubset(Request(font, tables, kind), result)) << result.error;
     // .notdef, top, twisted, mid, base, ring and dot; space (7) is left out.
-    for (int32_t glyph = 0; glyph < 7; ++glyph) EXPECT_GE(result.position[glyph], 0) << glyph;
+    for (size_t glyph = 0; glyph < 7; ++glyph) EXPECT_GE(result.position[glyph], 0) << glyph;
     EXPECT_EQ(result.position[7], -1);
     EXPECT_EQ(result.glyphCount, kind == 0 ? 8 : 7);
     EXPECT_EQ(result.position[2], kind == 2 ? 1 : 2);
@@ -233,7 +233,7 @@ TEST(TrueTypeSubset, FailuresAreReported) {
     if (bad.components[0].scaleFlag) {
       // Drop the last scale value: the component record runs past the glyph.
       auto& loca = tables["loca"];
-      SetU16(loca, 6, (loca[6] << 8 | loca[7]) - 1);
+      SetU16(loca, 6, static_cast<uint32_t>((loca[6] << 8 | loca[7]) - 1));
     }
     const Bytes font = vellora_test::Assemble(tables);
     EXPECT_FALSE(BuildTrueTypeSubset({font, std::vector<uint8_t>{0, 0, 1}, {}, 2}, result));
