@@ -31,7 +31,8 @@ TEST(SRGBProfile, LoadsAsAVersion2RGBDisplayProfile) {
   EXPECT_STREQ(description, "sRGB IEC61966-2.1");
   // The declared size matches the data.
   const std::uint32_t declared =
-      static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
+      static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
+      static_cast<std::uint32_t>(bytes[2]) << 8 | static_cast<std::uint32_t>(bytes[3]);
   EXPECT_EQ(declared, bytes.size());
 
   cmsHPROFILE reference = cmsCreate_sRGBProfile();

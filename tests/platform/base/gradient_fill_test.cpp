@@ -82,7 +82,8 @@ TEST(GradientFill, ClipsToTheBitmapAndRejectsBadInput) {
 }
 
 std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
+         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
 
 TEST(GradientFill, BitmapFileHasTheHeadersThePlayerReads) {

@@ -48,7 +48,7 @@ Bytes OffsetTable(std::uint32_t version, const std::vector<Record>& records, std
 }
 
 Bytes Truncated(Bytes bytes, std::size_t cut) {
-  bytes.resize(bytes.size() - cut);
+  bytes.resize(bytes.size() > cut ? bytes.size() - cut : 0);
   return bytes;
 }
 
