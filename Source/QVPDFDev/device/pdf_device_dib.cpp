@@ -217,7 +217,7 @@ bool ReadBitmapView(TQVGenericDevice& device, bool hasColorTable, Bytes bits, By
   return true;
 }
 
-// Only the source rectangle is drawn: window becomes the part of the bitmap it covers, and
+// Only the source rectangle is drawn: window becomes the region of the bitmap it covers, and
 // view is cut to it (in scratch) when that is not the whole bitmap. A bitmap whose pixels end
 // early goes whole (the writer leaves out the rows it lacks). False when nothing is left.
 bool CutToSource(bool crop, std::int32_t srcX, std::int32_t srcY, std::int32_t srcWidth,
@@ -236,7 +236,7 @@ bool CutToSource(bool crop, std::int32_t srcX, std::int32_t srcY, std::int32_t s
   return view.bitsSize != 0;
 }
 
-// The destination of the part of the source that the window holds, in the writer's terms: top
+// The destination of the source region that the window holds, in the writer's terms: top
 // y, and the height downwards on the page.
 void PlaceImage(TQVPDFImageWriter& images, const TQVDIBImage& image, const SourceWindow& window,
                 bool yFlip, float dstX, float dstY, float dstWidth, float dstHeight) {

@@ -1,5 +1,5 @@
 // POSIX file descriptors as every writer uses them: one owner that closes, and the loops that
-// finish a write or a positioned read the system did in part or broke off for a signal.
+// finish a write or a positioned read the system did only partly or broke off for a signal.
 #pragma once
 
 #include <cstddef>
