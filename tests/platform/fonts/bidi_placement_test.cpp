@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "font_test_env.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/text_measure.h"
 #include "qvplatform/text_metrics.h"
+#include "screen_font_test.h"
 
 namespace qvplatform {
 namespace {
@@ -22,21 +22,11 @@ struct Placement {
   DWORD result = 0;
 };
 
-class BidiPlacement : public ::testing::Test {
+class BidiPlacement : public vellora_test::ScreenFontTest {
  protected:
-  void SetUp() override {
-    REQUIRE_TEST_FONTS();
-    dc_ = GetDC(0);
-  }
-  void TearDown() override {
-    if (dc_) ReleaseDC(0, dc_);
-    if (font_) DeleteObject(font_);
-  }
   void Select(int charset) {
-    if (font_) DeleteObject(font_);
     const LOGFONTW lf = MakeLogFont("Arial", -20, 400, false, charset);
-    font_ = CreateFontIndirectW(&lf);
-    SelectObject(dc_, font_);
+    ScreenFontTest::Select(CreateFontIndirectW(&lf));
   }
   Placement Place(const std::u16string& text, DWORD flags) {
     Placement p;
@@ -53,8 +43,6 @@ class BidiPlacement : public ::testing::Test {
     EXPECT_EQ(r.nGlyphs, text.size());
     return p;
   }
-  HDC dc_ = 0;
-  HFONT font_ = 0;
 };
 
 TEST_F(BidiPlacement, HebrewLatinAndDigitsInVisualOrder) {

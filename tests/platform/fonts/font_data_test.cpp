@@ -5,10 +5,10 @@
 #include <fstream>
 #include <vector>
 
-#include "font_test_env.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/sfnt_reader.h"
+#include "screen_font_test.h"
 #include "test_support.h"
 
 namespace qvplatform {
@@ -16,21 +16,8 @@ namespace {
 
 using vellora_test::MakeLogFont;
 
-class FontData : public ::testing::Test {
+class FontData : public vellora_test::ScreenFontTest {
  protected:
-  void SetUp() override {
-    REQUIRE_TEST_FONTS();
-    dc_ = GetDC(0);
-  }
-  void TearDown() override {
-    if (dc_) ReleaseDC(0, dc_);
-    if (font_) DeleteObject(font_);
-  }
-  void Select(HFONT font) {
-    if (font_) DeleteObject(font_);
-    font_ = font;
-    ASSERT_NE(SelectObject(dc_, font_), 0u);
-  }
   std::vector<std::uint8_t> Whole() {
     const DWORD size = GetFontData(dc_, 0, 0, nullptr, 0);
     EXPECT_NE(size, GDI_ERROR);
@@ -52,8 +39,6 @@ class FontData : public ::testing::Test {
     EXPECT_TRUE(ok) << out;
     EXPECT_EQ(out, std::string("ok ") + family + "\n");
   }
-  HDC dc_ = 0;
-  HFONT font_ = 0;
 };
 
 TEST_F(FontData, WholeFontIsAStandaloneSfntThatFontToolsAccepts) {

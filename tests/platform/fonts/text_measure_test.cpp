@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "font_test_env.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/font_mapper.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/text_metrics.h"
+#include "screen_font_test.h"
 
 namespace qvplatform {
 namespace {
@@ -15,24 +15,10 @@ using vellora_test::MakeLogFont;
 using vellora_test::RoundAway;
 using vellora_test::Value;
 
-class TextMeasure : public ::testing::Test {
+class TextMeasure : public vellora_test::ScreenFontTest {
  protected:
-  void SetUp() override {
-    REQUIRE_TEST_FONTS();
-    dc_ = GetDC(0);
-  }
-  void TearDown() override {
-    if (dc_) ReleaseDC(0, dc_);
-    if (font_) DeleteObject(font_);
-  }
-  void Select(HFONT font) {
-    if (font_) DeleteObject(font_);
-    font_ = font;
-    ASSERT_NE(SelectObject(dc_, font_), 0u);
-  }
+  using ScreenFontTest::Select;
   void Select(const LOGFONTW& lf) { Select(CreateFontIndirectW(&lf)); }
-  HDC dc_ = 0;
-  HFONT font_ = 0;
 };
 
 TEST_F(TextMeasure, WidthsAndExtentsAreTheAdvancesFontToolsReads) {
