@@ -15,6 +15,15 @@ constexpr std::size_t kMaxChunk = UINT_MAX;
 
 uInt Chunk(std::size_t n) { return static_cast<uInt>(std::min(n, kMaxChunk)); }
 
+// Hands zlib the next chunk of the input once it has taken the last one; inLeft counts what
+// remains of the size bytes at in.
+void FeedInput(z_stream& stream, const Bytef* in, std::size_t size, std::size_t& inLeft) {
+  if (stream.avail_in != 0 || inLeft == 0) return;
+  stream.next_in = const_cast<Bytef*>(in + (size - inLeft));
+  stream.avail_in = Chunk(inLeft);
+  inLeft -= stream.avail_in;
+}
+
 std::string ZMessage(int code, const z_stream& stream) {
   if (stream.msg != nullptr) return stream.msg;
   return zError(code);
@@ -48,11 +57,7 @@ std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, i
     std::size_t inLeft = size;
     std::size_t produced = 0;
     for (;;) {
-      if (stream.avail_in == 0 && inLeft > 0) {
-        stream.next_in = const_cast<Bytef*>(in + (size - inLeft));
-        stream.avail_in = Chunk(inLeft);
-        inLeft -= stream.avail_in;
-      }
+      FeedInput(stream, in, size, inLeft);
       if (produced == out.size()) out.resize(out.size() * 2 + 256);
       stream.next_out = out.data() + produced;
       stream.avail_out = Chunk(out.size() - produced);
@@ -89,11 +94,7 @@ std::vector<std::uint8_t> ZDecompressBuffer(const void* input, std::size_t size,
     std::size_t inLeft = size;
     std::size_t produced = 0;
     for (;;) {
-      if (stream.avail_in == 0 && inLeft > 0) {
-        stream.next_in = const_cast<Bytef*>(in + (size - inLeft));
-        stream.avail_in = Chunk(inLeft);
-        inLeft -= stream.avail_in;
-      }
+      FeedInput(stream, in, size, inLeft);
       if (produced == out.size()) {
         if (out.size() >= limit) break;
         out.resize(out.size() <= limit / 2 ? out.size() * 2 : limit);
