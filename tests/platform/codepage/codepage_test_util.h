@@ -61,4 +61,13 @@ inline std::string Hex(std::string_view bytes) {
   return s;
 }
 
+// Bytes and text that map onto each other exactly: widening gives the text, narrowing gives
+// the bytes back without the default character.
+inline void ExpectRoundTrip(UINT cp, const std::string& bytes, const std::u16string& text) {
+  EXPECT_EQ(Widen(cp, bytes), text) << cp << ": " << Units(Widen(cp, bytes));
+  bool used = true;
+  EXPECT_EQ(Narrow(cp, text, &used), bytes) << cp << ": " << Hex(Narrow(cp, text));
+  EXPECT_FALSE(used) << cp;
+}
+
 }  // namespace qvplatform::testing
