@@ -1,0 +1,123 @@
+// The raster device: its surface, the mapping from logical units to pixels, and the saved
+// levels (DC levels and the player's clip levels) that carry cairo's state and the clip region.
+#include "QVRasterDC/raster_device.h"
+
+#include <cmath>
+
+namespace vellora {
+
+namespace {
+
+// Saved levels kept at most; deeper saves change nothing and are popped as such.
+constexpr std::size_t kMaxSavedLevels = 4096;
+
+}  // namespace
+
+TQVRasterDevice::TQVRasterDevice(cairo_surface_t* surface, double pixelsPerPoint, double offsetX,
+                                 double offsetY)
+    : cr_(cairo_create(surface)),
+      surface_(cairo_surface_reference(surface)),
+      pixelsPerPoint_(pixelsPerPoint),
+      offsetX_(offsetX),
+      offsetY_(offsetY),
+      surfaceWidth_(cairo_image_surface_get_width(surface)),
+      surfaceHeight_(cairo_image_surface_get_height(surface)) {
+  // Clip records are what a picture's own drawing relies on: always played here.
+  modes.Include(qvClipRectSupport);
+  clipRegions_.push_back(nullptr);
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+  cairo_set_font_options(cr_, options);
+  cairo_font_options_destroy(options);
+  TQVRasterDevice::Reset();
+}
+
+TQVRasterDevice::~TQVRasterDevice() {
+  for (cairo_region_t* r : clipRegions_)
+    if (r) cairo_region_destroy(r);
+  for (PatternBrush& p : patterns_) cairo_surface_destroy(p.surface);
+  for (cairo_surface_t* mask : hatchMasks_)
+    if (mask) cairo_surface_destroy(mask);
+  cairo_destroy(cr_);
+  cairo_surface_destroy(surface_);
+}
+
+void TQVRasterDevice::Reset() {
+  TQVGenericDevice::Reset();
+  // The picture's points are placed by the render's own scale and offset.
+  dcStack.pageOrigin = {0, 0};
+  path_.clear();
+  currentX_ = currentY_ = 0;
+}
+
+void TQVRasterDevice::EndPicture(std::int32_t playResult) {
+  (void)playResult;
+  cairo_surface_flush(surface_);
+}
+
+cairo_matrix_t TQVRasterDevice::LogicalToPixel() {
+  // As the page content places a point: logical (x, y) becomes (x, -y), or (x, y) under the
+  // y flip, in the content's frame; the content matrix takes it to page points with y up,
+  // and the page is turned over to pixels with y down.
+  const XFORM& m = dcStack.Matrix();
+  const double k = pixelsPerPoint_;
+  const double s = dcStack.yFlip ? -1.0 : 1.0;
+  cairo_matrix_t r;
+  r.xx = k * m.eM11;
+  r.yx = k * m.eM12;
+  r.xy = k * s * m.eM21;
+  r.yy = k * s * m.eM22;
+  r.x0 = k * (double(m.eDx) + dcStack.pageOrigin.x) + offsetX_;
+  r.y0 = k * double(m.eDy) + offsetY_;
+  return r;
+}
+
+bool TQVRasterDevice::Mirrored() {
+  // Arcs measure angles with logical y up (turned over when y points down, as it does without
+  // the y flip); seen on the pixels, with y down, that frame must come out turned over once.
+  const cairo_matrix_t m = LogicalToPixel();
+  const double ys = dcStack.yFlip ? 1.0 : -1.0;
+  return (m.xx * m.yy - m.xy * m.yx) * ys > 0;
+}
+
+void TQVRasterDevice::PixelPoint(const cairo_matrix_t& m, double x, double y, double& px,
+                                 double& py) const {
+  px = m.xx * x + m.xy * y + m.x0;
+  py = m.yx * x + m.yy * y + m.y0;
+}
+
+std::int32_t TQVRasterDevice::SaveDC() {
+  const std::int32_t depth = TQVGenericDevice::SaveDC();
+  PushClip();
+  return depth;
+}
+
+void TQVRasterDevice::RestoreDC(std::int32_t level) {
+  TQVGenericDevice::RestoreDC(level);
+  PopClip();
+}
+
+void TQVRasterDevice::PushClip() {
+  if (clipRegions_.size() >= kMaxSavedLevels) {
+    ++ignoredSaves_;
+    return;
+  }
+  cairo_save(cr_);
+  cairo_region_t* current = clipRegions_.back();
+  clipRegions_.push_back(current ? cairo_region_reference(current) : nullptr);
+}
+
+void TQVRasterDevice::PopClip() {
+  if (ignoredSaves_ > 0) {
+    --ignoredSaves_;
+    return;
+  }
+  // The first level is the picture's own and stays.
+  if (clipRegions_.size() <= 1) return;
+  if (clipRegions_.back()) cairo_region_destroy(clipRegions_.back());
+  clipRegions_.pop_back();
+  cairo_restore(cr_);
+}
+
+}  // namespace vellora
