@@ -57,7 +57,7 @@ void TQVRasterDevice::CombineClip(std::int32_t mode, cairo_region_t* shape, bool
     // Narrowing: cairo's clip takes the exact shape; the region follows by the shape's pixels
     // (a path by its bounds).
     if (shapeIsPath) {
-      EmitPath(0);
+      EmitPath(false);
       cairo_set_fill_rule(
           cr_, CurrentDCState().winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
       cairo_clip(cr_);
@@ -76,7 +76,7 @@ void TQVRasterDevice::CombineClip(std::int32_t mode, cairo_region_t* shape, bool
   }
   if (mode == kRgnDiff && shapeIsPath) {
     // Everything but the path: the surface and the path under the even-odd rule.
-    EmitPath(0);
+    EmitPath(false);
     cairo_rectangle(cr_, -1, -1, surfaceWidth_ + 2.0, surfaceHeight_ + 2.0);
     cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
     cairo_clip(cr_);
@@ -84,7 +84,7 @@ void TQVRasterDevice::CombineClip(std::int32_t mode, cairo_region_t* shape, bool
   }
   if (mode == kRgnCopy && shapeIsPath) {
     cairo_reset_clip(cr_);
-    EmitPath(0);
+    EmitPath(false);
     cairo_set_fill_rule(
         cr_, CurrentDCState().winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
     cairo_clip(cr_);
@@ -122,7 +122,7 @@ void TQVRasterDevice::SelectClipPath(std::int32_t mode) {
     path_.clear();
     return;
   }
-  EmitPath(0);
+  EmitPath(false);
   double x1, y1, x2, y2;
   cairo_path_extents(cr_, &x1, &y1, &x2, &y2);
   const cairo_rectangle_int_t box{

@@ -2,6 +2,7 @@
 // levels (DC levels and the player's clip levels) that carry cairo's state and the clip region.
 #include "QVRasterDC/raster_device.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vellora {
@@ -13,13 +14,14 @@ constexpr std::size_t kMaxSavedLevels = 4096;
 
 }  // namespace
 
-TQVRasterDevice::TQVRasterDevice(cairo_surface_t* surface, double pixelsPerPoint, double offsetX,
-                                 double offsetY)
+TQVRasterDevice::TQVRasterDevice(cairo_surface_t* surface, double left, double top, double width,
+                                 double height)
     : cr_(cairo_create(surface)),
       surface_(cairo_surface_reference(surface)),
-      pixelsPerPoint_(pixelsPerPoint),
-      offsetX_(offsetX),
-      offsetY_(offsetY),
+      offsetX_(left),
+      offsetY_(top),
+      width_(width),
+      height_(height),
       surfaceWidth_(cairo_image_surface_get_width(surface)),
       surfaceHeight_(cairo_image_surface_get_height(surface)) {
   // Clip records are what a picture's own drawing relies on: always played here.
@@ -51,25 +53,38 @@ void TQVRasterDevice::Reset() {
   currentX_ = currentY_ = 0;
 }
 
+std::int32_t TQVRasterDevice::BeginPicture(std::int32_t width, std::int32_t height,
+                                           std::int32_t xResolution, std::int32_t yResolution) {
+  // The player maps the picture to points at its own size (width x height pixels of its
+  // reference device); any other target size would leave the frame's offset unscaled.
+  const double points[2] = {double(width) * 72 / std::max(xResolution, 1),
+                            double(height) * 72 / std::max(yResolution, 1)};
+  scaleX_ = points[0] > 0 && width_ > 0 ? width_ / points[0] : 1;
+  scaleY_ = points[1] > 0 && height_ > 0 ? height_ / points[1] : 1;
+  return 0;
+}
+
 void TQVRasterDevice::EndPicture(std::int32_t playResult) {
   (void)playResult;
   cairo_surface_flush(surface_);
 }
 
 cairo_matrix_t TQVRasterDevice::LogicalToPixel() {
-  // As the page content places a point: logical (x, y) becomes (x, -y), or (x, y) under the
-  // y flip, in the content's frame; the content matrix takes it to page points with y up,
-  // and the page is turned over to pixels with y down.
+  // As the page content places a point: logical (x, y) becomes (x, yOrigin - y), or
+  // (x, yOrigin + y) under the y flip, in the content's frame; the content matrix takes it to page
+  // points with y up, and the page is turned over to pixels with y down.
   const XFORM& m = dcStack.Matrix();
-  const double k = pixelsPerPoint_;
+  const double kx = scaleX_, ky = scaleY_;
   const double s = dcStack.yFlip ? -1.0 : 1.0;
   cairo_matrix_t r;
-  r.xx = k * m.eM11;
-  r.yx = k * m.eM12;
-  r.xy = k * s * m.eM21;
-  r.yy = k * s * m.eM22;
-  r.x0 = k * (double(m.eDx) + dcStack.pageOrigin.x) + offsetX_;
-  r.y0 = k * double(m.eDy) + offsetY_;
+  r.xx = kx * m.eM11;
+  r.yx = ky * m.eM12;
+  r.xy = kx * s * m.eM21;
+  r.yy = ky * s * m.eM22;
+  // The content's y origin (set for the fixed map modes) moves the flipped y first.
+  const double y0 = yOrigin;
+  r.x0 = kx * (double(m.eDx) + dcStack.pageOrigin.x - double(m.eM21) * y0) + offsetX_;
+  r.y0 = ky * (double(m.eDy) - double(m.eM22) * y0) + offsetY_;
   return r;
 }
 

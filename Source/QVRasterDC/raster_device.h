@@ -38,15 +38,18 @@ struct TQVRasterPathPoint {
 
 class TQVRasterDevice : public TQVGenericDevice {
  public:
-  // Draws on surface (an ARGB32 or RGB24 image surface), with the picture's page points
-  // scaled by pixelsPerPoint and moved by (offsetX, offsetY) pixels.
-  TQVRasterDevice(cairo_surface_t* surface, double pixelsPerPoint, double offsetX, double offsetY);
+  // Draws on surface (an ARGB32 or RGB24 image surface); the picture played at its own size
+  // is stretched over width x height pixels at (left, top).
+  TQVRasterDevice(cairo_surface_t* surface, double left, double top, double width, double height);
   ~TQVRasterDevice() override;
 
   const TQVRasterStats& Stats() const { return stats_; }
 
   // ---- Slots ---------------------------------------------------------------------------
   void Reset() override;
+  // The picture's own size fixes the scale from its points to the destination's pixels.
+  std::int32_t BeginPicture(std::int32_t width, std::int32_t height, std::int32_t xResolution,
+                            std::int32_t yResolution) override;
   void EndPicture(std::int32_t playResult) override;
   std::int32_t DrawDIBits(bool hasColorTable, std::int32_t srcX, std::int32_t srcY,
                           std::int32_t srcWidth, std::int32_t srcHeight, float dstX, float dstY,
@@ -118,8 +121,8 @@ class TQVRasterDevice : public TQVGenericDevice {
   // Start and sweep of the arc of box between the radials through start and end, in the
   // direction the level asks for.
   void ArcAngles(const RECTL& box, POINTL start, POINTL end, double& from, double& sweep);
-  // Hands the path buffer to cairo, moved by offset pixels on both axes.
-  void EmitPath(double offset);
+  // Hands the path buffer to cairo, its points moved to pixel centres when asked.
+  void EmitPath(bool onPixelCentres);
   // Fills and then strokes the path buffer with the level's brush and pen, then clears it;
   // inside a bracket nothing is painted and the buffer keeps the figure.
   void Finish(bool fill, bool stroke);
@@ -161,7 +164,8 @@ class TQVRasterDevice : public TQVGenericDevice {
 
   cairo_t* cr_;
   cairo_surface_t* surface_;
-  double pixelsPerPoint_, offsetX_, offsetY_;
+  double offsetX_, offsetY_, width_, height_;
+  double scaleX_ = 1, scaleY_ = 1;  // pixels per point of the picture
   std::int32_t surfaceWidth_, surfaceHeight_;
 
   std::vector<TQVRasterPathPoint> path_;

@@ -111,7 +111,12 @@ void TQVRasterFonts::Load(TQVRasterFont& entry) {
     entry.ascent = winAscent / em;
     entry.descent = winDescent / em;
   }
-  if (entry.face->AverageWidth() > 0) entry.averageWidth = entry.face->AverageWidth() / em;
+  // The width a logical font's lfWidth asks for is GDI's average character width: by the
+  // letter-frequency weights where the face has those letters.
+  const std::int32_t average = entry.face->LowercaseAverageWidth() > 0
+                                   ? entry.face->LowercaseAverageWidth()
+                                   : entry.face->AverageWidth();
+  if (average > 0) entry.averageWidth = average / em;
   const auto& post = sfnt.Post();
   if (post.underlineThickness > 0) {
     entry.underlinePosition = post.underlinePosition / em;

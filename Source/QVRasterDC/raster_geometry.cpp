@@ -61,26 +61,30 @@ void TQVRasterDevice::PathClose() {
     path_.push_back({TQVRasterPathPoint::kClose, 0, 0});
 }
 
-void TQVRasterDevice::EmitPath(double offset) {
+void TQVRasterDevice::EmitPath(bool onPixelCentres) {
   cairo_new_path(cr_);
   cairo_identity_matrix(cr_);
+  // A one-pixel line runs through the centres of the pixels its points fall in.
+  const auto place = [onPixelCentres](double v) {
+    return onPixelCentres ? std::floor(v) + 0.5 : v;
+  };
   std::size_t i = 0;
   const std::size_t n = path_.size();
   while (i < n) {
     const TQVRasterPathPoint& p = path_[i];
     switch (p.kind) {
       case TQVRasterPathPoint::kMove:
-        cairo_move_to(cr_, p.x + offset, p.y + offset);
+        cairo_move_to(cr_, place(p.x), place(p.y));
         break;
       case TQVRasterPathPoint::kLine:
-        cairo_line_to(cr_, p.x + offset, p.y + offset);
+        cairo_line_to(cr_, place(p.x), place(p.y));
         break;
       case TQVRasterPathPoint::kCurve:
         if (i + 2 < n) {
           const TQVRasterPathPoint& b = path_[i + 1];
           const TQVRasterPathPoint& c = path_[i + 2];
-          cairo_curve_to(cr_, p.x + offset, p.y + offset, b.x + offset, b.y + offset, c.x + offset,
-                         c.y + offset);
+          cairo_curve_to(cr_, place(p.x), place(p.y), place(b.x), place(b.y), place(c.x),
+                         place(c.y));
           i += 2;
         }
         break;

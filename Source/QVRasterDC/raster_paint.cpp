@@ -113,7 +113,7 @@ bool TQVRasterDevice::SetBrushSource() {
 void TQVRasterDevice::FillCurrentPath(bool winding) {
   const TQVDCStackVar& v = CurrentDCState();
   if (v.brushStyle == kBrushNull || path_.empty()) return;
-  EmitPath(0);
+  EmitPath(false);
   cairo_set_fill_rule(cr_, winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
   if (v.brushStyle == kBrushHatched && PatternOfSelectedBrush() == nullptr) {
     // The hatch lines in the brush colour, over the background colour when it is opaque.
@@ -143,7 +143,7 @@ void TQVRasterDevice::StrokeCurrentPath() {
   // A pen of width 0, or one thinner than a pixel, is drawn one pixel wide on the pixel grid.
   const bool cosmetic = v.penWidth == 0 || !(width > 1.0);
   const double lineWidth = cosmetic ? 1.0 : std::min(width, 1.0e6);
-  EmitPath(cosmetic ? 0.5 : 0.0);
+  EmitPath(cosmetic);
   cairo_set_line_width(cr_, lineWidth);
   if (cosmetic) {
     cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);

@@ -124,7 +124,10 @@ void TQVRasterDevice::ExtTextOut(std::int32_t x, std::int32_t y, std::uint32_t o
   if (!(xUnit > 0) || !(yUnit > 0) || !std::isfinite(xUnit) || !std::isfinite(yUnit)) return;
   double ax = m.xx / xUnit, ay = m.yx / xUnit;  // along the baseline
   double dx = -ay, dy = ax;  // down: a quarter turn clockwise as seen from the baseline
-  const double angle = v.font.lfEscapement / 1800.0 * std::numbers::pi;
+  // Under a mapping that turns y up while x stays, the angle is taken clockwise, as the page
+  // content draws it there.
+  const double angle =
+      (dcStack.xPositiveYNegative ? -1 : 1) * v.font.lfEscapement / 1800.0 * std::numbers::pi;
   if (angle != 0) {
     const double c = std::cos(angle), s = std::sin(angle);
     const double rx = ax * c + ay * s, ry = -ax * s + ay * c;

@@ -55,17 +55,17 @@ bool RenderMetafile(const std::uint8_t* bits, std::size_t size, cairo_surface_t*
       cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
       cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS)
     return false;
-  const std::int32_t dpi = UsableResolution(resolution);
-  const bool own = EmptyRect(destination);
-  TQVRasterDevice device(surface, dpi / 72.0, own ? 0 : destination.left,
-                         own ? 0 : destination.top);
-  // Target sizes are in the device's units: pixels at the resolution.
-  device.xResolution = dpi;
-  device.yResolution = dpi;
+  qvplatform::RECT target = destination;
+  if (EmptyRect(target)) {
+    std::int32_t width = 0, height = 0;
+    if (!MetafilePixelSize(bits, size, resolution, width, height)) return false;
+    target = qvplatform::RECT{0, 0, width, height};
+  }
+  TQVRasterDevice device(surface, target.left, target.top, double(target.right) - target.left,
+                         double(target.bottom) - target.top);
   bool ok = true;
   try {
-    device.PlayMetafile(bits, size, 0, 0, own ? 0 : destination.right - destination.left,
-                        own ? 0 : destination.bottom - destination.top, false, 0, 0);
+    device.PlayMetafile(bits, size, 0, 0, 0, 0, false, 0, 0);
   } catch (const EQVMetafileError&) {
     ok = false;
   } catch (const std::exception&) {
