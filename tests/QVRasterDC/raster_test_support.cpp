@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -21,8 +22,12 @@ int Pixels::Grey(int x, int y) const {
 
 Pixels RenderEmf(const std::vector<std::uint8_t>& emf, int width, int height, int resolution) {
   Pixels out;
-  if (width == 0 && !vellora::MetafilePixelSize(emf.data(), emf.size(), resolution, width, height))
-    return out;
+  if (width == 0) {
+    if (!vellora::MetafilePixelSize(emf.data(), emf.size(), resolution, width, height))
+      return out;
+    width = std::min(width, 1000);
+    height = std::min(height, 1000);
+  }
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
   cairo_t* cr = cairo_create(surface);
   cairo_set_source_rgb(cr, 1, 1, 1);

@@ -25,7 +25,7 @@ struct Pixels {
 };
 
 // The metafile drawn on white into width x height pixels at the resolution; 0 x 0 takes the
-// picture's own size.
+// picture's own size, at most 1000 pixels a side.
 Pixels RenderEmf(const std::vector<std::uint8_t>& emf, int width = 0, int height = 0,
                  int resolution = 72);
 
