@@ -20,6 +20,8 @@ namespace {
 
 // The em of a font whose height no record gave, in logical units.
 constexpr double kDefaultEm = 12;
+// Glyphs up to this em (pixels) are drawn from cairo's glyph images.
+constexpr double kLargestCachedEm = 256;
 
 // Raw text-alignment flags of the level.
 constexpr std::uint32_t kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8,
@@ -243,7 +245,16 @@ void TQVRasterDevice::ExtTextOut(std::int32_t x, std::int32_t y, std::uint32_t o
     cairo_path_destroy(outline);
     cairo_new_path(cr_);
   } else {
-    cairo_show_glyphs(cr_, glyphs_.data(), static_cast<int>(count));
+    if (em > kLargestCachedEm) {
+      // Large glyphs are filled as outlines: a glyph image of that size would cost time and
+      // memory out of proportion to the record.
+      cairo_new_path(cr_);
+      cairo_glyph_path(cr_, glyphs_.data(), static_cast<int>(count));
+      cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+      cairo_fill(cr_);
+    } else {
+      cairo_show_glyphs(cr_, glyphs_.data(), static_cast<int>(count));
+    }
     const double origin[2] = {ox, oy}, advance[2] = {penX, penY}, down[2] = {dx, dy};
     if (v.font.lfUnderline)
       DrawTextUnderline(origin, advance, down, em, font->underlinePosition,
