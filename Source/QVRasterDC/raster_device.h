@@ -113,6 +113,10 @@ class TQVRasterDevice : public TQVGenericDevice {
   void PathLine(const cairo_matrix_t& m, double x, double y);
   void PathCurve(const cairo_matrix_t& m, const double* xy);  // 3 points
   void PathClose();
+  // Starts the figure of a poly record: at the current position when it continues from there
+  // (the first point is then the first to draw), else at its first point. Returns the index
+  // of the first point still to draw.
+  std::int32_t StartFigure(const cairo_matrix_t& m, POINTL first, bool continueFromCurrent);
   // Appends the arc of the ellipse in box from angle start through sweep (radians, counted
   // counter-clockwise with y up in the level's frame), as cubic Béziers; connect joins it to
   // the figure with a line, else it starts a figure. Leaves (endX, endY) at its logical end.

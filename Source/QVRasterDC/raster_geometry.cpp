@@ -125,19 +125,24 @@ void TQVRasterDevice::LineTo(std::int32_t x, std::int32_t y) {
   Finish(false, true);
 }
 
+std::int32_t TQVRasterDevice::StartFigure(const cairo_matrix_t& m, POINTL first,
+                                          bool continueFromCurrent) {
+  if (!InBracket()) path_.clear();
+  if (continueFromCurrent) {
+    // From the current position: inside a bracket the figure so far goes on.
+    if (path_.empty() || !InBracket()) PathMove(m, currentX_, currentY_);
+    return 0;
+  }
+  PathMove(m, first.x, first.y);
+  return 1;
+}
+
 void TQVRasterDevice::Polyline(const POINTL* points, std::int32_t count, bool continueFromCurrent,
                                bool prepare, bool stroke) {
   (void)prepare;
   if (points == nullptr || count <= 0) return;
   const cairo_matrix_t m = LogicalToPixel();
-  if (!InBracket()) path_.clear();
-  std::int32_t i = 0;
-  if (continueFromCurrent) {
-    if (path_.empty() || !InBracket()) PathMove(m, currentX_, currentY_);
-  } else {
-    PathMove(m, points[0].x, points[0].y);
-    i = 1;
-  }
+  std::int32_t i = StartFigure(m, points[0], continueFromCurrent);
   for (; i < count; ++i) PathLine(m, points[i].x, points[i].y);
   currentX_ = points[count - 1].x;
   currentY_ = points[count - 1].y;
@@ -148,15 +153,8 @@ void TQVRasterDevice::PolyBezier(const POINTL* points, std::int32_t count,
                                  bool continueFromCurrent) {
   if (points == nullptr || count <= 0) return;
   const cairo_matrix_t m = LogicalToPixel();
-  if (!InBracket()) path_.clear();
-  std::int32_t i = 0;
-  if (continueFromCurrent) {
-    if (path_.empty() || !InBracket()) PathMove(m, currentX_, currentY_);
-  } else {
-    PathMove(m, points[0].x, points[0].y);
-    i = 1;
-  }
-  for (; i + 2 < count + 0 && i + 2 <= count - 1; i += 3) {
+  std::int32_t i = StartFigure(m, points[0], continueFromCurrent);
+  for (; i + 2 < count; i += 3) {
     const double xy[6] = {double(points[i].x),     double(points[i].y),
                           double(points[i + 1].x), double(points[i + 1].y),
                           double(points[i + 2].x), double(points[i + 2].y)};

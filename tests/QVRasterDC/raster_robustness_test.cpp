@@ -29,8 +29,8 @@ TEST(RasterRobustness, EveryCorpusFileRendersAndTheSetTakesLittleTime) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // Reported, not asserted: the time is a measurement of the build at hand.
-    std::printf("%s: %d files, %d refused as no metafile, %.2f s at %d dpi\n", set, files,
-                refused, seconds, kResolution);
+    std::printf("%s: %d files, %d refused as no metafile, %.2f s at %d dpi\n", set, files, refused,
+                seconds, kResolution);
     EXPECT_GT(files, 0);
   }
 }

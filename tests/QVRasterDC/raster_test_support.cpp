@@ -23,8 +23,7 @@ int Pixels::Grey(int x, int y) const {
 Pixels RenderEmf(const std::vector<std::uint8_t>& emf, int width, int height, int resolution) {
   Pixels out;
   if (width == 0) {
-    if (!vellora::MetafilePixelSize(emf.data(), emf.size(), resolution, width, height))
-      return out;
+    if (!vellora::MetafilePixelSize(emf.data(), emf.size(), resolution, width, height)) return out;
     width = std::min(width, 1000);
     height = std::min(height, 1000);
   }
