@@ -22,6 +22,7 @@ namespace {
 constexpr double kDefaultEm = 12;
 // Glyphs up to this em (pixels) are drawn from cairo's glyph images.
 constexpr double kLargestCachedEm = 256;
+constexpr double kLeastStretch = 1.0 / 64, kMostStretch = 64;
 
 // Raw text-alignment flags of the level.
 constexpr std::uint32_t kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8,
@@ -143,9 +144,12 @@ void TQVRasterDevice::ExtTextOut(std::int32_t x, std::int32_t y, std::uint32_t o
                                                  : kDefaultEm;
   const double em = emLogical * yUnit;  // pixels
   if (!(em > 0.01) || !(em < 1.0e5)) return;
-  const double stretch = v.font.lfWidth != 0 && font->averageWidth > 0
-                             ? std::fabs(double(v.font.lfWidth)) * xUnit / (font->averageWidth * em)
-                             : 1.0;
+  // Stretched no further than a face can sensibly be (cairo refuses extreme font matrices).
+  const double stretch =
+      v.font.lfWidth != 0 && font->averageWidth > 0
+          ? std::clamp(std::fabs(double(v.font.lfWidth)) * xUnit / (font->averageWidth * em),
+                       kLeastStretch, kMostStretch)
+          : 1.0;
   cairo_matrix_t fm;
   cairo_matrix_init(&fm, ax * em * stretch, ay * em * stretch, dx * em, dy * em, 0, 0);
   if (!(std::fabs(fm.xx * fm.yy - fm.xy * fm.yx) > 1e-9)) return;
