@@ -51,18 +51,31 @@ bool MetafilePixelSize(const std::uint8_t* bits, std::size_t size, std::int32_t 
 bool RenderMetafile(const std::uint8_t* bits, std::size_t size, cairo_surface_t* surface,
                     const qvplatform::RECT& destination, std::int32_t resolution,
                     TQVRasterStats* stats) {
-  if (bits == nullptr || surface == nullptr ||
-      cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
-      cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS)
-    return false;
   qvplatform::RECT target = destination;
   if (EmptyRect(target)) {
     std::int32_t width = 0, height = 0;
     if (!MetafilePixelSize(bits, size, resolution, width, height)) return false;
     target = qvplatform::RECT{0, 0, width, height};
   }
-  TQVRasterDevice device(surface, target.left, target.top, double(target.right) - target.left,
-                         double(target.bottom) - target.top);
+  return RenderMetafile(
+      bits, size, surface,
+      cairo_rectangle_t{double(target.left), double(target.top), double(target.right) - target.left,
+                        double(target.bottom) - target.top},
+      stats);
+}
+
+bool RenderMetafile(const std::uint8_t* bits, std::size_t size, cairo_surface_t* surface,
+                    const cairo_rectangle_t& destination, TQVRasterStats* stats) {
+  if (bits == nullptr || surface == nullptr ||
+      cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
+      cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS)
+    return false;
+  if (!(destination.width > 0 && destination.height > 0) || !std::isfinite(destination.x) ||
+      !std::isfinite(destination.y) || !std::isfinite(destination.width) ||
+      !std::isfinite(destination.height))
+    return false;
+  TQVRasterDevice device(surface, destination.x, destination.y, destination.width,
+                         destination.height);
   bool ok = true;
   try {
     device.PlayMetafile(bits, size, 0, 0, 0, 0, false, 0, 0);

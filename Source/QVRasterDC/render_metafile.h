@@ -28,6 +28,10 @@ bool MetafilePixelSize(const std::uint8_t* bits, std::size_t size, std::int32_t 
 bool RenderMetafile(const std::uint8_t* bits, std::size_t size, cairo_surface_t* surface,
                     const qvplatform::RECT& destination, std::int32_t resolution,
                     TQVRasterStats* stats = nullptr);
+// The same into a rectangle of fractional pixels (a host placing the picture by points, or
+// matching another renderer's page of a fractional pixel size); it must not be empty.
+bool RenderMetafile(const std::uint8_t* bits, std::size_t size, cairo_surface_t* surface,
+                    const cairo_rectangle_t& destination, TQVRasterStats* stats = nullptr);
 
 // Fills the bitmap with the background and draws the metafile on it, keeping the bitmap's
 // kind (24-bit, or 1-bit where a pixel is white when its grey is at least half-bright). A

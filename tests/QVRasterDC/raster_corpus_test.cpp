@@ -54,47 +54,85 @@ double InkedShare(int width, int height, const std::vector<bool>& ink,
   return boxes.empty() ? 1.0 : double(inked) / double(boxes.size());
 }
 
-TEST(RasterCorpus, InkAgreesWithPopplerOnTheEnginesPdf) {
+// The mask without the words' boxes: what is left is the drawing apart from its text.
+std::vector<bool> WithoutWords(int width, int height, std::vector<bool> ink,
+                               const std::vector<std::array<int, 4>>& boxes) {
+  for (const auto& b : boxes)
+    for (int y = std::max(b[1], 0); y < std::min(b[3], height); ++y)
+      for (int x = std::max(b[0], 0); x < std::min(b[2], width); ++x)
+        ink[std::size_t(y) * std::size_t(width) + std::size_t(x)] = false;
+  return ink;
+}
+
+// Files whose ink agrees less closely, each with what makes the difference.
+struct KnownDifference {
+  const char* file;
+  const char* reason;
+};
+constexpr KnownDifference kKnownDifferences[] = {
+    {"", ""},
+};
+
+const char* KnownReason(const std::string& name) {
+  for (const auto& k : kKnownDifferences)
+    if (name == k.file) return k.reason;
+  return nullptr;
+}
+
+// The corpus is taken in shards, each its own test, so that a slow (sanitised) build keeps
+// every one well within its time.
+constexpr int kShards = 8;
+
+class RasterCorpus : public ::testing::TestWithParam<int> {};
+
+TEST_P(RasterCorpus, InkAgreesWithPopplerOnTheEnginesPdf) {
   const auto dir = CorpusDir();
   if (dir.empty()) GTEST_SKIP() << "no corpus";
   if (!UsePrivateFontConfig()) GTEST_SKIP() << "test fonts are not installed";
-  int files = 0, agreeing = 0;
-  std::string others;
+  int index = 0;
   for (const auto& path : FilesBelow(dir / "emf")) {
+    if (index++ % kShards != GetParam()) continue;
     const std::vector<unsigned char> emf = ReadFileBytes(path);
-    const std::string pdf = EnginePdf(emf);
+    PageSize page;
+    const std::string pdf = EnginePdf(emf, &page);
     if (pdf.empty()) continue;
     RenderOptions options;
     options.dpi = kResolution;
     options.colour = true;
     const Raster poppler = RenderPage(pdf, options);
     if (!poppler.ok) continue;
-    const Pixels ours = RenderEmf(emf, poppler.width, poppler.height, kResolution);
-    ++files;
+    // The picture fills the page's own size, which need not be whole pixels.
+    const double k = kResolution / 72.0;
+    const Pixels ours = RenderEmfInto(emf, poppler.width, poppler.height,
+                                      cairo_rectangle_t{0, 0, page.width * k, page.height * k});
     const std::string name = path.filename().string();
-    const std::vector<bool> ourInk = InkMask(ours.width, ours.height, ours.data);
-    const double agreement = InkAgreement(ours.width, ours.height, ourInk,
-                                          InkMask(poppler.width, poppler.height, poppler.pixels));
+    const int w = ours.width, h = ours.height;
+    const std::vector<bool> ourInk = InkMask(w, h, ours.data);
+    const std::vector<bool> popplerInk = InkMask(w, h, poppler.pixels);
+    const double agreement = InkAgreement(w, h, ourInk, popplerInk);
+    const auto words = WordBoxes(pdf);
     // Text: the raster's ink lies where poppler draws the PDF's words.
-    EXPECT_GE(InkedShare(ours.width, ours.height, ourInk, WordBoxes(pdf)), kWordsInked) << name;
-    // Every file is drawn in the right place; closer agreement is counted below.
+    EXPECT_GE(InkedShare(w, h, ourInk, words), kWordsInked) << name;
+    // Every file is drawn in the right place.
     EXPECT_GE(agreement, kLeastAgreement) << name;
+    const char* reason = KnownReason(name);
     if (agreement >= kAgreement) {
-      ++agreeing;
+      if (reason)
+        std::printf("  %s now agrees (%.3f): drop it from the list\n", name.c_str(), agreement);
       continue;
     }
-    DumpPng(name + "-raster", ours.width, ours.height, ours.data);
-    DumpPng(name + "-poppler", poppler.width, poppler.height, poppler.pixels);
-    char line[96];
-    std::snprintf(line, sizeof line, "  %s %.3f\n", name.c_str(), agreement);
-    others += line;
+    DumpPng(name + "-raster", w, h, ours.data);
+    DumpPng(name + "-poppler", w, h, poppler.pixels);
+    DumpFile(name + ".pdf", pdf);
+    const double apartFromText = InkAgreement(w, h, WithoutWords(w, h, ourInk, words),
+                                              WithoutWords(w, h, popplerInk, words));
+    std::printf("  %s %.3f, apart from text %.3f%s%s\n", name.c_str(), agreement, apartFromText,
+                reason ? ": " : "", reason ? reason : "");
+    EXPECT_TRUE(reason != nullptr) << name << " agrees " << agreement << ", below " << kAgreement;
   }
-  ASSERT_GT(files, 0);
-  std::printf("%d of %d files agree within %.2f; the others:\n%s", agreeing, files, kAgreement,
-              others.c_str());
-  // How many agree closely is reported, not asserted: the files below the mark differ mostly
-  // by the placement of text, where the PDF's glyphs do not follow the spacing array exactly.
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, RasterCorpus, ::testing::Range(0, kShards));
 
 }  // namespace
 }  // namespace vellora_test

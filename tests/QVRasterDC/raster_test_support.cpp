@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -21,19 +22,23 @@ int Pixels::Grey(int x, int y) const {
 }
 
 Pixels RenderEmf(const std::vector<std::uint8_t>& emf, int width, int height, int resolution) {
-  Pixels out;
   if (width == 0) {
-    if (!vellora::MetafilePixelSize(emf.data(), emf.size(), resolution, width, height)) return out;
+    if (!vellora::MetafilePixelSize(emf.data(), emf.size(), resolution, width, height)) return {};
     width = std::min(width, 1000);
     height = std::min(height, 1000);
   }
+  return RenderEmfInto(emf, width, height, cairo_rectangle_t{0, 0, double(width), double(height)});
+}
+
+Pixels RenderEmfInto(const std::vector<std::uint8_t>& emf, int width, int height,
+                     const cairo_rectangle_t& destination) {
+  Pixels out;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
   cairo_t* cr = cairo_create(surface);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
   cairo_destroy(cr);
-  out.ok = vellora::RenderMetafile(emf.data(), emf.size(), surface,
-                                   qvplatform::RECT{0, 0, width, height}, resolution, &out.stats);
+  out.ok = vellora::RenderMetafile(emf.data(), emf.size(), surface, destination, &out.stats);
   out.width = width;
   out.height = height;
   out.data.resize(std::size_t(width) * std::size_t(height));
@@ -49,7 +54,7 @@ Pixels RenderEmf(const std::vector<std::uint8_t>& emf, int width, int height, in
   return out;
 }
 
-std::string EnginePdf(const std::vector<std::uint8_t>& emf) {
+std::string EnginePdf(const std::vector<std::uint8_t>& emf, PageSize* size) {
   const qvplatform::HENHMETAFILE metafile =
       qvplatform::SetEnhMetaFileBits(static_cast<qvplatform::UINT>(emf.size()), emf.data());
   if (metafile == 0) return {};
@@ -63,9 +68,18 @@ std::string EnginePdf(const std::vector<std::uint8_t>& emf) {
   std::string name = file.string();
   QVPDF_Do(c, QVPDF_CMD_BEGIN_DOC, 0, name.data());
   TQVPDFPageInit page{};
-  page.Width = w >= 3 && w <= 14400 ? static_cast<std::int32_t>(w) : 595;
-  page.Height = hh >= 3 && hh <= 14400 ? static_cast<std::int32_t>(hh) : 842;
-  page.XResolution = page.YResolution = 72;
+  // The page of the frame's own size to a hundredth of a point: a picture fitted to it is not
+  // stretched by a page rounded to whole points.
+  constexpr std::int32_t kUnitsPerPoint = 100;
+  const auto units = [](double points, double otherwise) {
+    return static_cast<std::int32_t>(
+        std::lround((points >= 3 && points <= 14400 ? points : otherwise) * kUnitsPerPoint));
+  };
+  page.Width = units(w, 595);
+  page.Height = units(hh, 842);
+  if (size)
+    *size = PageSize{double(page.Width) / kUnitsPerPoint, double(page.Height) / kUnitsPerPoint};
+  page.XResolution = page.YResolution = 72 * kUnitsPerPoint;
   page.PageColor = QVPDF_COLOR_NONE;
   TQVPDFCommand place{};
   place.Width = page.Width;
@@ -123,10 +137,23 @@ double InkAgreement(int width, int height, const std::vector<bool>& a, const std
   return either == 0 ? 1.0 : double(both) / double(either);
 }
 
+namespace {
+
+const char* DumpFolder() {
+  const char* folder = std::getenv("VELLORA_RASTER_DUMP");
+  return folder != nullptr && *folder != 0 ? folder : nullptr;
+}
+
+}  // namespace
+
+void DumpFile(const std::string& name, const std::string& bytes) {
+  if (const char* folder = DumpFolder()) WriteFile(std::filesystem::path(folder) / name, bytes);
+}
+
 void DumpPng(const std::string& name, int width, int height,
              const std::vector<std::uint32_t>& pixels) {
-  const char* folder = std::getenv("VELLORA_RASTER_DUMP");
-  if (folder == nullptr || *folder == 0 || width <= 0 || height <= 0) return;
+  const char* folder = DumpFolder();
+  if (folder == nullptr || width <= 0 || height <= 0) return;
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
   cairo_surface_flush(s);
   unsigned char* data = cairo_image_surface_get_data(s);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <cairo.h>
+
 #include "QVRasterDC/raster_device.h"
 
 namespace vellora_test {
@@ -29,9 +31,17 @@ struct Pixels {
 Pixels RenderEmf(const std::vector<std::uint8_t>& emf, int width = 0, int height = 0,
                  int resolution = 72);
 
+// The metafile drawn on white pixels of width x height, fitted into the destination.
+Pixels RenderEmfInto(const std::vector<std::uint8_t>& emf, int width, int height,
+                     const cairo_rectangle_t& destination);
+
 // The engine's PDF of the metafile on a page of the picture's frame (clip records played), or
 // empty when the engine made none.
-std::string EnginePdf(const std::vector<std::uint8_t>& emf);
+// The page's size in points comes back through page when given.
+struct PageSize {
+  double width = 0, height = 0;
+};
+std::string EnginePdf(const std::vector<std::uint8_t>& emf, PageSize* page = nullptr);
 
 // Pixels darker than the paper.
 std::vector<bool> InkMask(int width, int height, const std::vector<std::uint32_t>& pixels);
@@ -42,5 +52,8 @@ double InkAgreement(int width, int height, const std::vector<bool>& a, const std
 // Writes pixels as a PNG when VELLORA_RASTER_DUMP names a folder (for looking at a failure).
 void DumpPng(const std::string& name, int width, int height,
              const std::vector<std::uint32_t>& pixels);
+
+// Writes bytes to a file of that folder likewise.
+void DumpFile(const std::string& name, const std::string& bytes);
 
 }  // namespace vellora_test
