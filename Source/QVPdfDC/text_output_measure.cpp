@@ -122,6 +122,11 @@ void TQVTextOutput::Widths(Call& c) {
                      static_cast<float>(c.size));
   if (c.hz != 0) w *= c.hz;
   c.measuredWidth = qvplatform::Round32(Finite(w) * d.dcStack.aspect);
+  // A producer records each advance rounded to its units: an array of the face's own
+  // advances so rounded is the text as the font draws it, and needs no spacing.
+  if (r.spacing && c.measuredWidth != c.targetWidth && c.hz == 0 && !c.cjk && !c.exact &&
+      d.CurrentFontKind() == 0 && RoundedAdvancesMatch(c, count))
+    c.measuredWidth = c.targetWidth;
   // Without an array the text is as wide as the font makes it, in the same logical units.
   if (!r.spacing) c.targetWidth = c.measuredWidth;
   c.shift = (align & kAlignRight)    ? Negated(c.targetWidth)
@@ -134,6 +139,40 @@ void TQVTextOutput::Widths(Call& c) {
     d.currentY = r.y;
     d.stateChanged = true;
   }
+}
+
+void TQVTextOutput::FitLettersToShapedWidth(Call& c) {
+  // The separate letters are wider than the joined glyphs the array measured: scaled as one
+  // they keep the line's extent and stay legible (squeezed one by one they would overlap).
+  if (c.hz != 0 || c.measuredWidth <= 0 || c.targetWidth <= 0 || c.measuredWidth == c.targetWidth)
+    return;
+  const long double factor = static_cast<long double>(c.targetWidth) / c.measuredWidth;
+  c.hz = factor;
+  V().horizontalScale = static_cast<float>(factor);
+  c.measuredWidth = c.targetWidth;
+}
+
+bool TQVTextOutput::RoundedAdvancesMatch(Call& c, std::int32_t count) {
+  TQVGenericPSDevice& d = d_;
+  TQVTextRequest& r = c.r;
+  std::vector<std::int32_t>& widths = c.s->measured;
+  widths.assign(static_cast<std::size_t>(count), 0);
+  const float size = static_cast<float>(c.size);
+  // Whole logical units of the font at the size written (scale 1), from its design units.
+  const bool measured = r.wide ? d.MeasureTextW(r.wide, count, 1, widths.data(), size)
+                               : c.a8.size() >= static_cast<std::size_t>(count) &&
+                                     d.MeasureTextA(c.a8.data(), count, 1, widths.data(), size);
+  if (!measured) return false;
+  const long double aspect = d.dcStack.aspect != 0 ? d.dcStack.aspect : 1;
+  for (std::int32_t i = 0; i < count; ++i) {
+    const bool blank = r.wide ? r.wide[i] <= 32
+                              : static_cast<unsigned char>(c.a8[static_cast<std::size_t>(i)]) <= 32;
+    // A word's run is measured without its blanks (as TextWidthW measures it).
+    if (d.wordSplitInProgress && blank) continue;
+    const long double natural = widths[static_cast<std::size_t>(i)] * aspect;
+    if (qvplatform::Round(natural) != r.spacing[i]) return false;
+  }
+  return true;
 }
 
 void TQVTextOutput::Spacing(Call& c) {
