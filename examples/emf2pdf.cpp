@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "qvplatform/debug_output.h"
@@ -80,6 +81,20 @@ constexpr std::int32_t kMessagePageBegun = 20;  // the page's size in device uni
 
 bool verbose = false;  // -v: notifications too
 
+// The engine gives a page's notification the prefix of an unknown code ("internal error ");
+// printed, it says what the page is.
+std::string Notification(std::int32_t code, const char* text) {
+  std::string said = text != nullptr ? text : "";
+  constexpr std::string_view kPrefix = "internal error ";
+  if (code == kMessagePageBegun) {
+    if (said.rfind(kPrefix, 0) == 0) said.erase(0, kPrefix.size());
+    const std::size_t semicolon = said.find(';');
+    if (semicolon != std::string::npos) said.replace(semicolon, 1, " x ");
+    said = "page begun, " + said + " device units";
+  }
+  return said;
+}
+
 // Engine messages, printed as they come.
 void OnEngineCallback(void* userData, std::int32_t kind, std::int32_t value, const char* text) {
   if (kind != QVPDF_CALLBACK_MESSAGE) return;
@@ -88,7 +103,8 @@ void OnEngineCallback(void* userData, std::int32_t kind, std::int32_t value, con
   if (!notification)
     std::fprintf(stderr, "emf2pdf: %s: engine message %d: %s\n", about.c_str(), value, text);
   else if (verbose)
-    std::fprintf(stderr, "emf2pdf: %s: engine notification %d: %s\n", about.c_str(), value, text);
+    std::fprintf(stderr, "emf2pdf: %s: engine notification %d: %s\n", about.c_str(), value,
+                 Notification(value, text).c_str());
 }
 
 // The engine's diagnostics (the reason of a failed command) come through the platform's debug

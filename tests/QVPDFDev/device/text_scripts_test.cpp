@@ -150,6 +150,7 @@ TEST(TextScripts, EveryLanguageStaysTextAndInkInEveryFontMode) {
         for (const auto& f : fonts)
           EXPECT_EQ(f.emb, m.modes.fontMode == 0 ? "no" : "yes") << f.name;
         const std::string text = vellora_test::PdfToText(pdf).out;
+        EXPECT_EQ(text.find('?'), std::string::npos) << text;
         const Raster page = vellora_test::RenderPage(pdf, at144);
         ASSERT_TRUE(page.ok) << page.diagnostics;
         for (std::size_t i = 0; i < Lines().size(); ++i) {
@@ -174,6 +175,35 @@ TEST(TextScripts, EveryLanguageStaysTextAndInkInEveryFontMode) {
           EXPECT_NE(text.find(word), std::string::npos) << "CID: " << word;
       for (const auto& f : vellora_test::PdfFonts(cid)) EXPECT_EQ(f.type, "CID TrueType") << f.name;
     }
+  }
+}
+
+TEST(TextScripts, WhatNoCodePageHoldsIsInkAndWhatNoFaceHasIsReportedOnce) {
+  REQUIRE_ENGINE_TOOLS();
+  if (!vellora_test::HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  // U+1EC7 is in no code page: an outline between the text. U+0F40 is in no face at all.
+  const Line vietnamese{"Vietnamese", u"Vi\u1ec7t Nam"};
+  const Line tibetan{"Tibetan", u"ka \u0f40 kha \u0f41"};
+  for (int document = 0; document < 2; ++document) {
+    SCOPED_TRACE(document);
+    qvplatform::ScopedDebugCapture capture;
+    const std::vector<Record> records = {
+        {kFace, -kSize, 0, 0, false, 1, kLeft, Baseline(0), vietnamese.text},
+        {kFace, -kSize, 0, 0, false, 1, kLeft, Baseline(1), tibetan.text},
+        {kFace, -kSize, 0, 0, false, 1, kLeft, Baseline(2), tibetan.text}};
+    const std::string pdf = Played(records, FontModes{});
+    ASSERT_EQ(vellora_test::QpdfProblems(pdf), "");
+    const Raster page = vellora_test::RenderPage(pdf, vellora_test::RenderOptions{72 * kScale});
+    ASSERT_TRUE(page.ok) << page.diagnostics;
+    ExpectInkInEveryCell(page, 0, vietnamese);
+    const std::string text = vellora_test::PdfToText(pdf).out;
+    for (const char* word : {"Vi", "Nam", "ka", "kha"})
+      EXPECT_NE(text.find(word), std::string::npos) << word;
+    EXPECT_EQ(text.find('?'), std::string::npos) << text;
+    int reports = 0;
+    for (const std::string& line : capture.Lines())
+      reports += line.find("has no glyph for U+0F40") != std::string::npos;
+    EXPECT_EQ(reports, 1);
   }
 }
 
