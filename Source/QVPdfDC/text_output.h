@@ -216,9 +216,10 @@ class TQVTextOutput {
   // A spacing array for a request without one: the advances of the level's font on the
   // screen DC (of its shaped glyphs for right-to-left text), in the scratch's spacing.
   void NaturalAdvances(TQVTextRequest& r, TQVTextScratch& s);
-  // Every advance of the array is the font's own at the size written, rounded to whole
-  // logical units (in the DC text scale).
-  bool RoundedAdvancesMatch(Call& c, std::int32_t count);
+  // The measured width is the target's, as far as whole logical units can tell.
+  static bool MeasuredFits(const Call& c);
+  // The horizontal factor of a font with a width, from the array and the natural width.
+  void ScaleToArray(Call& c, long double naturalWidth);
   // Right-to-left letters written as 8-bit text, scaled to the width of their shaped glyphs.
   void FitLettersToShapedWidth(Call& c);
   void WidenAnsi(Call& c);

@@ -218,8 +218,9 @@ std::string ContentOf(const std::string& pdf) {
 
 TEST(TextScripts, AdvancesOfTheFaceItselfAddNoSpacing) {
   REQUIRE_ENGINE_TOOLS();
-  // Real files give each character exactly the face's advance in their own units: 0.6 em of
-  // Courier New at an em of 600, in tenths of a point. What the font draws already fills it.
+  // Each character exactly the face's advance as the font dictionary gives it (in thousandths
+  // of the em): 0.6 em of Courier New at an em of 600 tenths of a point, and faces at an em
+  // of 1000 units. What the font draws already fills the array.
   struct Case {
     const char16_t* face;
     std::int32_t height;  // in points, as Record takes it
@@ -227,9 +228,8 @@ TEST(TextScripts, AdvancesOfTheFaceItselfAddNoSpacing) {
   };
   const Case cases[] = {
       {u"Courier New", -60, u"URGENT UR"},
-      {u"Courier New", -9, u"small print in courier"},
-      {u"Arial", -11, u"Proportional text, as written"},
-      {u"Times New Roman", 12, u"Cell height of twelve"},
+      {u"Arial", -100, u"Wave AV"},
+      {u"Times New Roman", -100, u"Ta yo."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf8(c.text));
