@@ -25,6 +25,17 @@ bool IsArabicPresentationForm(char16_t c) {
   return (c >= 0xFB50 && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF);
 }
 
+// The visual order (and what else results asks for) of a text in the DC's font, with the
+// font's own language flags; false when it fails or leaves characters out.
+bool PlaceVisually(qvplatform::HDC dc, const char16_t* text, std::int32_t length,
+                   qvplatform::GCP_RESULTSW& results) {
+  const auto n = static_cast<qvplatform::UINT>(length);
+  results.nGlyphs = n;
+  const qvplatform::DWORD flags = qvplatform::GetFontLanguageInfo(dc) & qvplatform::FLI_MASK;
+  return qvplatform::GetCharacterPlacementW(dc, text, length, 0, &results, flags) != 0 &&
+         results.nGlyphs == n;
+}
+
 bool DoubleBytePage(std::uint32_t page) {
   return page == 932 || page == 936 || page == 949 || page == 950;
 }
@@ -278,12 +289,7 @@ void TQVTextOutput::NaturalAdvances(TQVTextRequest& r, TQVTextScratch& s) {
     qvplatform::GCP_RESULTSW results;
     results.lpOrder = s.order.data();
     results.lpDx = s.measured.data();
-    results.nGlyphs = static_cast<qvplatform::UINT>(n);
-    const qvplatform::DWORD flags =
-        qvplatform::GetFontLanguageInfo(d.screenDC) & qvplatform::FLI_MASK;
-    placed =
-        qvplatform::GetCharacterPlacementW(d.screenDC, r.wide, r.length, 0, &results, flags) != 0 &&
-        results.nGlyphs == n;
+    placed = PlaceVisually(d.screenDC, r.wide, r.length, results);
     for (std::size_t i = 0; placed && i < n; ++i) {
       const qvplatform::UINT to = s.order[i];
       if (to >= n) placed = false;
@@ -308,12 +314,7 @@ void TQVTextOutput::Shape(Call& c) {
   qvplatform::GCP_RESULTSW results;
   results.lpOutString = s.shaped.data();
   results.lpOrder = s.order.data();
-  results.nGlyphs = static_cast<qvplatform::UINT>(n);
-  const qvplatform::DWORD flags =
-      qvplatform::GetFontLanguageInfo(d_.screenDC) & qvplatform::FLI_MASK;
-  if (qvplatform::GetCharacterPlacementW(d_.screenDC, r.wide, r.length, 0, &results, flags) == 0 ||
-      results.nGlyphs != n)
-    return;
+  if (!PlaceVisually(d_.screenDC, r.wide, r.length, results)) return;
   // The spacing follows its character: entry i moves to the visual position of i.
   s.shapedSpacing.assign(n, 0);
   s.measured.assign(n, 0);

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,6 +48,19 @@ void AddWords(const std::string& text, std::vector<std::string>& words) {
       flush();
   }
   flush();
+}
+
+// One document of the corpus file with subset fonts; a file that is no metafile keeps an
+// empty document.
+void PlayAsDocument(vellora_test::RecordingDevice& d, const std::filesystem::path& path) {
+  const auto bytes = vellora_test::ReadFileBytes(path);
+  d.FontSettings().fontMode = qvEmbedSubsetTrueType_UsedChar;
+  d.BeginDoc(576, 800, 72, 0);
+  try {
+    d.PlayMetafile(bytes.data(), bytes.size(), 0, 0, 0, 0, false, 0, 0);
+  } catch (const std::exception&) {
+  }
+  d.EndDoc();
 }
 
 // Collects the words of the text records that go the text road (no glyph indices, path
@@ -94,16 +108,8 @@ TEST(TextOutputCorpus, MetafilesThatDrawTextGiveBackTheirWords) {
   if (!vellora_test::HaveTool("pdftotext")) GTEST_SKIP() << "pdftotext missing";
   int files = 0, wordsTotal = 0, wordsFound = 0;
   for (const auto& path : vellora_test::FilesBelow(corpus / "emf")) {
-    const auto bytes = vellora_test::ReadFileBytes(path);
     WordDevice d;
-    d.FontSettings().fontMode = qvEmbedSubsetTrueType_UsedChar;
-    d.BeginDoc(576, 800, 72, 0);
-    try {
-      d.PlayMetafile(bytes.data(), bytes.size(), 0, 0, 0, 0, false, 0, 0);
-    } catch (const std::exception&) {
-      // A file that is no metafile keeps an empty document.
-    }
-    d.EndDoc();
+    PlayAsDocument(d, path);
     const std::vector<std::string>& words = d.words;
     if (words.empty()) continue;
     const std::string pdf = vellora_test::DocumentBytes(d);
@@ -182,16 +188,8 @@ TEST(TextOutputCorpus, TextWidthsFollowTheSpacingArrays) {
   if (!vellora_test::HaveTool("pdftotext")) GTEST_SKIP() << "pdftotext missing";
   std::vector<double> errors, relative;
   for (const auto& path : vellora_test::FilesBelow(corpus / "emf")) {
-    const auto bytes = vellora_test::ReadFileBytes(path);
     SpanDevice d;
-    d.FontSettings().fontMode = qvEmbedSubsetTrueType_UsedChar;
-    d.BeginDoc(576, 800, 72, 0);
-    try {
-      d.PlayMetafile(bytes.data(), bytes.size(), 0, 0, 0, 0, false, 0, 0);
-    } catch (const std::exception&) {
-      // A file that is no metafile keeps an empty document.
-    }
-    d.EndDoc();
+    PlayAsDocument(d, path);
     if (d.spans.empty()) continue;
     const std::vector<vellora_test::Word> words =
         vellora_test::WordsOf(vellora_test::DocumentBytes(d));
