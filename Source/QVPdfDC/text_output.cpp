@@ -129,7 +129,7 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
         (v.font.lfCharSet == 0 || v.font.lfCharSet == 1))
       mixed = DetectScript(r);
     if (firstPass && !c.symbol && !d.cjkPerCharacter && d.forcedCharset <= 0 && r.wide &&
-        !IsCjkCharset(v.font.lfCharSet)) {
+        v.font.lfCharSet != 2 && !IsCjkCharset(v.font.lfCharSet)) {
       // The text stays text only in a set whose code page holds its characters.
       const TQVCharsetFit fit = FitCharset(r.wide, r.length, v.font.lfCharSet);
       // Runs, outlines and visual order all need each character's advance.
