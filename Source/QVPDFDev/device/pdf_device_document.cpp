@@ -66,6 +66,7 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
     Reset();
     dcStack.Clear();
     ClearTempObjects();
+    lostCharacterReported = false;
 
     fileId_ = NewFileIdentifier();
 
