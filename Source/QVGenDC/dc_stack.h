@@ -167,10 +167,10 @@ class TQVDCStack {
   // the matrix; y is the page height that the y flip subtracts.
   qvplatform::POINTL pageOrigin;
   qvplatform::POINTL frameOrigin;
-  Extended aspect = 1.0L;
+  Extended aspect = 1.0L;  // the text scale: |rx / ry| when y units are finer than x units
   // SaveDC calls refused at the cap whose RestoreDC has not come yet: each such RestoreDC pops
   // nothing, so that the levels below the cap still pair with their own restores.
-  std::int32_t refusedSaves = 0;  // the text scale: |rx / ry| when y units are finer than x units
+  std::int32_t refusedSaves = 0;
 
  private:
   void RebuildMatrix();
