@@ -224,6 +224,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
                           std::int32_t srcWidth, std::int32_t srcHeight, float dstX, float dstY,
                           float dstWidth, float dstHeight, bool crop, Bytes bits,
                           Bytes bitmapHeader, Bytes colorTable) override;
+  // Message 2, as for every bitmap the image road refuses.
+  void BitmapRefused() override { ReportMessage(2, "bitmap larger than its record"); }
   // 36: "ChKL" JPEG records become images at their rectangle (logical units, as a blit's
   // destination); everything else goes to the colour and command records.
   void GdiComment(Bytes data) override;
