@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "QVPDFDev/filters/zlib_stream_check.h"
+#include "QVPDFDev/filters/compressed_stream_check.h"
 #include "QVPDFDev/objects/host_text.h"
 #include "QVPDFDev/objects/pdf_name_escape.h"
 #include "QVPDFDev/objects/pdf_text_encoding.h"
@@ -65,6 +65,7 @@ void TFolvioEmbeddedFile::Describe(const TQVAttachmentEntry& entry) {
       PrependFilter("/FlateDecode");
       break;
     case TQVAttachmentData::lzw:
+      if (!IsValidLzwStream(entry.body, entry.bodySize)) break;
       SetCompressed(true);
       PrependFilter("/LZWDecode");
       break;

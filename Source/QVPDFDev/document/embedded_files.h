@@ -22,7 +22,7 @@ class TFolvioEmbeddedFile : public TQVPDFStream {
   std::string_view ClassName() const override { return "TFolvioEmbeddedFile"; }
 
   // Its dictionary (type, subtype, dates) and how the body is stored; before SetData. A body
-  // said to be Flate-compressed that is no whole zlib stream is taken as plain data.
+  // said to be compressed that its filter cannot undo is taken as plain data.
   void Describe(const TQVAttachmentEntry& entry);
   // The body: copied and written at once.
   void SetData(const std::uint8_t* data, std::size_t length);

@@ -50,6 +50,10 @@ std::string Attach(const std::vector<Attachment>& attachments,
   return DocumentBytes(d);
 }
 
+// "TOBEORNOTTOBEORTOBEORNOT" as LZW codes (clear first, end last).
+const std::string kLzw =
+    "\x80\x15\x09\xE4\x22\x29\x3C\xA4\x4E\x27\x95\x20\x50\x48\x34\x2E\x0B\x07\x84\xC0\x40";
+
 std::string Deflated(const std::string& text) {
   uLongf size = compressBound(static_cast<uLong>(text.size()));
   std::string out(size, '\0');
@@ -81,6 +85,8 @@ TEST(PDFDeviceAttachments, BodiesComeBackByteExact) {
       {"stored.bin", Body(std::string("\0\xFF stored\r\n", 11), 1)},
       {"flate.txt", Body(Deflated("deflated before"), 2)},
       {"damaged.txt", Body("no zlib data", 2)},  // written as plain data instead
+      {"lzw.txt", Body(kLzw, 3)},
+      {"badlzw.txt", Body("\xFF\xFF\xFF", 3)},  // a code beyond the table: plain data
       {"state9.txt", Body("a state outside 0..3 is plain", 9)},
       {"empty.txt", Body("")},
       {"big.bin", Body(big, 0, 0, "application-octet-stream")},
@@ -89,6 +95,8 @@ TEST(PDFDeviceAttachments, BodiesComeBackByteExact) {
                                              std::string("\0\xFF stored\r\n", 11),
                                              "deflated before",
                                              "no zlib data",
+                                             "TOBEORNOTTOBEORTOBEORNOT",
+                                             "\xFF\xFF\xFF",
                                              "a state outside 0..3 is plain",
                                              "",
                                              big};
