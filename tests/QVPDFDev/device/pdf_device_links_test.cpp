@@ -123,6 +123,38 @@ TEST(PDFDeviceLinks, AutomaticLinksOfPlayedText) {
   }
 }
 
+// A device that plays pictures into a form object without opening a page for them.
+class PagelessPictureDevice : public RecordingDevice {
+ public:
+  std::int32_t BeginPicture(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {
+    return 0;
+  }
+};
+
+TEST(PDFDeviceLinks, APictureWithoutPageSkipsItsLinks) {
+  REQUIRE_TEST_FONTS();
+  vellora_test::EmfBuilder b = vellora_test::PointPicture(200, 100);
+  b.SetHandles(2);
+  b.CreateFont(1, vellora_test::EmfBuilder::Font(u"Arial", -20));
+  b.SelectObject(1);
+  b.ExtTextOutW(10, 50, u"http://example.com/x");
+  b.ExtTextOutW(10, 80, u"after the link");
+  b.Eof();
+  const auto emf = b.Bytes();
+  PagelessPictureDevice d;
+  d.contentOptions.optionBits |= TQVGenericPSDevice::kOptionAutoLinks;
+  d.BeginDoc(576, 800, 72, 0);
+  TQVPDFStream form(&d, 'T');
+  d.xformStream = &form;
+  d.StartContent(&form);
+  EXPECT_NO_THROW(d.PlayMetafile(emf.data(), emf.size(), 0, 0, 0, 0, false, 0, 0));
+  d.EndXForm();
+  EXPECT_TRUE(d.Annotations().empty());
+  // Outside a play the same call is an error.
+  EXPECT_THROW(d.AddLinkArea(0, 0, 10, 10, "http://example.com/x", ""), std::runtime_error);
+  d.EndDoc();
+}
+
 TEST(PDFDeviceLinks, GlobalNamesInByteOrderResolve) {
   if (!HaveTool("pdfinfo") || !HaveTool("qpdf")) GTEST_SKIP() << "poppler or qpdf missing";
   RecordingDevice d;
