@@ -8,6 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "QVPDFDev/navigation/pdf_link.h"
 #include "emf_builder.h"
@@ -61,20 +63,25 @@ bool WordBox(const std::string& pdf, const std::string& text, Box& box) {
   return false;
 }
 
-TEST(PDFDeviceLinks, AutomaticLinksOfPlayedText) {
-  REQUIRE_TEST_FONTS();
-  if (!HaveTool("qpdf") || !HaveTool("python3") || !HaveTool("pdftotext"))
-    GTEST_SKIP() << "qpdf, python3 or poppler missing";
+// A 600 x 400 point picture with lines of 20-point Arial at x 40 and the given baselines.
+std::vector<std::uint8_t> TextPicture(
+    const std::vector<std::pair<std::int32_t, std::u16string>>& lines) {
   vellora_test::EmfBuilder b = vellora_test::PointPicture(600, 400);
   b.SetHandles(2);
   b.Append(qvplatform::EMR_SETTEXTALIGN, {24});  // baseline
   b.CreateFont(1, vellora_test::EmfBuilder::Font(u"Arial", -20));
   b.SelectObject(1);
-  b.ExtTextOutW(40, 50, u"http://example.com/x");
-  b.ExtTextOutW(40, 120, u"bookm://Intro");
-  b.ExtTextOutW(40, 200, u"plain");
+  for (const auto& [y, text] : lines) b.ExtTextOutW(40, y, text);
   b.Eof();
-  const auto emf = b.Bytes();
+  return b.Bytes();
+}
+
+TEST(PDFDeviceLinks, AutomaticLinksOfPlayedText) {
+  REQUIRE_TEST_FONTS();
+  if (!HaveTool("qpdf") || !HaveTool("python3") || !HaveTool("pdftotext"))
+    GTEST_SKIP() << "qpdf, python3 or poppler missing";
+  const auto emf =
+      TextPicture({{50, u"http://example.com/x"}, {120, u"bookm://Intro"}, {200, u"plain"}});
 
   RecordingDevice d;
   d.contentOptions.optionBits |= TQVGenericPSDevice::kOptionAutoLinks;
@@ -133,14 +140,7 @@ class PagelessPictureDevice : public RecordingDevice {
 
 TEST(PDFDeviceLinks, APictureWithoutPageSkipsItsLinks) {
   REQUIRE_TEST_FONTS();
-  vellora_test::EmfBuilder b = vellora_test::PointPicture(200, 100);
-  b.SetHandles(2);
-  b.CreateFont(1, vellora_test::EmfBuilder::Font(u"Arial", -20));
-  b.SelectObject(1);
-  b.ExtTextOutW(10, 50, u"http://example.com/x");
-  b.ExtTextOutW(10, 80, u"after the link");
-  b.Eof();
-  const auto emf = b.Bytes();
+  const auto emf = TextPicture({{50, u"http://example.com/x"}, {80, u"after the link"}});
   PagelessPictureDevice d;
   d.contentOptions.optionBits |= TQVGenericPSDevice::kOptionAutoLinks;
   d.BeginDoc(576, 800, 72, 0);
