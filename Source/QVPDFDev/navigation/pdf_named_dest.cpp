@@ -8,24 +8,17 @@
 #include "QVPDFDev/objects/pdf_text_encoding.h"
 
 namespace vellora {
-namespace {
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return TQVLocalDestinations::UpperName(a) == TQVLocalDestinations::UpperName(b);
-}
-
-}  // namespace
 
 bool TQVPDFNamedDest::AddDest(std::string_view name, const TFolvioDestName& position) {
-  if (Find(name) != nullptr) return false;
+  if (!byUpperName_.try_emplace(TQVLocalDestinations::UpperName(name), destinations_.size()).second)
+    return false;
   destinations_.emplace_back(std::string(name), std::make_unique<TFolvioDestName>(position));
   return true;
 }
 
 const std::string* TQVPDFNamedDest::Find(std::string_view name) const {
-  for (const auto& [registered, position] : destinations_)
-    if (SameIgnoringCase(registered, name)) return &registered;
-  return nullptr;
+  const auto found = byUpperName_.find(TQVLocalDestinations::UpperName(name));
+  return found == byUpperName_.end() ? nullptr : &destinations_[found->second].first;
 }
 
 void TQVPDFNamedDest::BindUnplaced(TQVPDFPage* page) {

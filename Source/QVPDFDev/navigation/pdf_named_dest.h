@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -52,6 +53,7 @@ class TQVPDFNamedDest : public TQVCustomPDFType {
 
  private:
   std::vector<std::pair<std::string, std::unique_ptr<TFolvioDestName>>> destinations_;
+  std::unordered_map<std::string, std::size_t> byUpperName_;  // index into destinations_
 };
 
 class TQVPDFNames : public TQVCustomPDFType {
