@@ -22,6 +22,8 @@ std::string Coordinate(long double value) {
 void TQVPDFDevice::AddFileAttachment(const RECTL& rect, const std::uint8_t* data, bool utf8,
                                      std::size_t length) {
   if (!currentPage_) throw std::runtime_error("No page active!");
+  // PDF/A-1 forbids embedded files.
+  if (options.writer.pdfaMode != folvioaOff) return;
   const std::optional<TQVAttachmentRecord> record = ReadAttachmentRecord(data, length);
   if (!record || record->entries.empty()) return;
 

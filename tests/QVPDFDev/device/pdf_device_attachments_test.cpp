@@ -9,6 +9,7 @@
 #include <climits>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,19 @@ print(' '.join(fs[k].split()[0] for k in ('/DOS', '/Mac', '/Unix'))))");
     numbers >> number;
     EXPECT_EQ(vellora_test::QpdfStreamData(pdf, number), body);
   }
+}
+
+TEST(PDFDeviceAttachments, NoneInPdfaNoneWithoutAPage) {
+  const std::vector<std::uint8_t> record = BuildAttachmentRecord(Record("a.txt", {Body("a")}));
+  RecordingDevice d;
+  d.options.writer.pdfaMode = folvioaLevelB;
+  d.BeginDoc(576, 800, 72, 0);
+  EXPECT_THROW(d.AddFileAttachment({0, 0, 10, 10}, record.data(), false, record.size()),
+               std::runtime_error);
+  d.BeginPage(612, 792, 72, 72, 0);
+  d.AddFileAttachment({0, 0, 10, 10}, record.data(), false, record.size());
+  EXPECT_TRUE(d.Annotations().empty());
+  d.EndDoc();
 }
 
 TEST(PDFDeviceAttachments, DamagedRecordsStayBounded) {
