@@ -179,9 +179,12 @@ TEST_F(EngineLinks, FailuresGiveMinusOne) {
   EXPECT_EQ(e_->Do(c_, QVPDF_CMD_ADD_LINK, 0, nullptr), -1);
   EXPECT_EQ(e_->Do(c_, QVPDF_CMD_ADD_DESTINATION, 0, nullptr), -1);
   ASSERT_EQ(e_->Do(c_, QVPDF_CMD_BEGIN_PAGE, 0, nullptr), 0);
-  // An action text is written as it stands, so only one that keeps the file whole is taken.
+  // An action text goes into the link's dictionary, so only one that keeps the file whole is
+  // taken; its strings are written again by the link (as encryption needs).
   EXPECT_EQ(Link("", 0, "/S /URI /URI (http://example.com/\\)) /Next << /S /GoTo /D [0 /Fit] >>"),
             0);
+  EXPECT_EQ(Link("", 80, "/S/URI/URI<687474703A2F2F782F3f612=62>"), -1);
+  EXPECT_EQ(Link("", 80, "/S/URI/URI<687474703A2F2F782F3f6>"), 0);
   for (const char* bad :
        {"/S /URI /URI (open", "/S /URI >> endobj 1 0 obj <<", "/S /Launch /F [(a)",
         "/S /URI /URI <4G>", "/S /JavaScript % comment", "/S /URI ) (", "/S stream"}) {
@@ -193,7 +196,8 @@ TEST_F(EngineLinks, FailuresGiveMinusOne) {
   EXPECT_EQ(QpdfProblems(pdf), "");
   if (HaveTool("python3")) {
     EXPECT_EQ(QpdfJsonQuery(pdf, kLinkScript),
-              "[72 774 216 792] S=/URI URI=http://example.com/)\n");
+              "[72 774 216 792] S=/URI URI=http://example.com/)\n"
+              "[72 714 216 732] S=/URI URI=http://x/?`\n");
   }
 }
 

@@ -56,14 +56,18 @@ std::int32_t TQVPDFDevice::PlayMetafile(const std::uint8_t* bits, std::size_t si
 TQVPDFLink* TQVPDFDevice::AddLink(TQVPDFPage& page, const TQVPDFRect& rect, std::string_view target,
                                   std::string_view action) {
   if (options.writer.pdfaMode != folvioaOff && IsLaunchTarget(target)) return nullptr;
-  // The text goes into the dictionary as it stands: it must not end the dictionary early.
-  if (!action.empty() && !IsSafeActionText(action)) throw std::runtime_error("Invalid link action");
   auto link = std::make_unique<TQVPDFLink>(this, this, &catalog_->NamedDestinations());
+  // The text goes into the dictionary: it must not end the dictionary early.
+  std::optional<std::string> actionText;
+  if (!action.empty()) {
+    actionText = RewrittenActionText(*link, action);
+    if (!actionText) throw std::runtime_error("Invalid link action");
+  }
   std::string text =
       "/Type/Annot/Subtype/Link\n/F 4" + RectEntry(rect, page.FlipHeight()) + "\n/Border [0 0 0]\n";
-  if (!action.empty()) {
+  if (actionText) {
     text += "/A << ";
-    text += action;
+    text += *actionText;
     text += " >>";
   } else {
     const std::string entry = LinkActionEntry(*link, target);

@@ -57,20 +57,86 @@ bool IsStructureKeyword(std::string_view word) {
   return false;
 }
 
-// Past the literal string that opens at i; npos when it does not close.
-std::size_t SkipLiteralString(std::string_view s, std::size_t i) {
-  int depth = 0;
-  for (; i < s.size(); ++i) {
-    const char c = s[i];
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return c - 'A' + 10;
+}
+
+// The bytes of the literal string that opens at i (escapes undone, line ends as LF); i ends
+// past it. False when it does not close.
+bool ReadLiteralString(std::string_view s, std::size_t& i, std::string& bytes) {
+  int depth = 1;
+  for (++i; i < s.size(); ++i) {
+    char c = s[i];
     if (c == '\\') {
-      ++i;  // the escaped byte, whatever it is
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')') {
-      if (--depth == 0) return i + 1;
+      if (++i == s.size()) return false;
+      c = s[i];
+      switch (c) {
+        case 'n':
+          bytes += '\n';
+          break;
+        case 'r':
+          bytes += '\r';
+          break;
+        case 't':
+          bytes += '\t';
+          break;
+        case 'b':
+          bytes += '\b';
+          break;
+        case 'f':
+          bytes += '\f';
+          break;
+        case '\r':  // a line continuation
+          if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+          break;
+        case '\n':
+          break;
+        default:
+          if (c >= '0' && c <= '7') {
+            int value = 0;
+            for (int n = 0; n < 3 && i < s.size() && s[i] >= '0' && s[i] <= '7'; ++n, ++i)
+              value = value * 8 + (s[i] - '0');
+            --i;
+            bytes += static_cast<char>(value & 0xFF);
+          } else {
+            bytes += c;  // ( ) \ and any other byte stand for themselves
+          }
+      }
+    } else if (c == '\r') {
+      if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+      bytes += '\n';
+    } else {
+      if (c == '(') ++depth;
+      if (c == ')' && --depth == 0) {
+        ++i;
+        return true;
+      }
+      bytes += c;
     }
   }
-  return std::string_view::npos;
+  return false;
+}
+
+// The bytes of the hex string that opens at i; i ends past it. False for a byte that is no
+// hex digit or white space, or when it does not close.
+bool ReadHexString(std::string_view s, std::size_t& i, std::string& bytes) {
+  int high = -1;
+  for (++i; i < s.size() && s[i] != '>'; ++i) {
+    if (IsWhite(s[i])) continue;
+    if (!IsHexDigit(s[i])) return false;
+    if (high < 0) {
+      high = HexValue(s[i]);
+    } else {
+      bytes += static_cast<char>(high << 4 | HexValue(s[i]));
+      high = -1;
+    }
+  }
+  if (i == s.size()) return false;
+  if (high >= 0) bytes += static_cast<char>(high << 4);  // a missing last digit is 0
+  ++i;
+  return true;
 }
 
 }  // namespace
@@ -136,48 +202,45 @@ std::string LinkActionEntry(TQVCustomPDFType& link, std::string_view target) {
   return std::string();
 }
 
-bool IsSafeActionText(std::string_view s) {
+std::optional<std::string> RewrittenActionText(TQVCustomPDFType& link, std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
   std::string nesting;  // '<' for a dictionary, '[' for an array
   std::size_t i = 0;
   while (i < s.size()) {
     const char c = s[i];
     if (IsWhite(c)) {
+      out += c;
       ++i;
-    } else if (c == '%' || c == '{' || c == '}' || c == ')') {
-      return false;
-    } else if (c == '(') {
-      i = SkipLiteralString(s, i);
-      if (i == std::string_view::npos) return false;
-    } else if (c == '<' && i + 1 < s.size() && s[i + 1] == '<') {
-      nesting += '<';
-      i += 2;
-    } else if (c == '>' && i + 1 < s.size() && s[i + 1] == '>') {
-      if (nesting.empty() || nesting.back() != '<') return false;
+    } else if (c == '%' || c == '{' || c == '}' || c == ')' ||
+               (c == '>' && (i + 1 == s.size() || s[i + 1] != '>'))) {
+      return std::nullopt;
+    } else if (c == '(' || (c == '<' && (i + 1 == s.size() || s[i + 1] != '<'))) {
+      std::string bytes;
+      if (!(c == '(' ? ReadLiteralString(s, i, bytes) : ReadHexString(s, i, bytes)))
+        return std::nullopt;
+      out += link.LiteralString(bytes);
+    } else if (c == '<' || c == '[') {
+      nesting += c;
+      out += c == '<' ? "<<" : "[";
+      i += c == '<' ? 2 : 1;
+    } else if (c == '>' || c == ']') {
+      if (nesting.empty() || nesting.back() != (c == '>' ? '<' : '[')) return std::nullopt;
       nesting.pop_back();
-      i += 2;
-    } else if (c == '<') {
-      for (++i; i < s.size() && s[i] != '>'; ++i)
-        if (!IsHexDigit(s[i]) && !IsWhite(s[i])) return false;
-      if (i == s.size()) return false;
-      ++i;
-    } else if (c == '>') {
-      return false;
-    } else if (c == '[') {
-      nesting += '[';
-      ++i;
-    } else if (c == ']') {
-      if (nesting.empty() || nesting.back() != '[') return false;
-      nesting.pop_back();
-      ++i;
+      out += c == '>' ? ">>" : "]";
+      i += c == '>' ? 2 : 1;
     } else {
       // A name or a regular word up to the next white space or delimiter.
       const std::size_t start = i;
       for (++i; i < s.size() && !IsWhite(s[i]) && !IsDelimiter(s[i]); ++i) {
       }
-      if (c != '/' && IsStructureKeyword(s.substr(start, i - start))) return false;
+      const std::string_view word = s.substr(start, i - start);
+      if (c != '/' && IsStructureKeyword(word)) return std::nullopt;
+      out += word;
     }
   }
-  return nesting.empty();
+  if (!nesting.empty()) return std::nullopt;
+  return out;
 }
 
 }  // namespace vellora

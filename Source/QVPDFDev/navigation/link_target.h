@@ -3,6 +3,7 @@
 // a destination in this document. Also the check of an action text the host writes itself.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,10 +28,11 @@ std::string LinkActionEntry(TQVCustomPDFType& link, std::string_view target);
 // A URI as 7-bit ASCII (see LinkActionEntry).
 std::string PercentEncodedURI(std::string_view target);
 
-// Whether an action text a host hands over can stand inside "/A << ... >>" without breaking
-// the file: balanced strings, dictionaries and arrays, hex strings of hex digits, no
-// comment and no keyword of the file structure (obj, endobj, stream, endstream, xref,
-// trailer, startxref).
-bool IsSafeActionText(std::string_view action);
+// An action text a host hands over, as it can stand inside "/A << ... >>": its strings
+// (literal or hex) written again through the link's string writer, so that they are
+// encrypted with the link's key; everything else as it was. None when the text would break
+// the file: unbalanced strings, dictionaries or arrays, a bad hex string, a comment or a
+// keyword of the file structure (obj, endobj, stream, endstream, xref, trailer, startxref).
+std::optional<std::string> RewrittenActionText(TQVCustomPDFType& link, std::string_view action);
 
 }  // namespace vellora
