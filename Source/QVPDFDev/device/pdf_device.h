@@ -247,8 +247,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   const std::vector<std::unique_ptr<TQVCustomPDFType>>& Annotations() const { return annotations_; }
   // A file attachment on the open page over the rectangle (logical units) from an attachment
   // record (pdf_device_attachments.cpp). Bodies that share a file system key go to
-  // attachments of their own. Nothing when the record holds no usable entry or in PDF/A;
-  // raises "No page active!" without a page.
+  // attachments of their own, which show the file name (the texts stay with the first). Nothing
+  // when the record holds no usable entry or in PDF/A; raises "No page active!" without a page.
   void AddFileAttachment(const RECTL& rect, const std::uint8_t* record, bool utf8,
                          std::size_t length);
   // Form fields so far: 1 after BeginDoc, so that the first field is number 2.

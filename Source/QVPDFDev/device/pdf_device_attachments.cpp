@@ -43,7 +43,9 @@ void TQVPDFDevice::AddFileAttachment(const RECTL& rect, const std::uint8_t* data
       auto attachment = std::make_unique<TFolvioEmbeddedFiles>(this, utf8, &emptyAppearance_);
       attachment->SetFileName(record->fileName);
       attachment->SetIcon(record->icon);
-      attachment->SetAnnotationText(record->annotationText);
+      // The texts go with the first annotation only: copies on every further one would make
+      // the output grow with texts times entries.
+      if (made.empty()) attachment->SetAnnotationText(record->annotationText);
       attachment->SetRectangleText(rectangle);
       attachment->SetPage(currentPage_.get());
       made.push_back(std::move(attachment));

@@ -228,6 +228,9 @@ TEST(PDFDeviceAttachments, DamagedRecordsStayBounded) {
   std::vector<std::vector<std::uint8_t>> records;
   for (std::size_t length = 0; length <= valid.size(); ++length)
     records.emplace_back(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(length));
+  // Long texts and many bodies under one key: the texts are written once, not once per body.
+  records.push_back(BuildAttachmentRecord(Record(
+      "many.txt", std::vector<AttachmentBody>(500, Body("")), "Title=" + std::string(65536, 't'))));
   for (const std::size_t field : vellora_test::AttachmentLengthFields(spec)) {
     for (const std::int32_t value : {0, -1, 87, 88, INT_MIN, INT_MAX}) {
       std::vector<std::uint8_t> record = valid;
