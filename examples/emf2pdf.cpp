@@ -2,14 +2,15 @@
 // any other: it makes metafile handles with the platform library, loads libvellora.so with
 // dlopen and drives it with the nine entry points of include/vellora/vellora.h.
 //
-//   emf2pdf IN.emf OUT.pdf                 one file
-//   emf2pdf -o OUT.pdf IN1.emf IN2.emf...  the inputs as the pages of one document
-//   emf2pdf -d OUTDIR IN1.emf IN2.emf...   one document per input, OUTDIR/<name>.pdf
+//   emf2pdf [-v] IN.emf OUT.pdf                 one file
+//   emf2pdf [-v] -o OUT.pdf IN1.emf IN2.emf...  the inputs as the pages of one document
+//   emf2pdf [-v] -d OUTDIR IN1.emf IN2.emf...   one document per input, OUTDIR/<name>.pdf
 //
-// Each picture gets a page of its own size. Engine messages and diagnostics go to stderr;
-// they are not failures. The exit status is 1 when an input cannot be read as an enhanced
-// metafile, a command fails or a document is not written; 2 for a wrong command line.
-// VELLORA_ENGINE names another engine library.
+// Each picture gets a page of its own size. Engine messages that report a problem and the
+// engine's diagnostics go to stderr; they are not failures. The engine's notifications (a
+// page begun, a font embedded) are printed only with -v. The exit status is 1 when an input cannot
+// be read as an enhanced metafile, a command fails or a document is not written; 2 for a wrong
+// command line. VELLORA_ENGINE names another engine library.
 #include <dlfcn.h>
 
 #include <cmath>
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "qvplatform/debug_output.h"
@@ -73,11 +75,36 @@ bool LoadEngine(Engine& engine) {
   return false;
 }
 
+// The engine's messages that tell what it did rather than what went wrong.
+constexpr std::int32_t kMessageFontEmbedded = 10;
+constexpr std::int32_t kMessagePageBegun = 20;  // the page's size in device units
+
+bool verbose = false;  // -v: notifications too
+
+// The engine gives a page's notification the prefix of an unknown code ("internal error ");
+// printed, it says what the page is.
+std::string Notification(std::int32_t code, const char* text) {
+  std::string said = text != nullptr ? text : "";
+  constexpr std::string_view kPrefix = "internal error ";
+  if (code == kMessagePageBegun) {
+    if (said.rfind(kPrefix, 0) == 0) said.erase(0, kPrefix.size());
+    const std::size_t semicolon = said.find(';');
+    if (semicolon != std::string::npos) said.replace(semicolon, 1, " x ");
+    said = "page begun, " + said + " device units";
+  }
+  return said;
+}
+
 // Engine messages, printed as they come.
 void OnEngineCallback(void* userData, std::int32_t kind, std::int32_t value, const char* text) {
   if (kind != QVPDF_CALLBACK_MESSAGE) return;
   const std::string& about = *static_cast<const std::string*>(userData);
-  std::fprintf(stderr, "emf2pdf: %s: engine message %d: %s\n", about.c_str(), value, text);
+  const bool notification = value == kMessageFontEmbedded || value == kMessagePageBegun;
+  if (!notification)
+    std::fprintf(stderr, "emf2pdf: %s: engine message %d: %s\n", about.c_str(), value, text);
+  else if (verbose)
+    std::fprintf(stderr, "emf2pdf: %s: engine notification %d: %s\n", about.c_str(), value,
+                 Notification(value, text).c_str());
 }
 
 // The engine's diagnostics (the reason of a failed command) come through the platform's debug
@@ -204,16 +231,21 @@ void Release(const std::vector<Input>& inputs) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: emf2pdf IN.emf OUT.pdf\n"
-               "       emf2pdf -o OUT.pdf IN.emf...   (one document, a page per input)\n"
-               "       emf2pdf -d OUTDIR IN.emf...    (a document per input)\n");
+               "usage: emf2pdf [-v] IN.emf OUT.pdf\n"
+               "       emf2pdf [-v] -o OUT.pdf IN.emf...   (one document, a page per input)\n"
+               "       emf2pdf [-v] -d OUTDIR IN.emf...    (a document per input)\n"
+               "  -v  also print the engine's notifications (pages begun, fonts embedded)\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && args[0] == "-v") {
+    verbose = true;
+    args.erase(args.begin());
+  }
   std::string mode, target;
   std::vector<std::string> names;
   if (args.size() >= 3 && (args[0] == "-o" || args[0] == "-d")) {

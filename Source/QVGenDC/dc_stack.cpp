@@ -20,8 +20,7 @@ TQVDCStackVar& TQVDCStack::Current() {
 }
 
 std::int32_t TQVDCStack::Push() {
-  // Reserve before copying so that the copy's source stays where it is.
-  if (count_ == levels_.size()) levels_.reserve(levels_.empty() ? 8 : 2 * levels_.size());
+  // The vector grows geometrically; the copy below indexes it afresh after the growth.
   if (count_ == levels_.size()) levels_.emplace_back();
   TQVDCStackEntry& entry = levels_[count_];
   if (count_ > 0) {
@@ -53,6 +52,7 @@ void TQVDCStack::Pop(std::int32_t count) {
 void TQVDCStack::Clear() {
   count_ = 0;
   depth_ = 0;
+  refusedSaves = 0;
   resolutionX = resolutionY = 96;
   naturalResolutionX = naturalResolutionY = 96;
   pageScale = IdentityXForm();

@@ -103,6 +103,10 @@ struct TQVDCStackEntry {
   XFORM savedMatrix;  // the combined matrix when the level was pushed
 };
 
+// Saved levels a metafile may open. Real files nest a few levels (pictures inside pictures a few
+// more); the cap bounds the memory of the stack and the depth of the page content's "q" nesting.
+constexpr std::int32_t kMaxSavedLevels = 256;
+
 class TQVDCStack {
  public:
   explicit TQVDCStack(TQVGenericDevice& owner);
@@ -164,6 +168,9 @@ class TQVDCStack {
   qvplatform::POINTL pageOrigin;
   qvplatform::POINTL frameOrigin;
   Extended aspect = 1.0L;  // the text scale: |rx / ry| when y units are finer than x units
+  // SaveDC calls refused at the cap whose RestoreDC has not come yet: each such RestoreDC pops
+  // nothing, so that the levels below the cap still pair with their own restores.
+  std::int32_t refusedSaves = 0;
 
  private:
   void RebuildMatrix();

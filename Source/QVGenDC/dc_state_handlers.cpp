@@ -33,12 +33,20 @@ float PageScale(L resolution, L extra) {
 }  // namespace
 
 std::int32_t TQVGenericDevice::SaveDC() {
+  if (dcStack.Depth() >= kMaxSavedLevels) {
+    ++dcStack.refusedSaves;
+    return 0;  // a failed save, as GDI reports it
+  }
   dcStack.Current().savedYFlip = dcStack.yFlip;
   return dcStack.Push();
 }
 
 void TQVGenericDevice::RestoreDC(std::int32_t level) {
   (void)level;  // every RESTOREDC of real metafiles says -1: one level is popped
+  if (dcStack.refusedSaves > 0) {
+    --dcStack.refusedSaves;  // the restore of a save that was refused
+    return;
+  }
   dcStack.Pop(1);
   if (TQVDCStackEntry* top = dcStack.Top()) {
     dcStack.yFlip = top->vars.savedYFlip;

@@ -65,7 +65,9 @@ TQVWriterStackVar& TQVGenericDevice::WriterState() {
 }
 
 void TQVGenericDevice::PushWriterState() {
-  if (writerCount_ == writer_.size()) writer_.reserve(writer_.empty() ? 8 : 2 * writer_.size());
+  // Doubling, so that a push copies the stack only when the depth reaches a power of two: the
+  // copy source of push_back must not move while it is read.
+  if (writerCount_ == writer_.capacity()) writer_.reserve(writer_.empty() ? 8 : 2 * writerCount_);
   if (writerCount_ == 0) {
     if (writer_.empty())
       writer_.emplace_back();

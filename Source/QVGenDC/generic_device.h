@@ -90,9 +90,9 @@ class TQVGenericDevice {
   virtual void SetPixel(std::int32_t x, std::int32_t y, COLORREF color) = 0;
   // 12: previous may be nullptr (the player passes none).
   virtual void MoveTo(std::int32_t x, std::int32_t y, POINTL* previous) = 0;
-  // 13: saves the DC level; returns the new depth.
+  // 13: saves the DC level; returns the new depth, or 0 (nothing saved) at kMaxSavedLevels.
   virtual std::int32_t SaveDC();
-  // 14: restores one level whatever level says.
+  // 14: restores one level whatever level says; the restore of a refused save pops nothing.
   virtual void RestoreDC(std::int32_t level);
   // 15, 16
   virtual void PopClip() = 0;
@@ -156,6 +156,9 @@ class TQVGenericDevice {
   virtual void ExtTextOut(std::int32_t x, std::int32_t y, std::uint32_t options, const RECTL& clip,
                           const char16_t* wideText, const char* ansiText, std::int32_t length,
                           const std::int32_t* spacing) = 0;
+  // Not a slot of the chain: the player refused a bitmap record whose header claims more pixels
+  // than the record holds; nothing of it is drawn.
+  virtual void BitmapRefused() {}
 
   // ---- Handlers of the state records (dc_state_handlers.cpp) ---------------------------
   // Each works on the current DC level. "Dirty" sets the level's and the device's

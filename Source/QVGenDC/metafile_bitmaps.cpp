@@ -46,6 +46,7 @@ DibStatus TQVMetafilePlayer::ReadBitmap(const EmfRecord& r, const EmfDibSource& 
                                         EmfDib& dib) {
   const DibStatus status = ReadDib(r, source, dib);
   if (status != DibStatus::kOk && status != DibStatus::kAbsent) Damaged();
+  if (status == DibStatus::kBadBits) device_.BitmapRefused();
   return status;
 }
 

@@ -1,5 +1,5 @@
-// QVPDF_Do: the document, page, metafile, outline and output commands. Commands whose device
-// parts are not in this build raise, so the host gets -1 and the debug sink says why.
+// QVPDF_Do: the document, page, metafile, link, destination, outline and output commands. Commands
+// whose device parts are not in this build raise, so the host gets -1 and the debug sink says why.
 #include <limits>
 #include <memory>
 #include <stdexcept>
@@ -88,6 +88,37 @@ std::int32_t AddOutline(TQVPDFEngineContext& c, const TQVPDFCommand* record) {
   return d.AddOutline(std::move(node), kind, record->Parent);
 }
 
+// Device units of the record in points, with the device's resolution.
+std::int32_t CommandPoints(std::int32_t value, std::int32_t resolution) {
+  if (resolution <= 0 || resolution == kBeginDocResolution) return value;
+  return qvplatform::MulDiv(value, kBeginDocResolution, resolution);
+}
+
+// The link command: the name field is the slot's target, the text behind the pointer (when
+// the flag says it is there) its action text.
+std::int32_t AddLinkCommand(TQVPDFEngineContext& c, const TQVPDFCommand* record) {
+  if (record == nullptr) throw std::runtime_error("The link command needs a record");
+  TQVPDFDeviceEX& d = c.device;
+  std::string action;
+  if ((record->TextFlags & QVPDF_TEXT_LINK_TARGET) != 0 &&
+      !HostText(record->Text, kMaxHostText, action))
+    throw std::runtime_error("Link action too long");
+  const std::int32_t x = CommandPoints(record->X, d.xResolution);
+  const std::int32_t y = CommandPoints(record->Y, d.yResolution);
+  d.AddLinkArea(x, y, CommandPoints(record->Width, d.xResolution),
+                CommandPoints(record->Height, d.yResolution), std::string(FieldText(record->Name)),
+                action);
+  return 0;
+}
+
+// The destination command: a local name (global under Modes bit 31) at a position in device
+// units, which the destination writer converts when it writes the position.
+std::int32_t AddDestinationCommand(TQVPDFEngineContext& c, const TQVPDFCommand* record) {
+  if (record == nullptr) throw std::runtime_error("The destination command needs a record");
+  c.device.AddNamedDest(FieldText(record->Name), record->X, record->Y, false);
+  return 0;
+}
+
 // Answers -1 whenever it is given an alias, added or not: hosts rely on that result.
 std::int32_t FontAlias(TQVPDFDevice& device, std::int32_t value, const void* record) {
   if (value != QVPDF_FONT_ALIAS_ADD || record == nullptr) return 0;
@@ -148,6 +179,10 @@ std::int32_t RunCommand(TQVPDFEngineContext& c, std::int32_t command, std::int32
     case QVPDF_CMD_CLOSE_OUTPUT_STREAM:
       d.CloseOutputStream();
       return 0;
+    case QVPDF_CMD_ADD_LINK:
+      return AddLinkCommand(c, commandRecord);
+    case QVPDF_CMD_ADD_DESTINATION:
+      return AddDestinationCommand(c, commandRecord);
     case QVPDF_CMD_ADD_OUTLINE:
       return AddOutline(c, commandRecord);
     case QVPDF_CMD_DRAW_METAFILE:

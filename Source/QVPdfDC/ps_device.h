@@ -298,6 +298,7 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   std::string cjkFace;
   bool cjkCharacterInProgress = false;
   bool forceExactPositioning = false;
+  bool lostCharacterReported = false;           // a character without any glyph was reported
   std::int32_t textDeltaX = 0, textDeltaY = 0;  // origin of the last Td in the text object
   std::int32_t forcedCharset = 0;
   bool wordSplitInProgress = false;

@@ -126,15 +126,19 @@ void TQVGenericPSDevice::PlaceBeforeOpenPath(std::size_t start) {
     MarkPathStart();
 }
 
+// One "q" per saved level, so that RestoreDC gives back every part of the graphics state,
+// the clip included, which the content cannot widen otherwise. The cap on saved levels bounds
+// the nesting; a refused save writes nothing and its restore nothing.
 std::int32_t TQVGenericPSDevice::SaveDC() {
   const std::int32_t depth = TQVGenericDevice::SaveDC();
-  PushClip();
+  if (depth > 0) PushClip();
   return depth;
 }
 
 void TQVGenericPSDevice::RestoreDC(std::int32_t level) {
+  const bool pops = dcStack.refusedSaves == 0;
   TQVGenericDevice::RestoreDC(level);
-  PopClip();
+  if (pops) PopClip();
 }
 
 }  // namespace vellora

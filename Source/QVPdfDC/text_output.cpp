@@ -101,7 +101,7 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
   // word, not of the rest.
   bool firstPass = true;
   std::int32_t total = SumAdvances(r.spacing, r.length);
-  for (;; firstPass = false) {
+  for (;;) {
     TQVDCStackVar& v = V();
     Call c;
     c.s = &s;
@@ -128,6 +128,31 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
     if (firstPass && !d.cjkPerCharacter && r.wide &&
         (v.font.lfCharSet == 0 || v.font.lfCharSet == 1))
       mixed = DetectScript(r);
+    if (firstPass && !c.symbol && !d.cjkPerCharacter && d.forcedCharset <= 0 && r.wide &&
+        v.font.lfCharSet != 2 && !IsCjkCharset(v.font.lfCharSet)) {
+      // The text stays text only in a set whose code page holds its characters.
+      const TQVCharsetFit fit = FitCharset(r.wide, r.length, v.font.lfCharSet);
+      // Runs, outlines and visual order all need each character's advance.
+      const bool rightToLeft = v.font.lfCharSet == 177 || v.font.lfCharSet == 178;
+      if (!r.spacing && r.length > 0 && (fit.held < r.length || rightToLeft)) {
+        NaturalAdvances(r, s);
+        total = SumAdvances(r.spacing, r.length);
+      }
+      if (fit.held < r.length && fit.elsewhere && CanSplitByCharset(r)) {
+        std::int32_t cut = WordStart(r.wide, fit.held);
+        if (cut == 0) cut = FirstWordEnd(r.wide, r.length);
+        if (cut < r.length) {
+          // Each run finds its own set.
+          v.font.lfCharSet = restore.charset;
+          TQVTextRequest head = r;
+          head.length = cut;
+          Draw(head);
+          total = qvplatform::ClampToInt32(std::int64_t{total} - AdvanceRequest(r, cut));
+          continue;
+        }
+      }
+      v.font.lfCharSet = static_cast<qvplatform::BYTE>(fit.charset);
+    }
     c.charset = v.font.lfCharSet;
     c.cjk = IsCjkCharset(c.charset);
     if (EqualsNoCase(v.faceName, "SimSun"))
@@ -175,11 +200,20 @@ void TQVTextOutput::Run(TQVTextRequest r, TQVTextScratch& s) {
           Draw(head);
         }
         total = qvplatform::ClampToInt32(std::int64_t{total} - AdvanceRequest(r, cut));
+        firstPass = false;
         continue;
       }
     }
     return Main(c);
   }
+}
+
+bool TQVTextOutput::CanSplitByCharset(const TQVTextRequest& r) {
+  const TQVDCStackVar& v = V();
+  // Runs are placed from the left by the array's advances; a CID font needs no code page.
+  return r.spacing && r.length > 1 && v.font.lfEscapement == 0 &&
+         (v.textAlignFlags & (kAlignRight | kAlignCenter | kAlignUpdateCP)) == 0 &&
+         !(d_.contentOptions.cidFontMode != 0 && d_.WriterState().fontIsCID);
 }
 
 void TQVTextOutput::Main(Call& c) {
@@ -241,6 +275,7 @@ void TQVTextOutput::Main(Call& c) {
   FontSize(c);
   HorizontalScale(c);
   Widths(c);
+  if (c.shaped && !CidBranch(c)) FitLettersToShapedWidth(c);
 
   c.box = ComputeBox(r.x, r.y, c.targetWidth, c.shift, c.first, c.second, r.clip);
   c.clipOpen = BoxAndBackground(c.box, r.options, r.clip, c.targetWidth);

@@ -48,6 +48,21 @@ std::int32_t ScriptCharset(char16_t c, std::int32_t ideographCharset);
 constexpr bool IsCjkCharset(std::int32_t charset) {
   return charset == 128 || charset == 129 || charset == 134 || charset == 136;
 }
+// The character set whose code page holds a text of the given set. A text of set 0 or 1 takes
+// the first of the system page 1252 and the Latin pages 1250, 1254, 1257 and 1258 that holds
+// it (set 0 or 1 stays when 1252 does); any other set keeps its own page. When no page holds
+// the whole text, charset is the one holding its longest beginning, held the length of that
+// beginning, and elsewhere tells whether the first character it cannot hold has a page (a
+// Latin page or a script of its own), so that the text read on from there can be written as
+// text.
+struct TQVCharsetFit {
+  std::int32_t charset = 0;
+  std::int32_t held = 0;
+  bool elsewhere = false;
+};
+TQVCharsetFit FitCharset(const char16_t* text, std::int32_t length, std::int32_t charset);
+// The start of the word that holds position (characters up to 32 are blanks).
+std::int32_t WordStart(const char16_t* text, std::int32_t position);
 // ASCII case-insensitive comparison of face names.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // The end of the first word and the blanks after it (characters up to 32 are blanks).
@@ -196,8 +211,21 @@ class TQVTextOutput {
   std::int32_t OutlineIntoContent(OutlineRun& run);
   void Slanted(Call& c);
   bool DetectScript(TQVTextRequest& r);
+  // A text that no one code page holds may be written in runs of their own sets.
+  bool CanSplitByCharset(const TQVTextRequest& r);
+  // A spacing array for a request without one: the advances of the level's font on the
+  // screen DC (of its shaped glyphs for right-to-left text), in the scratch's spacing.
+  void NaturalAdvances(TQVTextRequest& r, TQVTextScratch& s);
+  // The measured width is the target's, as far as whole logical units can tell.
+  static bool MeasuredFits(const Call& c);
+  // The horizontal factor of a font with a width, from the array and the natural width.
+  void ScaleToArray(Call& c, long double naturalWidth);
+  // Right-to-left letters written as 8-bit text, scaled to the width of their shaped glyphs.
+  void FitLettersToShapedWidth(Call& c);
   void WidenAnsi(Call& c);
   void MissingGlyphs(Call& c, bool byGlyphs);
+  // A character that neither the PDF font nor an outline can draw: said once per document.
+  void NoteNoGlyph(char16_t ch);
   void FirstWordApart(Call& c);
   void Shape(Call& c);
   bool CjkPerCharacter(Call& c);

@@ -27,7 +27,7 @@ struct TQVTextOutput::Call {
   std::int32_t strikeOffset = 0;       // strike-out above the baseline (0: from first)
   long double hz = 0;                  // horizontal scaling factor, 0 for none
   std::int32_t targetWidth = 0;        // to fill: the spacing array's sum, else measuredWidth
-  std::int32_t measuredWidth = 0;      // of the text as the font draws it
+  long double measuredWidth = 0;       // of the text as the font draws it (unrounded)
   std::int32_t shift = 0;              // alignment shift
   TQVTextBox box;
   std::string_view a8;  // the 8-bit text

@@ -112,7 +112,8 @@ void TQVTextOutput::Widths(Call& c) {
   const std::int32_t count = trailing ? r.length - 1 : r.length;
   c.targetWidth = SumAdvances(r.spacing, count);
   long double w;
-  if (((c.cjk || c.exact) && c.targetWidth != 0) || d.CurrentFontKind() != 0)
+  const bool fromFont = !(((c.cjk || c.exact) && c.targetWidth != 0) || d.CurrentFontKind() != 0);
+  if (!fromFont)
     w = c.targetWidth;
   else if (r.wide)
     w = d.TextWidthW(r.wide, count, static_cast<float>(c.size));
@@ -120,10 +121,13 @@ void TQVTextOutput::Widths(Call& c) {
     w = d.TextWidthA(c.a8.data(),
                      std::min<std::int32_t>(count, static_cast<std::int32_t>(c.a8.size())),
                      static_cast<float>(c.size));
+  // (Heavy text written character by character keeps the font's own factor.)
+  if (c.hz != 0 && fromFont && r.spacing && !c.perChar) ScaleToArray(c, w);
   if (c.hz != 0) w *= c.hz;
-  c.measuredWidth = qvplatform::Round32(Finite(w) * d.dcStack.aspect);
+  // Unrounded: the spacing makes up the difference to the array exactly.
+  c.measuredWidth = Finite(w * d.dcStack.aspect);
   // Without an array the text is as wide as the font makes it, in the same logical units.
-  if (!r.spacing) c.targetWidth = c.measuredWidth;
+  if (!r.spacing) c.targetWidth = qvplatform::Round32(c.measuredWidth);
   c.shift = (align & kAlignRight)    ? Negated(c.targetWidth)
             : (align & kAlignCenter) ? -(c.targetWidth / 2)
                                      : 0;
@@ -136,13 +140,41 @@ void TQVTextOutput::Widths(Call& c) {
   }
 }
 
+void TQVTextOutput::ScaleToArray(Call& c, long double naturalWidth) {
+  // A narrowed or widened font is drawn at the array's width: the producer's face set the
+  // advances, and the average width of the face written here may differ from its own.
+  const long double aspect = d_.dcStack.aspect != 0 ? d_.dcStack.aspect : 1;
+  const long double natural = naturalWidth * aspect;
+  if (!(natural > 0) || c.targetWidth <= 0) return;
+  const long double factor = c.targetWidth / natural;
+  // An array far from the scaled font is spacing, not scaling: the font's factor stays.
+  if (!std::isfinite(factor) || factor < c.hz / 4 || factor > c.hz * 4) return;
+  c.hz = factor;
+  V().horizontalScale = static_cast<float>(factor);
+}
+
+bool TQVTextOutput::MeasuredFits(const Call& c) {
+  // Within half a logical unit the array cannot say more: its advances are whole units.
+  return std::fabs(c.targetWidth - c.measuredWidth) < 0.5L;
+}
+
+void TQVTextOutput::FitLettersToShapedWidth(Call& c) {
+  // The separate letters are wider than the joined glyphs the array measured: scaled as one
+  // they keep the line's extent and stay legible (squeezed one by one they would overlap).
+  if (c.hz != 0 || c.measuredWidth <= 0 || c.targetWidth <= 0 || MeasuredFits(c)) return;
+  const long double factor = c.targetWidth / c.measuredWidth;
+  c.hz = factor;
+  V().horizontalScale = static_cast<float>(factor);
+  c.measuredWidth = c.targetWidth;
+}
+
 void TQVTextOutput::Spacing(Call& c) {
   TQVGenericPSDevice& d = d_;
   TQVDCStackVar& v = V();
   TQVTextRequest& r = c.r;
   v.charSpacing = 0;
   v.wordSpacing = 0;
-  if (c.hz != 0 || r.length < 2 || c.measuredWidth == c.targetWidth || c.exact ||
+  if (c.hz != 0 || r.length < 2 || MeasuredFits(c) || c.exact ||
       d.modes.Has(qvDontAdjustTextSpacing) || c.cjk || c.boldSim || CidBranch(c))
     return;
   // Blanks of the 8-bit text, the last character not counted unless the current point moves.

@@ -335,7 +335,16 @@ enum {
   QVPDF_CMD_SAVE_TO_FILE = 5563, /* record: file name */
   QVPDF_CMD_CLOSE_OUTPUT_STREAM = 5564,
   QVPDF_CMD_PAGE_THUMBNAIL = 5565, /* value: bitmap handle */
+  /* A link over X, Y, Width, Height (device units) on the open page. Name is the target:
+   * "http://", "https://" or "mailto:" an address, "Launch://" or "LaunchN://" (new window) or
+   * "file://" a program or file, "GoToR://file.pdf#n" page n of another file, anything else
+   * the name of a destination. With QVPDF_TEXT_LINK_TARGET the text at Text is the link's
+   * action dictionary body instead (written inside "<< >>"; a text that would break the file
+   * gives -1). Without an open page, -1. */
   QVPDF_CMD_ADD_LINK = 5566,
+  /* A named destination Name at X, Y (device units) of the open page, or of the next page
+   * begun when none is open; local (for links and outline entries) unless the drawing modes
+   * make every destination global. */
   QVPDF_CMD_ADD_DESTINATION = 5567,
   QVPDF_CMD_ADD_OUTLINE = 5568, /* result: the entry's number */
   /* value: metafile handle (or Metafile with RecordForm QVPDF_COMMAND_LONG_FORM); record may be
@@ -364,7 +373,7 @@ enum { QVPDF_FONT_ALIAS_ADD = 101 };
 
 /* TQVPDFCommand.TextFlags. */
 enum {
-  QVPDF_TEXT_LINK_TARGET = 1, /* ADD_LINK: Text is the 8-bit link target */
+  QVPDF_TEXT_LINK_TARGET = 1, /* ADD_LINK: Text is the 8-bit action text (Name the target) */
   QVPDF_TEXT_WIDE_TITLE = 2   /* ADD_OUTLINE: Text is the UTF-16 title */
 };
 

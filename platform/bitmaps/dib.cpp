@@ -32,6 +32,16 @@ DibError CheckDibFormat(const DibFormat& f) {
   return DibError::kOk;
 }
 
+DibError CheckDibBudget(const DibFormat& f, std::size_t bitsSize) {
+  const DibError status = CheckDibFormat(f);
+  if (status != DibError::kOk) return status;
+  const std::uint64_t pixels = std::uint64_t(f.width) * f.AbsHeight();
+  if (pixels > kMaxImagePixels) return DibError::kTooLarge;
+  if (f.Rle() && pixels > kMaxRlePixelsPerByte * std::uint64_t{bitsSize})
+    return DibError::kTooLarge;
+  return DibError::kOk;
+}
+
 std::uint64_t DibImageSize(const DibFormat& f) {
   if (f.Rle()) return 0;
   return DibStride(std::uint64_t(f.width), f.bitCount) * f.AbsHeight();

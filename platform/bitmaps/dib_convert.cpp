@@ -10,125 +10,19 @@
 namespace qvplatform {
 namespace {
 
-// One colour channel of a 16- or 32-bit pixel.
-struct Channel {
-  DWORD mask = 0;
-  unsigned shift = 0;
-  unsigned bits = 0;
-
-  explicit Channel(DWORD m) : mask(m) {
-    if (m == 0) return;
-    shift = static_cast<unsigned>(std::countr_zero(m));
-    bits = 32 - static_cast<unsigned>(std::countl_zero(m >> shift));
-  }
-  BYTE Expand(DWORD pixel) const {
-    const DWORD v = (pixel & mask) >> shift;
-    if (bits >= 8) return static_cast<BYTE>(v >> (bits - 8));
-    if (bits == 0) return 0;
-    // Repeat the bits downwards so that the largest value becomes 255.
-    const int n = static_cast<int>(bits);
-    DWORD r = 0;
-    for (int s = 8 - n; s > -n; s -= n) r |= s >= 0 ? v << s : v >> -s;
-    return static_cast<BYTE>(r);
-  }
-};
-
 DWORD ReadLe16(const BYTE* p) { return DWORD{p[0]} | DWORD{p[1]} << 8; }
 DWORD ReadLe32(const BYTE* p) {
   return DWORD{p[0]} | DWORD{p[1]} << 8 | DWORD{p[2]} << 16 | DWORD{p[3]} << 24;
 }
 
-// Reads picture rows of a checked view as B,G,R triplets.
-class RowReader {
- public:
-  RowReader(const DibView& v, std::vector<BYTE>&& plane)
-      : v_(v),
-        width_(static_cast<std::uint32_t>(v.format.width)),
-        height_(v.format.AbsHeight()),
-        stride_(static_cast<std::size_t>(DibStride(width_, v.format.bitCount))),
-        plane_(std::move(plane)),
-        red_(Mask(0)),
-        green_(Mask(1)),
-        blue_(Mask(2)) {
-    for (unsigned i = 0; i < 256; ++i) {
-      RGBQUAD c{};
-      if (i < v.colorCount && v.colors) {
-        c = v.colors[i];
-      } else if (v.colorCount > 0 && v.colors) {
-        c = v.colors[0];
-      }
-      lut_[i][0] = c.rgbBlue;
-      lut_[i][1] = c.rgbGreen;
-      lut_[i][2] = c.rgbRed;
-    }
-  }
+DWORD ChannelMask(const DibFormat& f, int i) {
+  if (f.compression == BI_BITFIELDS) return f.masks[i];
+  static constexpr DWORD k555[3] = {0x7C00, 0x03E0, 0x001F};
+  static constexpr DWORD k888[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+  return f.bitCount == 16 ? k555[i] : k888[i];
+}
 
-  // Row y from the top of the picture into bgr (3 * width bytes).
-  void Row(std::uint32_t y, BYTE* bgr) const {
-    const std::uint32_t w = width_;
-    if (v_.format.Rle()) {
-      const BYTE* idx = plane_.data() + std::size_t{height_ - 1 - y} * w;
-      for (std::uint32_t x = 0; x < w; ++x) Put(bgr, x, lut_[idx[x]]);
-      return;
-    }
-    const std::uint32_t stored = v_.format.TopDown() ? y : height_ - 1 - y;
-    const BYTE* row = v_.bits + std::size_t{stored} * stride_;
-    switch (v_.format.bitCount) {
-      case 1:
-        for (std::uint32_t x = 0; x < w; ++x) Put(bgr, x, lut_[(row[x >> 3] >> (7 - (x & 7))) & 1]);
-        break;
-      case 4:
-        for (std::uint32_t x = 0; x < w; ++x) {
-          const BYTE b = row[x >> 1];
-          Put(bgr, x, lut_[(x & 1) ? (b & 0x0F) : (b >> 4)]);
-        }
-        break;
-      case 8:
-        for (std::uint32_t x = 0; x < w; ++x) Put(bgr, x, lut_[row[x]]);
-        break;
-      case 16:
-        for (std::uint32_t x = 0; x < w; ++x) Channels(bgr, x, ReadLe16(row + 2 * std::size_t{x}));
-        break;
-      case 24:
-        std::memcpy(bgr, row, std::size_t{w} * 3);
-        break;
-      case 32:
-        if (v_.format.compression == BI_RGB) {
-          for (std::uint32_t x = 0; x < w; ++x)
-            std::memcpy(bgr + 3 * std::size_t{x}, row + 4 * std::size_t{x}, 3);
-        } else {
-          for (std::uint32_t x = 0; x < w; ++x)
-            Channels(bgr, x, ReadLe32(row + 4 * std::size_t{x}));
-        }
-        break;
-    }
-  }
-
- private:
-  DWORD Mask(int i) const {
-    if (v_.format.compression == BI_BITFIELDS) return v_.format.masks[i];
-    static constexpr DWORD k555[3] = {0x7C00, 0x03E0, 0x001F};
-    static constexpr DWORD k888[3] = {0xFF0000, 0x00FF00, 0x0000FF};
-    return v_.format.bitCount == 16 ? k555[i] : k888[i];
-  }
-  static void Put(BYTE* bgr, std::uint32_t x, const BYTE* c) {
-    std::memcpy(bgr + 3 * std::size_t{x}, c, 3);
-  }
-  void Channels(BYTE* bgr, std::uint32_t x, DWORD pixel) const {
-    BYTE* p = bgr + 3 * std::size_t{x};
-    p[0] = blue_.Expand(pixel);
-    p[1] = green_.Expand(pixel);
-    p[2] = red_.Expand(pixel);
-  }
-
-  const DibView& v_;
-  std::uint32_t width_;
-  std::uint32_t height_;
-  std::size_t stride_;
-  std::vector<BYTE> plane_;
-  Channel red_, green_, blue_;
-  BYTE lut_[256][3];
-};
+void Put(BYTE* bgr, std::uint32_t x, const BYTE* c) { std::memcpy(bgr + 3 * std::size_t{x}, c, 3); }
 
 int Distance(const BYTE* bgr, const RGBQUAD& c) {
   const int b = bgr[0] - c.rgbBlue, g = bgr[1] - c.rgbGreen, r = bgr[2] - c.rgbRed;
@@ -143,6 +37,107 @@ void PackMono(const BYTE* bgr, std::uint32_t width, const RGBQUAD* mono, BYTE* o
 }
 
 }  // namespace
+
+DibChannel::DibChannel(DWORD m) : mask(m) {
+  if (m == 0) return;
+  shift = static_cast<unsigned>(std::countr_zero(m));
+  bits = 32 - static_cast<unsigned>(std::countl_zero(m >> shift));
+}
+
+BYTE DibChannel::Expand(DWORD pixel) const {
+  const DWORD v = (pixel & mask) >> shift;
+  if (bits >= 8) return static_cast<BYTE>(v >> (bits - 8));
+  if (bits == 0) return 0;
+  // Repeat the bits downwards so that the largest value becomes 255.
+  const int n = static_cast<int>(bits);
+  DWORD r = 0;
+  for (int s = 8 - n; s > -n; s -= n) r |= s >= 0 ? v << s : v >> -s;
+  return static_cast<BYTE>(r);
+}
+
+DibError DibRowReader::Open(const DibView& v) {
+  const DibError status = CheckDibFormat(v.format);
+  if (status != DibError::kOk) return status;
+  format_ = v.format;
+  width_ = static_cast<std::uint32_t>(v.format.width);
+  height_ = v.format.AbsHeight();
+  stride_ = static_cast<std::size_t>(DibStride(width_, v.format.bitCount));
+  const std::size_t bitsSize = v.bits ? v.bitsSize : 0;
+  bits_ = v.bits;
+  damaged_ = false;
+  if (!v.format.Rle() && DibImageSize(v.format) > bitsSize) return DibError::kShortBits;
+  for (unsigned i = 0; i < 256; ++i) {
+    RGBQUAD c{};
+    if (i < v.colorCount && v.colors) {
+      c = v.colors[i];
+    } else if (v.colorCount > 0 && v.colors) {
+      c = v.colors[0];
+    }
+    lut_[i][0] = c.rgbBlue;
+    lut_[i][1] = c.rgbGreen;
+    lut_[i][2] = c.rgbRed;
+  }
+  red_ = DibChannel(ChannelMask(format_, 0));
+  green_ = DibChannel(ChannelMask(format_, 1));
+  blue_ = DibChannel(ChannelMask(format_, 2));
+  plane_.clear();
+  if (v.format.Rle()) {
+    try {
+      plane_.assign(std::size_t{width_} * height_, 0);
+    } catch (const std::bad_alloc&) {
+      return DibError::kTooLarge;
+    }
+    damaged_ = !bitmaps::ExpandRle(v.format.compression == BI_RLE4, v.bits, bitsSize, width_,
+                                   height_, plane_.data());
+  }
+  return DibError::kOk;
+}
+
+void DibRowReader::Row(std::uint32_t y, BYTE* bgr) const {
+  const std::uint32_t w = width_;
+  if (format_.Rle()) {
+    const BYTE* idx = plane_.data() + std::size_t{height_ - 1 - y} * w;
+    for (std::uint32_t x = 0; x < w; ++x) Put(bgr, x, lut_[idx[x]]);
+    return;
+  }
+  const std::uint32_t stored = format_.TopDown() ? y : height_ - 1 - y;
+  const BYTE* row = bits_ + std::size_t{stored} * stride_;
+  switch (format_.bitCount) {
+    case 1:
+      for (std::uint32_t x = 0; x < w; ++x) Put(bgr, x, lut_[(row[x >> 3] >> (7 - (x & 7))) & 1]);
+      break;
+    case 4:
+      for (std::uint32_t x = 0; x < w; ++x) {
+        const BYTE b = row[x >> 1];
+        Put(bgr, x, lut_[(x & 1) ? (b & 0x0F) : (b >> 4)]);
+      }
+      break;
+    case 8:
+      for (std::uint32_t x = 0; x < w; ++x) Put(bgr, x, lut_[row[x]]);
+      break;
+    case 16:
+      for (std::uint32_t x = 0; x < w; ++x) Channels(bgr, x, ReadLe16(row + 2 * std::size_t{x}));
+      break;
+    case 24:
+      std::memcpy(bgr, row, std::size_t{w} * 3);
+      break;
+    case 32:
+      if (format_.compression == BI_RGB) {
+        for (std::uint32_t x = 0; x < w; ++x)
+          std::memcpy(bgr + 3 * std::size_t{x}, row + 4 * std::size_t{x}, 3);
+      } else {
+        for (std::uint32_t x = 0; x < w; ++x) Channels(bgr, x, ReadLe32(row + 4 * std::size_t{x}));
+      }
+      break;
+  }
+}
+
+void DibRowReader::Channels(BYTE* bgr, std::uint32_t x, DWORD pixel) const {
+  BYTE* p = bgr + 3 * std::size_t{x};
+  p[0] = blue_.Expand(pixel);
+  p[1] = green_.Expand(pixel);
+  p[2] = red_.Expand(pixel);
+}
 
 std::uint64_t DibTargetSize(const DibFormat& format, const DibTarget& target,
                             std::uint32_t rowCount) {
@@ -159,7 +154,6 @@ DibConvertResult ConvertDibRows(const DibView& source, const DibTarget& target,
   if (result.error != DibError::kOk) return result;
   const std::uint32_t width = static_cast<std::uint32_t>(f.width);
   const std::uint32_t height = f.AbsHeight();
-  const std::size_t bitsSize = source.bits ? source.bitsSize : 0;
   if (target.bitCount != 24 && target.bitCount != 1) {
     result.error = DibError::kBadTarget;
     return result;
@@ -170,25 +164,17 @@ DibConvertResult ConvertDibRows(const DibView& source, const DibTarget& target,
     result.error = DibError::kBadTarget;
     return result;
   }
-  if (!f.Rle() && DibImageSize(f) > bitsSize) {
-    result.error = DibError::kShortBits;
-    return result;
-  }
-
-  std::vector<BYTE> plane;
+  DibRowReader reader;
+  result.error = reader.Open(source);
+  if (result.error != DibError::kOk) return result;
+  result.damaged = reader.Damaged();
   std::vector<BYTE> scratch;
   try {
-    if (f.Rle()) {
-      plane.assign(std::size_t{width} * height, 0);
-      result.damaged = !bitmaps::ExpandRle(f.compression == BI_RLE4, source.bits, bitsSize, width,
-                                           height, plane.data());
-    }
     if (target.bitCount == 1) scratch.resize(std::size_t{width} * 3);
   } catch (const std::bad_alloc&) {
     result.error = DibError::kTooLarge;
     return result;
   }
-  const RowReader reader(source, std::move(plane));
   for (std::uint32_t r = 0; r < rowCount; ++r) {
     const std::uint32_t row = firstRow + r;
     const std::uint32_t fromTop = target.topDown ? row : height - 1 - row;

@@ -1,5 +1,5 @@
-// SaveDC and RestoreDC: levels are copied and dropped one at a time, barriers hold, and the
-// map mode of the restored level takes effect again.
+// SaveDC and RestoreDC: levels are copied and dropped one at a time, barriers hold, the map
+// mode of the restored level takes effect again, and the depth has a cap.
 #include <gtest/gtest.h>
 
 #include "stub_device.h"
@@ -53,6 +53,25 @@ TEST(SaveRestore, OneLevelWhateverTheArgumentSays) {
   EXPECT_EQ(device.dcStack.Depth(), 3);
   device.RestoreDC(1);
   EXPECT_EQ(device.dcStack.Depth(), 2);
+}
+
+// Past the cap a save fails and its restore pops nothing, so the levels below the cap still
+// come back with their own restores.
+TEST(SaveRestore, SavesPastTheCapFailAndTheirRestoresKeepTheLevels) {
+  StubDevice device;
+  device.SetTextColor(0x000001);
+  while (device.dcStack.Depth() < kMaxSavedLevels) device.SaveDC();
+  device.SetTextColor(0x000002);
+  EXPECT_EQ(device.SaveDC(), 0);
+  EXPECT_EQ(device.SaveDC(), 0);
+  EXPECT_EQ(device.dcStack.Depth(), kMaxSavedLevels);
+  device.SetTextColor(0x000003);  // inside a refused level: it stays
+  device.RestoreDC(-1);
+  device.RestoreDC(-1);
+  EXPECT_EQ(device.dcStack.Depth(), kMaxSavedLevels);
+  EXPECT_EQ(device.CurrentDCState().textColor, 0x000003u);
+  while (device.dcStack.Depth() > 1) device.RestoreDC(-1);
+  EXPECT_EQ(device.CurrentDCState().textColor, 0x000001u);
 }
 
 TEST(SaveRestore, RestoreWithNoLevelLeavesNoneAndMarksOutputDirty) {

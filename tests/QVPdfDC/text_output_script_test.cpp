@@ -74,7 +74,8 @@ TEST(TextOutputScript, ScriptsChooseTheCharacterSetForTheCallOnly) {
   d.Step([&] { d.ExtTextOut(100, 100, 0, RECTL{}, u"\u041f\u0440\u0438", nullptr, 3, kTwelve); });
   EXPECT_EQ(d.stateCharsets.back(), 204);
   EXPECT_EQ(d.CurrentDCState().font.lfCharSet, 0);
-  // Cyrillic then Greek: the first script found, split once after the first word.
+  // Cyrillic then Greek: no one code page holds both, so the text is split where the Greek
+  // word starts and each run is written in its own set (nothing becomes an outline).
   d.stateCharsets.clear();
   const std::string step = d.Step([&] {
     d.ExtTextOut(100, 150, 0, RECTL{}, u"\u041f\u0440\u0438 \u0393\u03b5\u03b9\u03b1 \u03c3\u03bf",
@@ -83,12 +84,44 @@ TEST(TextOutputScript, ScriptsChooseTheCharacterSetForTheCallOnly) {
   std::vector<int> written;
   for (std::size_t i = 0; i < d.stateSizes.size(); ++i)
     if (d.stateSizes[i] != 0 && i < d.stateCharsets.size()) written.push_back(d.stateCharsets[i]);
-  EXPECT_EQ(written, (std::vector<int>{204, 204})) << step;
+  EXPECT_EQ(written, (std::vector<int>{204, 161})) << step;
   EXPECT_EQ(d.CurrentDCState().font.lfCharSet, 0);
   // An em dash is written as "-" (in the copy).
   d.Step([&] { d.ExtTextOut(100, 200, 0, RECTL{}, u"a\u2014b", nullptr, 3, kTwelve); });
   EXPECT_EQ(d.usedWide.back(), u"a-b");
   EXPECT_TRUE(CheckContent(d.Close()).errors.empty());
+}
+
+TEST(TextOutputScript, TheSetWhoseCodePageHoldsTheText) {
+  struct Case {
+    const char16_t* text;
+    std::int32_t charset;  // the text's set after script detection
+    TQVCharsetFit fit;
+  };
+  const Case cases[] = {
+      {u"abc d\u00e9j\u00e0", 0, {0, 8, false}},              // 1252 holds it: the set stays
+      {u"\u00e9t\u00e9", 1, {1, 3, false}},                   // so does the default set
+      {u"p\u0159\u00edli\u0161", 0, {238, 6, false}},         // Czech: 1250
+      {u"\u015fi\u015fli \u0131\u011f", 1, {162, 8, false}},  // Turkish: 1254
+      {u"\u0117\u012f\u0173", 0, {186, 3, false}},            // Lithuanian: 1257
+      {u"c\u00e1m \u01a1n", 0, {163, 6, false}},              // Vietnamese: 1258
+      // Czech then Turkish: 1250 holds the start, the Turkish letter has a page of its own.
+      {u"\u0159e \u0131", 0, {238, 3, true}},
+      // A character no page holds ends what a page holds, with no page to go on in.
+      {u"\u0159\u2603", 0, {238, 1, false}},
+      // A script's own set keeps its page; a Czech letter in it has a page elsewhere.
+      {u"\u0416\u0416 \u0159", 204, {204, 3, true}},
+      {u"\u05e9\u0645", 177, {177, 1, true}},  // Arabic in Hebrew: 1256 holds it
+  };
+  for (const Case& c : cases) {
+    const std::u16string text = c.text;
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    const TQVCharsetFit fit =
+        FitCharset(text.data(), static_cast<std::int32_t>(text.size()), c.charset);
+    EXPECT_EQ(fit.charset, c.fit.charset);
+    EXPECT_EQ(fit.held, c.fit.held);
+    EXPECT_EQ(fit.elsewhere, c.fit.elsewhere);
+  }
 }
 
 TEST(TextOutputScript, TheCallersTextAndSpacingAreOnlyRead) {

@@ -97,6 +97,24 @@ TEST(Emf2PdfCorpus, SeveralInputsAsThePagesOfOneDocument) {
   fs::remove_all(out.parent_path());
 }
 
+TEST(Emf2PdfCorpus, TheSampleConvertsQuietlyAndVerboseShowsNotifications) {
+  const fs::path sample = SourceDir() / "examples" / "sample.emf";
+  const fs::path folder = TempFolder("sample");
+  const std::string out = (folder / "sample.pdf").string();
+  // The notifications (a page begun, a font embedded) tell nothing went wrong: not shown.
+  const ToolResult quiet = RunEmf2Pdf({sample.string(), out});
+  EXPECT_EQ(quiet.status, 0) << quiet.out;
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_EQ(QpdfProblems(ReadFile(out)), "");
+  const ToolResult verbose = RunEmf2Pdf({"-v", sample.string(), out});
+  EXPECT_EQ(verbose.status, 0) << verbose.out;
+  EXPECT_NE(verbose.out.find("engine notification 20"), std::string::npos) << verbose.out;
+  EXPECT_EQ(verbose.out.find("internal error"), std::string::npos) << verbose.out;
+  // The usage text names the option.
+  EXPECT_NE(RunEmf2Pdf({}).out.find("-v"), std::string::npos);
+  fs::remove_all(folder);
+}
+
 TEST(Emf2PdfCorpus, CommandLineErrors) {
   EXPECT_EQ(RunEmf2Pdf({}).status, 2);
   EXPECT_EQ(RunEmf2Pdf({"-o", "x.pdf"}).status, 2);

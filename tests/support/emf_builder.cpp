@@ -393,6 +393,14 @@ EmfBuilder& EmfBuilder::ExtTextOutW(LONG x, LONG y, const std::u16string& text, 
   return AppendFixed(EMR_EXTTEXTOUTW, TextRecord(x, y, text, text.size() * 2, options, clip), tail);
 }
 
+EmfBuilder& EmfBuilder::ExtTextOutWNoSpacing(LONG x, LONG y, const std::u16string& text) {
+  std::vector<BYTE> tail;
+  for (char16_t c : text) Put(tail, c);
+  EMREXTTEXTOUTW fixed = TextRecord(x, y, text, text.size() * 2, 0, {});
+  fixed.emrtext.offDx = 0;
+  return AppendFixed(EMR_EXTTEXTOUTW, fixed, tail);
+}
+
 EmfBuilder& EmfBuilder::ExtTextOutA(LONG x, LONG y, const std::string& text, std::vector<INT> dx,
                                     DWORD options, RECTL clip) {
   if (dx.empty()) dx.assign(text.size(), 10);

@@ -142,6 +142,8 @@ class EmfBuilder {
                           DWORD options = 0, RECTL clip = {});
   EmfBuilder& ExtTextOutA(LONG x, LONG y, const std::string& text, std::vector<INT> dx = {},
                           DWORD options = 0, RECTL clip = {});
+  // Wide text without a spacing array (offDx 0).
+  EmfBuilder& ExtTextOutWNoSpacing(LONG x, LONG y, const std::u16string& text);
 
   // The source is the whole bitmap.
   EmfBuilder& StretchDIBits(Area dest, const TestDib& dib, DWORD rop = SRCCOPY);

@@ -51,6 +51,26 @@ std::string QpdfStreamData(const std::string& pdf, int objectNumber) {
       .out;
 }
 
+std::string MuPdfLinks(const std::string& pdf) {
+  static const char script[] = R"(
+var doc = new Document(scriptArgs[0]);
+for (var p = 0; p < doc.countPages(); ++p) {
+  var links = doc.loadPage(p).getLinks();
+  for (var i = 0; i < links.length; ++i) {
+    var l = links[i], b = l.bounds, line = (p + 1);
+    for (var k = 0; k < 4; ++k) line += ' ' + Math.round(b[k]);
+    line += ' ' + l.uri;
+    if (l.uri.charAt(0) == '#') line += ' -> ' + (doc.resolveLink(l.uri).page + 1);
+    print(line);
+  }
+}
+)";
+  const TempFile js(script, ".js");
+  const TempFile file(pdf);
+  return RunTool({"mutool", "run", js.Path().string(), file.Path().string()}, ToolErrors::kDrop)
+      .out;
+}
+
 ToolResult PdfToText(const std::string& pdf, const std::vector<std::string>& options) {
   const TempFile file(pdf);
   std::vector<std::string> argv = {"pdftotext"};

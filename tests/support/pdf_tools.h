@@ -23,6 +23,12 @@ std::string QpdfJsonQuery(const std::string& pdf, const std::string& script);
 // The decoded data of object n, by qpdf (empty when qpdf fails).
 std::string QpdfStreamData(const std::string& pdf, int objectNumber);
 
+// MuPDF's links of every page, one line each: 1-based page, the bounds (points, y down from
+// the top, rounded), the URI as MuPDF gives it ("#page=..." for links inside the document,
+// "file://" for launch and remote targets), and for links inside the document "-> " and the
+// 1-based page they resolve to. Empty when mutool fails.
+std::string MuPdfLinks(const std::string& pdf);
+
 // pdftotext of the file with the options given before the file name, written to standard
 // output (standard error dropped).
 ToolResult PdfToText(const std::string& pdf, const std::vector<std::string>& options = {});

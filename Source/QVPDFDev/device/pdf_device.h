@@ -41,6 +41,7 @@ namespace vellora {
 
 class TQVPDFCatalog;
 class TQVPDFInfo;
+class TQVPDFLink;
 class TQVPDFNull;
 class TQVPDFPage;
 class TQVPDFResource;
@@ -90,6 +91,11 @@ struct TQVThumbnailRaster {
   float pageWidth = 0, pageHeight = 0;  // the page the raster shows, points
 };
 
+// A rectangle in points with y downwards from the top of the page.
+struct TQVPDFRect {
+  std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
 // Raised when a document asks for something this build cannot write.
 inline constexpr const char* kEncryptionUnavailable =
     "Encryption is not available: the document was not started";
@@ -119,6 +125,16 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // 48: hatch brushes as uncoloured patterns "winbrush" + style in the shared resources.
   void SelectBrushColorSpace(TQVPDFDeviceWorkBuffer* buffer, std::int32_t hatch,
                              COLORREF color) override;
+  // 61: a link over the rectangle x, y, width, height (points, y downwards) on the open page
+  // (AddLink). Raises "No page active!" without one, except while a metafile plays: a
+  // link the picture cannot place is skipped there rather than stop the picture.
+  void AddLinkArea(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                   const std::string& target, const std::string& action) override;
+  // 1: plays as the page-content device does, counting the plays under way.
+  std::int32_t PlayMetafile(const std::uint8_t* bits, std::size_t size, std::int32_t xOffset,
+                            std::int32_t yOffset, std::int32_t targetWidth,
+                            std::int32_t targetHeight, bool measureOnly, std::int32_t xResolution,
+                            std::int32_t yResolution) override;
   // 49: an ICC colour space in the shared resources (none outside a document).
   void AddICCColorSpace(const std::string& name, std::int32_t kind, const std::uint8_t* data,
                         std::int32_t length, std::int32_t components,
@@ -209,6 +225,35 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   void ReportMessage(std::int32_t code, std::string_view text) override;
   static std::string MessageText(std::int32_t code, std::string_view text);
 
+  // ---- Links, widgets, named destinations (pdf_device_links.cpp) ------------------------
+
+  // A link annotation on the page over the rectangle (points, y downwards): with an action
+  // text that text is its action (raises "Invalid link action" for a text that would break
+  // the file), else the target decides (LinkActionEntry); a target that is no action is kept
+  // as a destination name. In PDF/A a launch target makes nothing (null).
+  TQVPDFLink* AddLink(TQVPDFPage& page, const TQVPDFRect& rect, std::string_view target,
+                      std::string_view action);
+  // The widget annotation of a form field on the open page (rectangle as AddLink), its
+  // number reserved at once; counts the form field. Raises "No page active!" without a page.
+  TQVPDFLink* AddWidget(const TQVPDFRect& rect, std::string_view dictionaryText);
+  // A named destination at (x, y) device units of the open page, at the device's current
+  // resolutions: global (the catalog's /Dests) with global or Modes bit 31, else local. A
+  // position given with no page open goes to the next page begun, else to the last page.
+  // Raises "Device is not open!" without a document.
+  void AddNamedDest(std::string_view name, std::int32_t x, std::int32_t y, bool global);
+  // Takes an annotation into the device's list, which writes it at the end of the document,
+  // and lists it on the page.
+  void AddAnnotation(TQVPDFPage& page, std::unique_ptr<TQVCustomPDFType> annotation);
+  const std::vector<std::unique_ptr<TQVCustomPDFType>>& Annotations() const { return annotations_; }
+  // A file attachment on the open page over the rectangle (logical units) from an attachment
+  // record (pdf_device_attachments.cpp). Bodies that share a file system key go to
+  // attachments of their own, which show the file name (the texts stay with the first). Nothing
+  // when the record holds no usable entry or in PDF/A; raises "No page active!" without a page.
+  void AddFileAttachment(const RECTL& rect, const std::uint8_t* record, bool utf8,
+                         std::size_t length);
+  // Form fields so far: 1 after BeginDoc, so that the first field is number 2.
+  std::int32_t formFieldCounter = 0;
+
   // ---- Images (pdf_device_dib*.cpp, pdf_device_comments.cpp, pdf_device_images.cpp) ----
 
   // 5: a DIB (40-byte header; colorTable holds the BI_BITFIELDS masks, then the colour
@@ -224,6 +269,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
                           std::int32_t srcWidth, std::int32_t srcHeight, float dstX, float dstY,
                           float dstWidth, float dstHeight, bool crop, Bytes bits,
                           Bytes bitmapHeader, Bytes colorTable) override;
+  // Message 2, as for every bitmap the image road refuses.
+  void BitmapRefused() override { ReportMessage(2, "bitmap larger than its record"); }
   // 36: "ChKL" JPEG records become images at their rectangle (logical units, as a blit's
   // destination); everything else goes to the colour and command records.
   void GdiComment(Bytes data) override;
@@ -339,6 +386,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
 
   void OpenOutput();
   void FreeDocument();
+  // Named destinations given with no page open get this page.
+  void BindUnplacedDestinations(TQVPDFPage* page);
   void FontMessage(std::int32_t code, const std::string& text) override;
   void FontSubsetFailed(const std::string& fontName, const std::string& reason) override;
   void SendPageStartCommands();
@@ -366,6 +415,9 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   std::vector<std::unique_ptr<TQVPDFPage>> pendingPages_;
   std::vector<std::unique_ptr<TQVCustomPDFType>> pendingObjects_;
   TQVLocalDestinations localDestinations_;
+  std::vector<std::unique_ptr<TQVCustomPDFType>> annotations_;
+  std::int32_t playDepth_ = 0;                     // metafiles playing
+  std::unique_ptr<TQVPDFStream> emptyAppearance_;  // of attachments with icon 0
   TQVPDFImageWriter images_{*this};
   std::vector<std::uint8_t> dibScratch_;  // cropped bitmaps, reused from call to call
 };

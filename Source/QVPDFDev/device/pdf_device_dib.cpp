@@ -25,6 +25,7 @@ using Bytes = TQVGenericDevice::Bytes;
 
 constexpr DWORD kMaxHeaderSize = 1024;
 constexpr std::int64_t kMaxBitmapSide = 10000;
+constexpr std::string_view kOverBudgetDetail = "bitmap larger than its data or the image budget";
 
 std::string UpperAscii(std::string_view text) {
   std::string upper(text);
@@ -184,15 +185,16 @@ bool DrawableDestination(float dstX, float dstY, float dstWidth, float dstHeight
 }
 
 // The header, masks, colour table and pixels as the view the image writer takes; false for a
-// bitmap that draws nothing. The colours of a 1- to 8-bit bitmap are resolved into table.
+// bitmap that draws nothing, with overBudget set when it claims more pixels than the image
+// budget allows (nothing has been allocated for it then). The colours of a 1- to 8-bit bitmap
+// are resolved into table.
 bool ReadBitmapView(TQVGenericDevice& device, bool hasColorTable, Bytes bits, Bytes bitmapHeader,
-                    Bytes colorTable, BITMAPINFOHEADER& header, ColorTable& table, DibView& view) {
+                    Bytes colorTable, BITMAPINFOHEADER& header, ColorTable& table, DibView& view,
+                    bool& overBudget) {
+  overBudget = false;
   if (bitmapHeader.size() < sizeof header) return false;
   std::memcpy(&header, bitmapHeader.data(), sizeof header);
-  const std::int64_t height = std::llabs(std::int64_t{header.biHeight});
-  if (header.biSize > kMaxHeaderSize || header.biWidth < 1 || header.biWidth > kMaxBitmapSide ||
-      height < 1 || height > kMaxBitmapSide)
-    return false;
+  if (header.biSize > kMaxHeaderSize || header.biWidth < 1 || header.biHeight == 0) return false;
   DWORD masks[3] = {};
   std::size_t maskBytes = 0;
   if (header.biCompression == qvplatform::BI_BITFIELDS) {
@@ -201,8 +203,15 @@ bool ReadBitmapView(TQVGenericDevice& device, bool hasColorTable, Bytes bits, By
     for (int i = 0; i < 3; ++i) masks[i] = Le32(colorTable.data() + 4 * i);
   }
   view.format = qvplatform::DibFormatOf(header, maskBytes != 0 ? masks : nullptr);
+  view.bits = bits.data();
+  view.bitsSize = bits.size();
+  if (view.format.Rle() && header.biSizeImage != 0)
+    view.bitsSize = std::min<std::size_t>(view.bitsSize, header.biSizeImage);
   // 2-bit, JPEG and PNG bitmaps and unknown depths draw nothing.
-  if (qvplatform::CheckDibFormat(view.format) != qvplatform::DibError::kOk) return false;
+  const qvplatform::DibError status = qvplatform::CheckDibBudget(view.format, view.bitsSize);
+  overBudget = status == qvplatform::DibError::kTooLarge || header.biWidth > kMaxBitmapSide ||
+               std::llabs(std::int64_t{header.biHeight}) > kMaxBitmapSide;
+  if (status != qvplatform::DibError::kOk || overBudget) return false;
 
   if (header.biBitCount <= 8) {
     table.Resolve(header, hasColorTable, colorTable.subspan(maskBytes),
@@ -210,10 +219,6 @@ bool ReadBitmapView(TQVGenericDevice& device, bool hasColorTable, Bytes bits, By
     view.colors = table.colors;
     view.colorCount = table.count;
   }
-  view.bits = bits.data();
-  view.bitsSize = bits.size();
-  if (view.format.Rle() && header.biSizeImage != 0)
-    view.bitsSize = std::min<std::size_t>(view.bitsSize, header.biSizeImage);
   return true;
 }
 
@@ -280,14 +285,17 @@ std::int32_t TQVPDFDevice::DrawDIBits(bool hasColorTable, std::int32_t srcX, std
   ColorTable table;
   DibView view;
   SourceWindow window;
+  bool overBudget = false;
   if (DrawableDestination(dstX, dstY, dstWidth, dstHeight, registerOnly) &&
-      ReadBitmapView(*this, hasColorTable, bits, bitmapHeader, colorTable, header, table, view) &&
+      ReadBitmapView(*this, hasColorTable, bits, bitmapHeader, colorTable, header, table, view,
+                     overBudget) &&
       CutToSource(crop, srcX, srcY, srcWidth, srcHeight, header, view, window, dibScratch_)) {
     const TQVDIBImage image = images_.CreateDIBImage(view, header.biBitCount == 1);
     number = image.number;
     if (number > 0 && !registerOnly)
       PlaceImage(images_, image, window, dcStack.yFlip, dstX, dstY, dstWidth, dstHeight);
   }
+  if (overBudget) ReportMessage(2, kOverBudgetDetail);
 
   if (!pendingBitmapName.empty()) {
     if (number > 0) {

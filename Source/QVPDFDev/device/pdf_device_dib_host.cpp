@@ -14,15 +14,18 @@ using qvplatform::DWORD;
 
 // The largest header version (BITMAPV5HEADER).
 constexpr DWORD kLargestHeader = 124;
-constexpr std::uint32_t kMaxSide = 10000;
+constexpr std::int32_t kMaxSide = 10000;
 
 DWORD Le32(const std::uint8_t* p) {
   return DWORD{p[0]} | DWORD{p[1]} << 8 | DWORD{p[2]} << 16 | DWORD{p[3]} << 24;
 }
 
-// The bytes of the header with its masks and colour table, and of the pixels; false for a
-// header that describes nothing that can be drawn.
-bool HostDibSizes(const std::uint8_t* info, std::size_t& infoSize, std::size_t& bitsSize) {
+enum class HostDib { kReady, kNothing, kOverBudget };
+
+// The bytes of the header with its masks and colour table, and of the pixels; kNothing for a
+// header that describes nothing that can be drawn, kOverBudget for one that claims more pixels
+// than the image budget allows.
+HostDib HostDibSizes(const std::uint8_t* info, std::size_t& infoSize, std::size_t& bitsSize) {
   const DWORD headerSize = Le32(info);
   BITMAPINFOHEADER h;
   std::size_t entrySize = sizeof(qvplatform::RGBQUAD);
@@ -37,12 +40,11 @@ bool HostDibSizes(const std::uint8_t* info, std::size_t& infoSize, std::size_t& 
   } else if (headerSize >= qvplatform::kBitmapInfoHeaderSize && headerSize <= kLargestHeader) {
     std::memcpy(&h, info, sizeof h);
   } else {
-    return false;
+    return HostDib::kNothing;
   }
-  if (h.biWidth < 1 || static_cast<std::uint32_t>(h.biWidth) > kMaxSide || h.biHeight == 0 ||
-      h.biHeight < -static_cast<std::int32_t>(kMaxSide) ||
-      h.biHeight > static_cast<std::int32_t>(kMaxSide))
-    return false;
+  if (h.biWidth < 1 || h.biHeight == 0) return HostDib::kNothing;
+  if (h.biWidth > kMaxSide || h.biHeight < -kMaxSide || h.biHeight > kMaxSide)
+    return HostDib::kOverBudget;
 
   std::size_t size = headerSize;
   if (h.biCompression == qvplatform::BI_BITFIELDS &&
@@ -62,16 +64,19 @@ bool HostDibSizes(const std::uint8_t* info, std::size_t& infoSize, std::size_t& 
   format.height = h.biHeight;
   format.bitCount = h.biBitCount;
   format.compression = h.biCompression;
-  if (qvplatform::CheckDibFormat(format) != qvplatform::DibError::kOk) return false;
+  if (qvplatform::CheckDibFormat(format) != qvplatform::DibError::kOk) return HostDib::kNothing;
   if (format.Rle()) {
     // Compressed pixels are as long as the header says, and nothing says it otherwise.
-    if (h.biSizeImage == 0) return false;
+    if (h.biSizeImage == 0) return HostDib::kNothing;
     bitsSize = h.biSizeImage;
   } else {
     bitsSize = static_cast<std::size_t>(qvplatform::DibImageSize(format));
   }
+  // Checked before the host's pixels are looked at: the sizes above are only its claim.
+  if (qvplatform::CheckDibBudget(format, bitsSize) != qvplatform::DibError::kOk)
+    return HostDib::kOverBudget;
   infoSize = size;
-  return true;
+  return HostDib::kReady;
 }
 
 }  // namespace
@@ -81,7 +86,9 @@ std::int32_t TQVPDFDevice::DrawHostDIB(const void* info, const void* bits, float
   if (info == nullptr || bits == nullptr) return 0;
   const auto* infoBytes = static_cast<const std::uint8_t*>(info);
   std::size_t infoSize = 0, bitsSize = 0;
-  if (!HostDibSizes(infoBytes, infoSize, bitsSize)) return 0;
+  const HostDib sizes = HostDibSizes(infoBytes, infoSize, bitsSize);
+  if (sizes == HostDib::kOverBudget) ReportMessage(2, "bitmap larger than the image budget");
+  if (sizes != HostDib::kReady) return 0;
   qvplatform::EmfDib dib;
   if (qvplatform::ReadDibBytes(infoBytes, infoSize, static_cast<const std::uint8_t*>(bits),
                                bitsSize, qvplatform::DIB_RGB_COLORS,

@@ -66,6 +66,7 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
     Reset();
     dcStack.Clear();
     ClearTempObjects();
+    lostCharacterReported = false;
 
     fileId_ = NewFileIdentifier();
 
@@ -76,6 +77,8 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
     firstPageSizePending = true;
 
     localDestinations_.Clear();
+    annotations_.clear();
+    formFieldCounter = 1;
     currentPage_.reset();
     lastPage_ = nullptr;
     currentContent_ = nullptr;
@@ -179,6 +182,9 @@ void TQVPDFDevice::FreeDocument() {
   localDestinations_.Clear();
   currentPage_.reset();
   pendingPages_.clear();
+  // Pages list annotations by pointer: the pages go with the catalog below.
+  annotations_.clear();
+  emptyAppearance_.reset();
   // Image names map to image numbers of this document's XObject list.
   imageAliases.Clear();
   pendingImageName.clear();

@@ -56,6 +56,8 @@ void TQVPDFDevice::BeginPage(std::int32_t width, std::int32_t height, std::int32
   yResolution = yRes;
   dcStack.SetResolution(xRes, yRes);
   currentPage_->SetFlipHeight(pageHeight);
+  currentPage_->SetResolution(xRes, yRes);
+  BindUnplacedDestinations(currentPage_.get());
 
   landscape = rotation == 1 || rotation == 90 || rotation == 270;
   // The thumbnail raster is prepared here once thumbnails are written.

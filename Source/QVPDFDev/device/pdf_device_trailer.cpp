@@ -42,6 +42,10 @@ void TQVPDFDevice::WriteXRefAndTrailer() {
   // Written objects stay in the list: an object may add another while being written.
   for (std::size_t i = 0; i < pendingObjects_.size(); ++i)
     if (!pendingObjects_[i]->IsWritten()) pendingObjects_[i]->WriteObject();
+  // Positions named while no page was open lead to the last page when none followed.
+  BindUnplacedDestinations(lastPage_);
+  for (auto& annotation : annotations_)
+    if (!annotation->IsWritten()) annotation->WriteObject();
   WriteExtraObjects();
   resources_->WriteObject();
   WriteFontFiles();

@@ -9,7 +9,9 @@ TQVPDFCatalog::TQVPDFCatalog(TQVPDFObjectOwner* owner)
       names_(std::make_unique<TQVPDFNames>(owner)),
       namedDestinations_(std::make_unique<TQVPDFNamedDest>(owner)),
       structTreeRoot_(std::make_unique<TQVPDFStructTreeRoot>(owner)),
-      metadata_(std::make_unique<TQVXMPString>(owner)) {}
+      metadata_(std::make_unique<TQVXMPString>(owner)) {
+  names_->SetDestinations(namedDestinations_.get());
+}
 
 TQVPDFCatalog::~TQVPDFCatalog() = default;
 

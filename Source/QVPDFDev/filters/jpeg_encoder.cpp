@@ -44,6 +44,9 @@ struct CompressState {
 struct CompressJob {
   const std::uint8_t* firstRow;
   std::ptrdiff_t rowStep;
+  void (*fill)(const void* fillContext, int y, std::uint8_t* bgr);  // null: rows in memory
+  const void* fillContext;
+  std::uint8_t* rowBuffer;  // one row for fill
   JDIMENSION width;
   JDIMENSION height;
   int quality;
@@ -136,9 +139,14 @@ int Compress(CompressState* s, const CompressJob* job) {
   if (job->progressive) jpeg_simple_progression(cinfo);
   jpeg_start_compress(cinfo, TRUE);
   while (cinfo->next_scanline < cinfo->image_height) {
-    // libjpeg reads the row and never writes it; its prototype is not const.
-    JSAMPROW row =
-        const_cast<JSAMPROW>(job->firstRow + std::ptrdiff_t(cinfo->next_scanline) * job->rowStep);
+    JSAMPROW row = job->rowBuffer;
+    if (job->fill != nullptr) {
+      job->fill(job->fillContext, static_cast<int>(cinfo->next_scanline), job->rowBuffer);
+    } else {
+      // libjpeg reads the row and never writes it; its prototype is not const.
+      row =
+          const_cast<JSAMPROW>(job->firstRow + std::ptrdiff_t(cinfo->next_scanline) * job->rowStep);
+    }
     jpeg_write_scanlines(cinfo, &row, 1);
   }
   jpeg_finish_compress(cinfo);
@@ -154,7 +162,12 @@ int EncodeRows(const TBgrRows& rows, int quality, bool grayscale, bool progressi
   CompressJob job;
   job.rowStep = std::ptrdiff_t(rows.stride);
   job.firstRow = rows.data;
-  if (rows.bottomUp) {
+  job.fill = rows.fill;
+  job.fillContext = rows.fillContext;
+  std::vector<std::uint8_t> rowBuffer;
+  if (rows.fill != nullptr) rowBuffer.resize(std::size_t(rows.width) * 3);
+  job.rowBuffer = rowBuffer.data();
+  if (rows.bottomUp && rows.fill == nullptr) {
     job.firstRow = rows.data + std::size_t(rows.height - 1) * rows.stride;
     job.rowStep = -job.rowStep;
   }
@@ -184,7 +197,9 @@ int EncodeRows(const TBgrRows& rows, int quality, bool grayscale, bool progressi
 EJPEG::EJPEG(int code) : std::runtime_error("JPEG error #" + std::to_string(code)), code_(code) {}
 
 bool TBgrRows::Valid() const {
-  if (data == nullptr || width <= 0 || height <= 0) return false;
+  if (width <= 0 || height <= 0) return false;
+  if (fill != nullptr) return true;
+  if (data == nullptr) return false;
   const std::uint64_t rowBytes = std::uint64_t(width) * 3;
   if (stride < rowBytes) return false;
   const std::uint64_t last = std::uint64_t(height - 1) * stride;

@@ -28,6 +28,9 @@ class EInvalidGraphicOperation : public std::runtime_error {
 // Pixels to encode: height rows of width B,G,R triplets, stride bytes apart in memory (at
 // least 3 * width), all inside size bytes at data. bottomUp: the last row in memory is the top
 // of the picture (a bottom-up DIB), which is encoded first.
+// With fill set the rows are made one at a time instead: fill(fillContext, y, bgr) writes row
+// y (0 = top) as width triplets into bgr, so that no picture-sized buffer is needed; it must
+// not throw.
 struct TBgrRows {
   const std::uint8_t* data = nullptr;
   std::size_t size = 0;
@@ -35,8 +38,10 @@ struct TBgrRows {
   bool bottomUp = false;
   int width = 0;
   int height = 0;
+  void (*fill)(const void* fillContext, int y, std::uint8_t* bgr) = nullptr;
+  const void* fillContext = nullptr;
 
-  // Width and height above 0, and every row inside the buffer (64-bit arithmetic).
+  // Width and height above 0, and fill set or every row inside the buffer (64-bit arithmetic).
   bool Valid() const;
 };
 

@@ -2,12 +2,25 @@
 
 #include <algorithm>
 
+#include "QVPDFDev/fonts/arabic_forms.h"
 #include "QVPDFDev/fonts/cid_width_array.h"
 
 namespace vellora {
 namespace {
 
 constexpr std::size_t kBlockLimit = 99;
+
+// What a code shows: an Arabic presentation form reads as its letters.
+std::uint32_t TextOf(std::uint32_t code) {
+  const std::uint32_t letters = ArabicFormLetters(code);
+  return letters != 0 ? letters : code;
+}
+
+// A value of two UTF-16 units (first << 16 | second) takes eight digits.
+int ValueDigits(std::uint32_t value) { return value > 0xFFFF ? 8 : 4; }
+
+// Pages of codes that hold presentation forms.
+bool FormPage(std::size_t page) { return page == 0xFB || page == 0xFE; }
 
 void AppendHex(std::string& out, std::uint32_t value, int digits) {
   static const char kDigits[] = "0123456789ABCDEF";
@@ -65,10 +78,10 @@ std::string TQVCMapString::MappingText(std::vector<std::pair<std::uint32_t, std:
     if (j > i) {
       AppendHex(line, entries[j].first, codeDigits);
       line += ' ';
-      AppendHex(line, entries[i].second, 4);
+      AppendHex(line, entries[i].second, ValueDigits(entries[i].second));
       ranges.push_back(line + '\n');
     } else {
-      AppendHex(line, entries[i].second, 4);
+      AppendHex(line, entries[i].second, ValueDigits(entries[i].second));
       singles.push_back(line + '\n');
     }
     i = j + 1;
@@ -79,10 +92,20 @@ std::string TQVCMapString::MappingText(std::vector<std::pair<std::uint32_t, std:
   return out;
 }
 
-std::string TQVCMapString::IdentityRanges() {
+std::string TQVCMapString::IdentityRanges(const TQVPDFWArray* used) {
   std::vector<std::string> lines;
   lines.reserve(256);
+  // The used codes of a page of presentation forms are mapped one by one.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> forms;
   for (std::uint32_t high = 0; high < 256; ++high) {
+    const TFontWidthsE* page = used != nullptr && FormPage(high) ? used->PageAt(high) : nullptr;
+    if (page != nullptr) {
+      for (std::uint32_t s = 0; s < 256; ++s) {
+        const std::uint32_t code = high << 8 | s;
+        if (page->values[s] != 0) forms.emplace_back(code, TextOf(code));
+      }
+      continue;
+    }
     std::string line;
     AppendHex(line, high << 8, 4);
     line += ' ';
@@ -93,10 +116,11 @@ std::string TQVCMapString::IdentityRanges() {
   }
   std::string out;
   AppendBlocks(out, lines, "beginbfrange", "endbfrange");
+  if (!forms.empty()) out += MappingText(std::move(forms), 4);
   return out;
 }
 
-void TQVCMapString::WriteCMap(const TQVPDFWArray* widths) {
+void TQVCMapString::WriteCMap(const TQVPDFWArray* widths, const TQVPDFWArray* used) {
   if (!closed) {
     const bool cidFont = widths != nullptr || unicodeText.empty();
     std::string text = "1 begincodespacerange\n";
@@ -110,12 +134,12 @@ void TQVCMapString::WriteCMap(const TQVPDFWArray* widths) {
         for (std::uint32_t s = 0; s < 256; ++s) {
           const std::uint32_t code = static_cast<std::uint32_t>(p) * 256 + s;
           if (page->values[s] == 0) continue;
-          entries.emplace_back(identity ? code : page->values[s], code);
+          entries.emplace_back(identity ? code : page->values[s], TextOf(code));
         }
       }
       text += MappingText(std::move(entries), 4);
     } else if (unicodeText.empty()) {
-      text += IdentityRanges();
+      text += IdentityRanges(used);
     } else if (oneByteIdentity) {
       text += "1 beginbfrange\n<00> <FF> <0000>\nendbfrange\n";
     } else {

@@ -24,8 +24,10 @@ class TQVCMapString : public TQVPDFStream {
 
   // Writes the body and the trailer (unless closed), then the stream object. widths: the CID
   // font's array when its CIDs are handed out by use (each used slot maps its CID to its
-  // code); none for CID kind 1 (identity) and for simple fonts (the Unicode text).
-  void WriteCMap(const TQVPDFWArray* widths);
+  // code); none for CID kind 1 (identity) and for simple fonts (the Unicode text). used: the
+  // codes a CID kind 1 font drew, so that Arabic presentation forms among them read as their
+  // letters (in every kind they do).
+  void WriteCMap(const TQVPDFWArray* widths, const TQVPDFWArray* used = nullptr);
 
   bool closed = false;
   bool identity = false;       // CID kind 1: each entry maps a code to itself
@@ -39,8 +41,9 @@ class TQVCMapString : public TQVPDFStream {
   // 99 lines when 100 or more remain.
   static std::string MappingText(std::vector<std::pair<std::uint32_t, std::uint32_t>> entries,
                                  int codeDigits);
-  // <0000> <FFFF> <0000> in 256 ranges, one per high byte.
-  static std::string IdentityRanges();
+  // <0000> <FFFF> <0000> in 256 ranges, one per high byte; a page of presentation forms
+  // that used holds is mapped code by code instead (used codes only).
+  static std::string IdentityRanges(const TQVPDFWArray* used = nullptr);
 };
 
 }  // namespace vellora

@@ -148,6 +148,14 @@ constexpr std::string_view kCentralEuropean =
     "/uring/uacute/uhungarumlaut/udieresis/yacute/tcommaaccent/dotaccent]\n"
     "/BaseEncoding/WinAnsiEncoding";
 
+// Charset 163 (code page 1258, Vietnamese): the bytes where it differs from WinAnsi.
+constexpr std::string_view kVietnamese =
+    "/Type/Encoding/Differences\n"
+    "[128 /Euro 138 /space 142 /space 154 /space 158 /space\n"
+    "195 /Abreve 204 /gravecomb 208 /Dcroat 210 /hookabovecomb 213 /Ohorn 221 /Uhorn /tildecomb\n"
+    "227 /abreve 236 /acutecomb 240 /dcroat 242 /dotbelowcomb 245 /ohorn 253 /uhorn /dong]\n"
+    "/BaseEncoding/WinAnsiEncoding";
+
 }  // namespace
 
 std::string_view CharsetEncodingBody(std::int32_t charset) {
@@ -156,6 +164,8 @@ std::string_view CharsetEncodingBody(std::int32_t charset) {
       return kGreek;
     case 162:
       return kTurkish;
+    case 163:
+      return kVietnamese;
     case 177:
       return kHebrew;
     case 178:

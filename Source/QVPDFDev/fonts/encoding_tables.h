@@ -9,7 +9,7 @@
 namespace vellora {
 
 // The body (without "<<" and ">>") for the character sets that have a table of their own:
-// 161, 162, 177, 178, 186, 204, 222, 238. Empty for every other set.
+// 161, 162, 163, 177, 178, 186, 204, 222, 238. Empty for every other set.
 std::string_view CharsetEncodingBody(std::int32_t charset);
 
 // Any other character set outside PDF/A: WinAnsiEncoding with the Euro at 128.

@@ -20,6 +20,12 @@ std::int32_t Advance(const TQV_TTF_CMAP& tables, std::int32_t glyph) {
   return tables.advance.empty() ? 0 : tables.advance[static_cast<std::size_t>(glyph)];
 }
 
+// The advance in thousandths of the em, as the font's /Widths (and /W) give it to a reader:
+// measuring with it places the text where a viewer draws it.
+long double WrittenAdvance(const TQV_TTF_CMAP& tables, std::int32_t glyph) {
+  return qvplatform::MulDiv(Advance(tables, glyph), 1000, UnitsPerEm(tables)) / 1000.0L;
+}
+
 // A non-finite or huge product never reaches the integer conversion.
 std::int32_t RoundWidth(long double value) {
   if (!std::isfinite(value)) return 0;
@@ -37,7 +43,7 @@ bool TQVPDFFont::GetCharWidths(const std::uint8_t* codes, std::int32_t count, lo
     const std::int32_t c = codes[i];
     if (tables != nullptr) {
       const std::int32_t glyph = descriptor->glyphMap[static_cast<std::size_t>(c)];
-      outWidths[i] = RoundWidth(scale * size * Advance(*tables, glyph) / UnitsPerEm(*tables));
+      outWidths[i] = RoundWidth(scale * size * WrittenAdvance(*tables, glyph));
     } else if (c >= firstChar && c <= lastChar) {
       outWidths[i] =
           RoundWidth(scale * size * widths->Get(static_cast<std::size_t>(c - firstChar)) / 1000.0L);
@@ -53,8 +59,8 @@ bool TQVPDFFont::GetCharWidthsW(const char16_t* codes, std::int32_t count, long 
   if (codes == nullptr || outWidths == nullptr || count <= 0) return true;
   if (tables != nullptr) {
     for (std::int32_t i = 0; i < count; ++i)
-      outWidths[i] = RoundWidth(scale * size * Advance(*tables, tables->GetGlyphIndex(codes[i])) /
-                                UnitsPerEm(*tables));
+      outWidths[i] =
+          RoundWidth(scale * size * WrittenAdvance(*tables, tables->GetGlyphIndex(codes[i])));
     return true;
   }
   std::string bytes;
@@ -72,8 +78,7 @@ long double TQVPDFFont::TextWidth(const std::uint8_t* codes, std::int32_t count,
     const std::int32_t c = codes[i];
     if (tables != nullptr) {
       sum += static_cast<long double>(size) *
-             Advance(*tables, descriptor->glyphMap[static_cast<std::size_t>(c)]) /
-             UnitsPerEm(*tables);
+             WrittenAdvance(*tables, descriptor->glyphMap[static_cast<std::size_t>(c)]);
     } else if (widths && c >= firstChar && c <= lastChar) {
       sum += static_cast<long double>(size) * widths->Get(static_cast<std::size_t>(c - firstChar)) /
              1000.0L;
@@ -99,8 +104,8 @@ long double TQVPDFFont::TextWidthW(const char16_t* codes, std::int32_t count, fl
   long double sum = 0;
   for (std::int32_t i = 0; i < count; ++i) {
     if (skipBlanks && codes[i] <= 32) continue;
-    sum += static_cast<long double>(size) * Advance(*tables, tables->GetGlyphIndex(codes[i])) /
-           UnitsPerEm(*tables);
+    sum +=
+        static_cast<long double>(size) * WrittenAdvance(*tables, tables->GetGlyphIndex(codes[i]));
   }
   return sum;
 }

@@ -116,7 +116,7 @@ void TQVPDFFont::WriteObject() {
   if (d.descendantFont) d.descendantFont->WriteObject();
   d.WriteObject();
   if (toUnicode && unicodeReferenced_ && !toUnicode->IsWritten())
-    toUnicode->WriteCMap(d.cidKind > 1 ? wArray.get() : nullptr);
+    toUnicode->WriteCMap(d.cidKind > 1 ? wArray.get() : nullptr, wArray.get());
   if (d.cidKind != 0) {
     wArray->WriteWidths(d.cidKind == 1 ? cidToGid.get() : nullptr);
     if (d.cidKind > 1 && file->NeedsCIDToGIDMap()) cidToGid->SetData(file->CIDToGIDMap());

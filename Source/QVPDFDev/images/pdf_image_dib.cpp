@@ -2,6 +2,7 @@
 // once however often it is drawn.
 #include <algorithm>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include "QVPDFDev/filters/jpeg_encoder.h"
@@ -122,45 +123,62 @@ TQVImageKey DibKey(const DibView& view, bool mono, std::size_t digested, const D
   return key;
 }
 
+void FillRowFromReader(const void* reader, int y, std::uint8_t* bgr) {
+  static_cast<const qvplatform::DibRowReader*>(reader)->Row(static_cast<std::uint32_t>(y), bgr);
+}
+
+// The rows a reader gives, top first, as R,G,B rows appended to out: each row is decoded in
+// its place in out and its bytes turned there.
+void AppendReaderRows(const qvplatform::DibRowReader& reader, std::vector<std::uint8_t>& out) {
+  const std::size_t rowBytes = std::size_t{reader.Width()} * 3;
+  std::size_t at = out.size();
+  out.resize(at + rowBytes * reader.Height());
+  for (std::uint32_t y = 0; y < reader.Height(); ++y, at += rowBytes) {
+    std::uint8_t* row = out.data() + at;
+    reader.Row(y, row);
+    for (std::size_t x = 0; x < rowBytes; x += 3) std::swap(row[x], row[x + 2]);
+  }
+}
+
 // The pixels as B,G,R rows into the stream: JPEG where the options allow it and the encoder
-// succeeds, else raw rows. False for a bitmap that cannot be converted.
+// succeeds, else raw rows. Plain 24-bit rows are read where they lie; every other format is
+// decoded a row at a time into the encoder or the stream, never into a picture-sized copy.
+// False for a bitmap that cannot be converted.
 bool WriteRgbPixels(const DibView& view, std::uint32_t rows, std::size_t digested,
                     const TQVImageOptions& options, std::uint32_t keyColor,
                     TQVPDFImageStream& stream) {
   const DibFormat& format = view.format;
   const std::uint32_t width = static_cast<std::uint32_t>(format.width);
   std::vector<std::uint8_t>& data = stream.MutableData();
-  // B,G,R rows: the data itself when it is plain 24-bit, else converted.
-  std::vector<std::uint8_t> converted;
-  const std::uint8_t* bgr = view.bits;
-  std::size_t bgrSize = digested;
-  bool bgrBottomUp = !format.TopDown();
-  if (format.bitCount != 24 || format.compression != qvplatform::BI_RGB) {
-    qvplatform::DibTarget target;
-    target.bitCount = 24;
-    target.topDown = true;
-    const qvplatform::DibConvertResult converted24 =
-        qvplatform::ConvertDib(view, target, &converted);
-    if (converted24.error != qvplatform::DibError::kOk) return false;
-    bgr = converted.data();
-    bgrSize = converted.size();
-    bgrBottomUp = false;
-  }
+  const bool plain24 = format.bitCount == 24 && format.compression == qvplatform::BI_RGB;
+  qvplatform::DibRowReader reader;
+  if (!plain24 && reader.Open(view) != qvplatform::DibError::kOk) return false;
   const std::size_t stride = static_cast<std::size_t>(qvplatform::DibStride(width, 24));
   const bool keyAllowsJPEG = !options.transparent || keyColor == 0xFFFFFF || keyColor == 0x000000;
   bool encoded = false;
   if (options.jpegConversion && keyAllowsJPEG) {
     TJPEGImage jpeg;
     jpeg.SetQuality(std::min(options.jpegQuality, 90));
-    const TBgrRows source{
-        bgr, bgrSize, stride, bgrBottomUp, static_cast<int>(width), static_cast<int>(rows)};
+    TBgrRows source{view.bits,
+                    digested,
+                    stride,
+                    !format.TopDown(),
+                    static_cast<int>(width),
+                    static_cast<int>(rows)};
+    if (!plain24) {
+      source.fill = FillRowFromReader;
+      source.fillContext = &reader;
+    }
     encoded = jpeg.EncodePixels(source, &data);  // on failure: raw, below
   }
   if (encoded) {
     stream.SetDCTFilter(false);
     stream.SetCompressed(true);
   } else {
-    AppendRgbRows(bgr, stride, bgrBottomUp, width, rows, data);
+    if (plain24)
+      AppendRgbRows(view.bits, stride, !format.TopDown(), width, rows, data);
+    else
+      AppendReaderRows(reader, data);
     stream.SetForceCompression(true);
   }
   return true;
@@ -200,8 +218,12 @@ TQVDIBImage TQVPDFImageWriter::CreateDIBImage(const qvplatform::BITMAPINFOHEADER
 TQVDIBImage TQVPDFImageWriter::CreateDIBImage(const DibView& dib, bool oneBitDirect) {
   TQVDIBImage result;
   if (Resources() == nullptr) return result;
-  if (qvplatform::CheckDibFormat(dib.format) != qvplatform::DibError::kOk) {
-    host_.ReportImageMessage("Unsupported bitmap format");
+  const qvplatform::DibError status =
+      qvplatform::CheckDibBudget(dib.format, dib.bits == nullptr ? 0 : dib.bitsSize);
+  if (status != qvplatform::DibError::kOk) {
+    host_.ReportImageMessage(status == qvplatform::DibError::kTooLarge
+                                 ? "Bitmap larger than its data or the image budget"
+                                 : "Unsupported bitmap format");
     return result;
   }
   DibView view = dib;

@@ -9,12 +9,8 @@ std::string TQVLocalDestinations::UpperName(std::string_view name) {
   return upper;
 }
 
-void TQVLocalDestinations::Add(std::string_view name, TQVPDFPage* page, std::int32_t x,
-                               std::int32_t y) {
-  auto entry = std::make_unique<TFolvioDestName>();
-  entry->page = page;
-  entry->x = x;
-  entry->y = y;
+void TQVLocalDestinations::Add(std::string_view name, const TFolvioDestName& position) {
+  auto entry = std::make_unique<TFolvioDestName>(position);
   first_.try_emplace(UpperName(name), entry.get());
   entries_.push_back(std::move(entry));
 }
@@ -22,6 +18,11 @@ void TQVLocalDestinations::Add(std::string_view name, TQVPDFPage* page, std::int
 const TFolvioDestName* TQVLocalDestinations::Find(std::string_view name) const {
   const auto found = first_.find(UpperName(name));
   return found == first_.end() ? nullptr : found->second;
+}
+
+void TQVLocalDestinations::BindUnplaced(TQVPDFPage* page) {
+  for (auto& entry : entries_)
+    if (entry->page == nullptr) entry->page = page;
 }
 
 void TQVLocalDestinations::Clear() {

@@ -18,9 +18,10 @@ namespace vellora {
 
 class TQVLocalDestinations {
  public:
-  // Files (page, x, y) under the upper-case name; x and y in device units of the page, y from
-  // the top. The page may be none (no page open).
-  void Add(std::string_view name, TQVPDFPage* page, std::int32_t x, std::int32_t y);
+  // Files the position under the upper-case name. Its page may be none (no page open).
+  void Add(std::string_view name, const TFolvioDestName& position);
+  // Gives the positions without a page this page.
+  void BindUnplaced(TQVPDFPage* page);
   // The first position filed under the name, or none.
   const TFolvioDestName* Find(std::string_view name) const;
   std::size_t Count() const { return entries_.size(); }

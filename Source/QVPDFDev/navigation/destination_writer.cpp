@@ -14,6 +14,12 @@ std::int32_t ToPoints(std::int32_t value, std::int32_t resolution) {
   return qvplatform::MulDiv(value, kPointsPerInch, resolution);
 }
 
+// The first usable resolution of the position's own, its page's and the device's.
+std::int32_t ResolutionOf(std::int32_t own, std::int32_t page, std::int32_t device) {
+  if (own > 0) return own;
+  return page > 0 ? page : device;
+}
+
 void AppendNumber(std::string& out, std::int64_t value) {
   out += std::to_string(qvplatform::ClampToInt32(value));
 }
@@ -29,12 +35,19 @@ std::optional<TQVDestination> ResolveDestination(TQVDestinationHost& host,
     host.ReportMessage(1, name);
     return std::nullopt;
   }
-  TQVDestination dest = given;
-  dest.page = local->page;
-  dest.x = local->x;
-  dest.y = local->y;
-  dest.zoom = 0;
-  dest.mode = 0;
+  TQVDestination dest = PositionDestination(*local);
+  dest.width = given.width;
+  dest.height = given.height;
+  return dest;
+}
+
+TQVDestination PositionDestination(const TFolvioDestName& position) {
+  TQVDestination dest;
+  dest.page = position.page;
+  dest.x = position.x;
+  dest.y = position.y;
+  dest.xResolution = position.xResolution;
+  dest.yResolution = position.yResolution;
   return dest;
 }
 
@@ -46,8 +59,10 @@ std::string FormatDestination(const TQVDestinationHost& host, const TQVDestinati
     out += dest.page->GetReference();
     out += ' ';
   }
-  const std::int32_t xRes = host.DestinationXResolution();
-  const std::int32_t yRes = host.DestinationYResolution();
+  const std::int32_t xRes = ResolutionOf(dest.xResolution, dest.page ? dest.page->XResolution() : 0,
+                                         host.DestinationXResolution());
+  const std::int32_t yRes = ResolutionOf(dest.yResolution, dest.page ? dest.page->YResolution() : 0,
+                                         host.DestinationYResolution());
   const std::int64_t x = ToPoints(dest.x, xRes);
   const std::int64_t width = ToPoints(dest.width, xRes);
   const std::int64_t y = ToPoints(dest.y, yRes);

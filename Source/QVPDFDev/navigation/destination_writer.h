@@ -32,6 +32,8 @@ class TQVDestinationHost {
 };
 
 // Modes: 0 XYZ, 1 Fit, 2 FitV, 3 FitH, 4 FitR, 5 FitB, 6 FitBV, 7 FitBH, other FitB.
+// Coordinates are converted with the resolutions given here, else with those of the page,
+// else with the host's: a position keeps the scale it was given in, whatever page follows.
 struct TQVDestination {
   TQVPDFPage* page = nullptr;
   std::int32_t mode = 0;
@@ -40,10 +42,13 @@ struct TQVDestination {
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::int32_t zoom = 0;
+  std::int32_t xResolution = 0;
+  std::int32_t yResolution = 0;
 };
 
-// With a name: the first local destination of that name (page, x and y from it, mode and
-// zoom 0), or none after message 1 with the name. Without a name: the destination as given.
+// With a name: the first local destination of that name (page, position and resolutions
+// from it, mode and zoom 0), or none after message 1 with the name. Without a name: the destination
+// as given.
 std::optional<TQVDestination> ResolveDestination(TQVDestinationHost& host,
                                                  const TQVDestination& given,
                                                  std::string_view name);
@@ -52,6 +57,9 @@ std::optional<TQVDestination> ResolveDestination(TQVDestinationHost& host,
 // blank when a page is known, the mode with its numbers, "]" (unless bare).
 std::string FormatDestination(const TQVDestinationHost& host, const TQVDestination& dest,
                               bool bare);
+
+// The destination of a registered position: XYZ at its place with zoom 0.
+TQVDestination PositionDestination(const TFolvioDestName& position);
 
 // ResolveDestination and FormatDestination in one; empty when the name is not found.
 std::string WriteDestination(TQVDestinationHost& host, TQVPDFPage* page, std::int32_t mode,

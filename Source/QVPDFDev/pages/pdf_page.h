@@ -56,6 +56,13 @@ class TQVPDFPage : public TQVCustomPDFType {
   }
   float FlipHeight() const { return flipHeight_; }
   void SetFlipHeight(float height) { flipHeight_ = height; }
+  // Device units per inch of the page's drawing (0: not known), for positions on it.
+  std::int32_t XResolution() const { return xResolution_; }
+  std::int32_t YResolution() const { return yResolution_; }
+  void SetResolution(std::int32_t x, std::int32_t y) {
+    xResolution_ = x;
+    yResolution_ = y;
+  }
 
  private:
   std::vector<std::unique_ptr<TQVPDFStream>> contents_;
@@ -70,6 +77,8 @@ class TQVPDFPage : public TQVCustomPDFType {
   float width_ = 0;
   float height_ = 0;
   float flipHeight_ = 0;
+  std::int32_t xResolution_ = 0;
+  std::int32_t yResolution_ = 0;
 };
 
 }  // namespace vellora

@@ -48,6 +48,20 @@ constexpr std::uint64_t DibStride(std::uint64_t width, unsigned bitCount) {
 // Checks a format: kOk, kBadFormat, kUnsupported or kTooLarge. Every converter checks first.
 DibError CheckDibFormat(const DibFormat& format);
 
+// What one image drawn from untrusted data may cost. A bitmap is decoded only when its pixels
+// are at most kMaxImagePixels (2^26: 192 MiB as 24-bit rows) and, for RLE, when its data could
+// honestly describe it: a delta or end-of-line code of two to four bytes skips any number of
+// pixels, so a picture claiming more than kMaxRlePixelsPerByte pixels for each byte of its RLE data
+// is refused. A plain run already gives at most 127.5 pixels a byte; the margin above that leaves
+// room for pictures whose background rows are skipped. Uncompressed pixels need no such rule: only
+// the rows the data holds are decoded.
+constexpr std::uint64_t kMaxImagePixels = std::uint64_t{1} << 26;
+constexpr std::uint64_t kMaxRlePixelsPerByte = 1024;
+
+// kOk, or kTooLarge when the format (checked first, its error returned) exceeds the image
+// budget for bitsSize bytes of pixel data.
+DibError CheckDibBudget(const DibFormat& format, std::size_t bitsSize);
+
 // Bytes the pixels of a format take: stride * rows, or 0 for RLE (its length is the data's).
 std::uint64_t DibImageSize(const DibFormat& format);
 

@@ -28,6 +28,48 @@ struct DibConvertResult {
   bool damaged = false;
 };
 
+// One colour channel of a 16- or 32-bit pixel, widened to 8 bits.
+struct DibChannel {
+  DWORD mask = 0;
+  unsigned shift = 0;
+  unsigned bits = 0;
+
+  DibChannel() = default;
+  explicit DibChannel(DWORD m);
+  BYTE Expand(DWORD pixel) const;
+};
+
+// The rows of a picture as B,G,R triplets, one at a time, so that a caller decodes straight
+// into its destination. RLE data is expanded once into one index byte per pixel (a third of the
+// 24-bit rows); every other format is read where it lies.
+class DibRowReader {
+ public:
+  // Errors: those of CheckDibFormat; kShortBits when uncompressed pixels are shorter than
+  // stride * rows; kTooLarge when the RLE index plane cannot be allocated. The view's colours
+  // are copied; its pixels must outlive the reader.
+  DibError Open(const DibView& source);
+
+  std::uint32_t Width() const { return width_; }
+  std::uint32_t Height() const { return height_; }
+  // RLE data that ended early (see DibConvertResult::damaged).
+  bool Damaged() const { return damaged_; }
+  // Row y, counted from the top of the picture, into bgr (3 * Width() bytes); y < Height().
+  void Row(std::uint32_t y, BYTE* bgr) const;
+
+ private:
+  void Channels(BYTE* bgr, std::uint32_t x, DWORD pixel) const;
+
+  DibFormat format_;
+  const BYTE* bits_ = nullptr;
+  std::uint32_t width_ = 0;
+  std::uint32_t height_ = 0;
+  std::size_t stride_ = 0;
+  bool damaged_ = false;
+  std::vector<BYTE> plane_;  // RLE: index bytes, row 0 at the bottom
+  DibChannel red_, green_, blue_;
+  BYTE lut_[256][3] = {};
+};
+
 // Bytes of rowCount output rows: DibStride(width, target bit count) * rowCount.
 std::uint64_t DibTargetSize(const DibFormat& format, const DibTarget& target,
                             std::uint32_t rowCount);

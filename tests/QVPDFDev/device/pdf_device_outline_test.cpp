@@ -132,7 +132,7 @@ TEST(PDFDeviceOutline, DestinationsInPointsAndByName) {
   d.options.text.outlineCharset = 65001;
   d.BeginDoc(576, 800, 72, 0);
   d.BeginPage(816, 1056, 96, 96, 0);  // letter at 96 dpi: 612 x 792 points
-  d.LocalDestinations().Add("Intro", d.CurrentPage(), 192, 96);
+  d.LocalDestinations().Add("Intro", {d.CurrentPage(), 192, 96});
   TQVOutlineTarget xyz;
   xyz.left = 96;
   xyz.top = 144;

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "qvplatform/emf_parts.h"
 #include "qvplatform/emf_reader.h"
 #include "test_support.h"
+#include "text_engine_records.h"
 
 namespace vellora {
 namespace {
@@ -44,6 +48,19 @@ void AddWords(const std::string& text, std::vector<std::string>& words) {
       flush();
   }
   flush();
+}
+
+// One document of the corpus file with subset fonts; a file that is no metafile keeps an
+// empty document.
+void PlayAsDocument(vellora_test::RecordingDevice& d, const std::filesystem::path& path) {
+  const auto bytes = vellora_test::ReadFileBytes(path);
+  d.FontSettings().fontMode = qvEmbedSubsetTrueType_UsedChar;
+  d.BeginDoc(576, 800, 72, 0);
+  try {
+    d.PlayMetafile(bytes.data(), bytes.size(), 0, 0, 0, 0, false, 0, 0);
+  } catch (const std::exception&) {
+  }
+  d.EndDoc();
 }
 
 // Collects the words of the text records that go the text road (no glyph indices, path
@@ -91,16 +108,8 @@ TEST(TextOutputCorpus, MetafilesThatDrawTextGiveBackTheirWords) {
   if (!vellora_test::HaveTool("pdftotext")) GTEST_SKIP() << "pdftotext missing";
   int files = 0, wordsTotal = 0, wordsFound = 0;
   for (const auto& path : vellora_test::FilesBelow(corpus / "emf")) {
-    const auto bytes = vellora_test::ReadFileBytes(path);
     WordDevice d;
-    d.FontSettings().fontMode = qvEmbedSubsetTrueType_UsedChar;
-    d.BeginDoc(576, 800, 72, 0);
-    try {
-      d.PlayMetafile(bytes.data(), bytes.size(), 0, 0, 0, 0, false, 0, 0);
-    } catch (const std::exception&) {
-      // A file that is no metafile keeps an empty document.
-    }
-    d.EndDoc();
+    PlayAsDocument(d, path);
     const std::vector<std::string>& words = d.words;
     if (words.empty()) continue;
     const std::string pdf = vellora_test::DocumentBytes(d);
@@ -125,6 +134,107 @@ TEST(TextOutputCorpus, MetafilesThatDrawTextGiveBackTheirWords) {
   RecordProperty("files_with_text", files);
   RecordProperty("words", wordsTotal);
   RecordProperty("words_found", wordsFound);
+}
+
+// Where each unrotated, left-aligned text record of the text road should put its ink: from
+// its first to its last non-blank character by the spacing array, in points from the page's
+// top left.
+struct ExpectedSpan {
+  double x0 = 0, x1 = 0, baseline = 0, size = 0;
+};
+
+class SpanDevice : public vellora_test::RecordingDevice {
+ public:
+  std::vector<ExpectedSpan> spans;
+  void ExtTextOut(std::int32_t x, std::int32_t y, std::uint32_t options, const RECTL& clip,
+                  const char16_t* wide, const char* ansi, std::int32_t length,
+                  const std::int32_t* spacing) override {
+    const TQVDCStackVar& v = CurrentDCState();
+    const XFORM& m = dcStack.Matrix();
+    const auto blank = [&](std::int32_t i) {
+      return wide ? wide[i] <= 32 : static_cast<unsigned char>(ansi[i]) <= 32;
+    };
+    std::int32_t first = 0, last = length - 1;
+    while (spacing && first < length && blank(first)) ++first;
+    while (spacing && last >= first && blank(last)) --last;
+    const bool plain = spacing && last - first >= 2 && (wide || ansi) &&
+                       !(options & ETO_GLYPH_INDEX) && pathNesting <= 0 && v.font.lfCharSet != 2 &&
+                       v.font.lfEscapement == 0 && m.eM12 == 0 && m.eM21 == 0 && m.eM11 > 0 &&
+                       (v.textAlignFlags & (kAlignRight | kAlignCenter | kAlignUpdateCP)) == 0 &&
+                       (v.textAlignFlags & kAlignBaseline) != 0 &&
+                       v.faceName.find("ing") == std::string::npos;
+    if (plain) {
+      double before = 0, through = 0;
+      for (std::int32_t i = 0; i <= last; ++i) (i < first ? before : through) += spacing[i];
+      ExpectedSpan span;
+      span.x0 = (x + before) * m.eM11 + m.eDx;
+      span.x1 = (x + before + through) * m.eM11 + m.eDx;
+      span.baseline = y * double{m.eM22} + m.eDy + yOffset;
+      span.size = std::abs(v.font.lfHeight * double{m.eM22});
+      if (span.size >= 4 && span.x0 >= 0 && span.x1 <= pageWidth && span.baseline >= 0 &&
+          span.baseline <= pageHeight)
+        spans.push_back(span);
+    }
+    TQVPDFDevice::ExtTextOut(x, y, options, clip, wide, ansi, length, spacing);
+  }
+};
+
+// For each record alone on its line, how far the extent poppler reads for its words lies from
+// the extent its spacing array gives: the measure of how closely text follows the metafile.
+TEST(TextOutputCorpus, TextWidthsFollowTheSpacingArrays) {
+  const auto corpus = vellora_test::CorpusDir();
+  if (corpus.empty()) GTEST_SKIP() << "corpus absent";
+  REQUIRE_TEST_FONTS();
+  if (!vellora_test::HaveTool("pdftotext")) GTEST_SKIP() << "pdftotext missing";
+  std::vector<double> errors, relative;
+  for (const auto& path : vellora_test::FilesBelow(corpus / "emf")) {
+    SpanDevice d;
+    PlayAsDocument(d, path);
+    if (d.spans.empty()) continue;
+    const std::vector<vellora_test::Word> words =
+        vellora_test::WordsOf(vellora_test::DocumentBytes(d));
+    for (std::size_t i = 0; i < d.spans.size(); ++i) {
+      const ExpectedSpan& s = d.spans[i];
+      // Alone on its line: no other record's extent meets it.
+      bool alone = true;
+      for (std::size_t j = 0; j < d.spans.size() && alone; ++j) {
+        const ExpectedSpan& o = d.spans[j];
+        alone = j == i || std::abs(o.baseline - s.baseline) > s.size || o.x1 < s.x0 - s.size ||
+                o.x0 > s.x1 + s.size;
+      }
+      if (!alone) continue;
+      double x0 = 1e9, x1 = -1e9;
+      for (const auto& w : words) {
+        if (w.yMin > s.baseline || w.yMax < s.baseline - 0.3 * s.size) continue;
+        if (w.xMin < s.x0 - 0.3 * s.size || w.xMin > s.x1) continue;
+        x0 = std::min(x0, w.xMin);
+        x1 = std::max(x1, w.xMax);
+      }
+      if (x1 < x0) continue;
+      const double error = std::abs((x1 - x0) - (s.x1 - s.x0));
+      errors.push_back(error);
+      relative.push_back(error / std::max(1.0, s.x1 - s.x0));
+    }
+  }
+  if (errors.empty()) GTEST_SKIP() << "no text records alone on their lines";
+  std::sort(errors.begin(), errors.end());
+  std::sort(relative.begin(), relative.end());
+  const auto at = [](const std::vector<double>& v, double q) {
+    return v[static_cast<std::size_t>(q * static_cast<double>(v.size() - 1))];
+  };
+  const auto within = [&](double points) {
+    return static_cast<double>(std::upper_bound(errors.begin(), errors.end(), points) -
+                               errors.begin()) /
+           static_cast<double>(errors.size());
+  };
+  std::printf(
+      "records %zu, error median %.3f pt, p90 %.3f pt, p99 %.3f pt, max %.3f pt; "
+      "within 0.25 pt %.1f%%, within 1 pt %.1f%%; relative median %.4f, p90 %.4f\n",
+      errors.size(), at(errors, 0.5), at(errors, 0.9), at(errors, 0.99), errors.back(),
+      100 * within(0.25), 100 * within(1), at(relative, 0.5), at(relative, 0.9));
+  RecordProperty("records", static_cast<int>(errors.size()));
+  EXPECT_LT(at(errors, 0.5), 0.05);
+  EXPECT_GT(within(1), 0.97);
 }
 
 }  // namespace

@@ -13,8 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "emf_builder.h"
-#include "font_test_env.h"
 #include "pdf_device_test_util.h"
 #include "pdf_test_owner.h"
 #include "qvplatform/codepage.h"
@@ -22,6 +20,7 @@
 #include "qvplatform/emf_record_types.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/text_measure.h"
+#include "text_engine_records.h"
 
 namespace vellora {
 namespace {
@@ -32,142 +31,17 @@ using vellora_test::QpdfProblems;
 using vellora_test::Raster;
 using vellora_test::RecordingDevice;
 
-constexpr int kWidth = 600, kHeight = 400;  // pixels at 72 dpi: one per point
-// The records' logical units: tenths of a point (as fine as the units of real metafiles, so
-// that the advances GDI records are not rounded to whole points).
-constexpr int kUnits = 10;
+using vellora_test::Advances;
+using vellora_test::Font;
+using vellora_test::Played;
+using vellora_test::Record;
+using vellora_test::Utf8;
+using vellora_test::Word;
+using vellora_test::WordsOf;
 
-struct Word {
-  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
-  std::string text;
-};
-
-std::vector<Word> WordsOf(const std::string& pdf) {
-  const vellora_test::TempFile file(pdf);
-  const auto run = vellora_test::RunTool({"pdftotext", "-bbox", file.Path().string(), "-"},
-                                         vellora_test::ToolErrors::kDrop);
-  std::vector<Word> words;
-  std::istringstream lines(run.out);
-  const auto value = [](const std::string& line, const char* key) {
-    const std::size_t at = line.find(std::string(key) + "=\"");
-    return at == std::string::npos ? 0.0 : std::atof(line.c_str() + at + std::strlen(key) + 2);
-  };
-  for (std::string line; std::getline(lines, line);) {
-    const std::size_t open = line.find("<word ");
-    if (open == std::string::npos) continue;
-    const std::size_t start = line.find('>', open) + 1;
-    Word w;
-    w.xMin = value(line, "xMin");
-    w.yMin = value(line, "yMin");
-    w.xMax = value(line, "xMax");
-    w.yMax = value(line, "yMax");
-    w.text = line.substr(start, line.find("</word>") - start);
-    words.push_back(w);
-  }
-  return words;
-}
-
-qvplatform::LOGFONTW Font(const char16_t* face, std::int32_t height, std::int32_t escapement = 0,
-                          std::uint8_t charset = 0) {
-  qvplatform::LOGFONTW lf;
-  lf.lfHeight = height;
-  lf.lfWeight = 400;
-  lf.lfEscapement = lf.lfOrientation = escapement;
-  lf.lfCharSet = charset;
-  for (int i = 0; face[i] != 0 && i < 31; ++i) lf.lfFaceName[i] = face[i];
-  return lf;
-}
-
-// The advances GDI records for a text: the screen DC's widths of each character.
-std::vector<qvplatform::INT> Advances(const qvplatform::LOGFONTW& lf, const std::u16string& text,
-                                      double stretch = 1) {
-  const qvplatform::HDC dc = qvplatform::GetDC(0);
-  const qvplatform::HFONT font = qvplatform::CreateFontIndirectW(&lf);
-  const qvplatform::HGDIOBJ old = qvplatform::SelectObject(dc, font);
-  std::vector<qvplatform::INT> dx;
-  for (const char16_t c : text) {
-    qvplatform::INT w = 0;
-    qvplatform::GetCharWidth32W(dc, c, c, &w);
-    dx.push_back(static_cast<qvplatform::INT>(std::lround(w * stretch)));
-  }
-  qvplatform::SelectObject(dc, old);
-  qvplatform::DeleteObject(font);
-  qvplatform::ReleaseDC(0, dc);
-  return dx;
-}
-
-std::string Utf8(const std::u16string& text) {
-  std::string out(text.size() * 3 + 1, '\0');
-  const int n = qvplatform::WideCharToMultiByte(qvplatform::CP_UTF8, 0, text.data(),
-                                                static_cast<int>(text.size()), out.data(),
-                                                static_cast<int>(out.size()), nullptr, nullptr);
-  out.resize(static_cast<std::size_t>(std::max(n, 0)));
-  return out;
-}
-
-EmfBuilder Picture() {
-  EmfBuilder b = vellora_test::PointPicture(kWidth, kHeight);
-  b.SetHandles(16);
-  b.Append(qvplatform::EMR_SETTEXTALIGN, {24});  // baseline
-  return b;
-}
-
-struct Record {  // in points
-  const char16_t* face;
-  std::int32_t height;  // negative: em, positive: cell height
-  std::int32_t escapement;
-  std::uint8_t charset;
-  bool ansi;       // an EMR_EXTTEXTOUTA record (text in the charset's code page)
-  double stretch;  // advances of the record over the font's
-  std::int32_t x, y;
-  std::u16string text;
-};
-
-std::string Played(const std::vector<Record>& records, std::uint8_t cidMode,
-                   const std::function<void(EmfBuilder&)>& more = {}) {
-  EmfBuilder b = Picture();
-  qvplatform::DWORD handle = 1;
-  if (!records.empty()) {
-    b.SetMapMode(8);
-    b.SetWindowExt(kWidth * kUnits, kHeight * kUnits);
-    b.SetViewportExt(kWidth, kHeight);
-  }
-  for (const Record& r : records) {
-    const auto lf = Font(r.face, r.height * kUnits, r.escapement, r.charset);
-    b.CreateFont(handle, lf);
-    b.SelectObject(handle);
-    const auto dx = Advances(lf, r.text, r.stretch);
-    if (r.ansi) {
-      std::string bytes(r.text.size() * 2, '\0');
-      const int n = qvplatform::WideCharToMultiByte(qvplatform::CodePageFromCharset(r.charset), 0,
-                                                    r.text.data(), static_cast<int>(r.text.size()),
-                                                    bytes.data(), static_cast<int>(bytes.size()),
-                                                    nullptr, nullptr);
-      bytes.resize(static_cast<std::size_t>(n));
-      b.ExtTextOutA(r.x * kUnits, r.y * kUnits, bytes, dx);
-    } else {
-      b.ExtTextOutW(r.x * kUnits, r.y * kUnits, r.text, dx);
-    }
-    ++handle;
-  }
-  if (more) more(b);
-  b.Eof();
-  RecordingDevice d;
-  d.FontSettings().fontMode = qvEmbedSubsetTrueType_UsedChar;
-  d.contentOptions.cidFontMode = cidMode;
-  d.BeginDoc(576, 800, 72, 0);
-  const auto bytes = b.Bytes();
-  d.PlayMetafile(bytes.data(), bytes.size(), 0, 0, 0, 0, false, 0, 0);
-  d.EndDoc();
-  return DocumentBytes(d);
-}
-
-#define REQUIRE_ENGINE_TOOLS()                                                   \
-  do {                                                                           \
-    REQUIRE_TEST_FONTS();                                                        \
-    if (!vellora_test::HaveTool("pdftotext") || !vellora_test::HaveTool("qpdf")) \
-      GTEST_SKIP() << "poppler or qpdf missing";                                 \
-  } while (0)
+constexpr int kWidth = vellora_test::kTextPageWidth, kHeight = vellora_test::kTextPageHeight;
+constexpr int kUnits = vellora_test::kTextUnits;
+constexpr vellora_test::FontModes kSimple{}, kCid{5, 1};
 
 TEST(TextOutputEngine, EachRecordGivesBackItsWordsWhereItPlacedThem) {
   REQUIRE_ENGINE_TOOLS();
@@ -186,7 +60,7 @@ TEST(TextOutputEngine, EachRecordGivesBackItsWordsWhereItPlacedThem) {
   };
   for (const std::uint8_t cid : {std::uint8_t{0}, std::uint8_t{1}}) {
     SCOPED_TRACE(cid ? "CID fonts" : "simple fonts");
-    const std::string pdf = Played(records, cid);
+    const std::string pdf = Played(records, cid ? kCid : kSimple);
     ASSERT_EQ(QpdfProblems(pdf), "");
     if (cid) {
       const vellora_test::TempFile file(pdf);
@@ -249,7 +123,7 @@ TEST(TextOutputEngine, OutlinedRecordsAreInkWithoutText) {
   const std::u16string indices = {static_cast<char16_t>(glyphs[0]),
                                   static_cast<char16_t>(glyphs[1])};
   const auto dx = Advances(arial, u"HI");
-  const std::string pdf = Played({}, 0, [&](EmfBuilder& b) {
+  const std::string pdf = Played({}, kSimple, [&](EmfBuilder& b) {
     b.CreateFont(1, arial);
     b.SelectObject(1);
     b.ExtTextOutW(50, 100, indices, dx, qvplatform::ETO_GLYPH_INDEX);
@@ -284,7 +158,7 @@ TEST(TextOutputEngine, ClippedRecordsKeepTheirSpacingOneAfterAnother) {
   const auto dx = Advances(arial, u"abcde", 1.2);
   double length = 0;
   for (const auto a : dx) length += a;
-  const std::string pdf = Played({}, 0, [&](EmfBuilder& b) {
+  const std::string pdf = Played({}, kSimple, [&](EmfBuilder& b) {
     b.CreateFont(1, arial);
     b.SelectObject(1);
     for (int y : {100, 200, 300})
@@ -307,7 +181,7 @@ TEST(TextOutputEngine, ACharacterTheFontCannotShowIsInkBetweenTheText) {
   // The snowman is not in the face: it is drawn as an outline, the rest as text around it.
   const std::u16string text = u"ab\u2603cd";
   const auto dx = Advances(Font(u"Arial", -40), text);
-  const std::string pdf = Played({{u"Arial", -40, 0, 0, false, 1, 50, 100, text}}, 0);
+  const std::string pdf = Played({{u"Arial", -40, 0, 0, false, 1, 50, 100, text}}, kSimple);
   ASSERT_EQ(QpdfProblems(pdf), "");
   const std::vector<Word> words = WordsOf(pdf);
   ASSERT_EQ(words.size(), 2u);
@@ -332,7 +206,7 @@ TEST(TextOutputEngine, TextIsSpreadOverItsAdvancesInAMappingWhoseYGoesUp) {
     const auto dx = Advances(arial, text, stretch);
     double length = 0;
     for (const auto a : dx) length += a / 10.0;
-    const std::string pdf = Played({}, 0, [&](EmfBuilder& b) {
+    const std::string pdf = Played({}, kSimple, [&](EmfBuilder& b) {
       b.SetMapMode(8);
       b.SetViewportExt(kWidth, kHeight);
       b.SetWindowExt(kWidth * 10, -kHeight * 10);

@@ -25,7 +25,7 @@ namespace fontdoc = vellora_test::fontdoc;
 
 using fontdoc::FontTestDocument;
 
-const std::int32_t kCharsets[] = {0, 161, 162, 177, 178, 186, 204, 222, 238};
+const std::int32_t kCharsets[] = {0, 161, 162, 163, 177, 178, 186, 204, 222, 238};
 
 std::string_view BodyFor(std::int32_t charset) {
   const std::string_view body = CharsetEncodingBody(charset);

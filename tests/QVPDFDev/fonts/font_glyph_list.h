@@ -168,6 +168,10 @@ inline constexpr GlyphListEntry kGlyphList[] = {
     {"ydieresis", 0x00FF}, {"yen", 0x00A5}, {"yoyakthai", 0x0E22}, {"yoyingthai", 0x0E0D},
     {"zacute", 0x017A}, {"zcaron", 0x017E}, {"zdot", 0x017C}, {"zdotaccent", 0x017C},
     {"zerothai", 0x0E50}, {"zeta", 0x03B6},
+    // Vietnamese (code page 1258).
+    {"Ohorn", 0x01A0}, {"Uhorn", 0x01AF}, {"acutecomb", 0x0301}, {"dong", 0x20AB},
+    {"dotbelowcomb", 0x0323}, {"gravecomb", 0x0300}, {"hookabovecomb", 0x0309},
+    {"ohorn", 0x01A1}, {"tildecomb", 0x0303}, {"uhorn", 0x01B0},
 };
 // clang-format on
 

@@ -64,9 +64,9 @@ TEST(OutlineDestination, ModesResolutionsAndFlip) {
 TEST(OutlineDestination, LocalNamesResolveCaseInsensitivelyToTheFirstEntry) {
   TestDocument doc(2);
   DocumentOwner& host = doc.owner;
-  host.locals.Add("Chapter", doc.pages[1], 30, 40);
-  host.locals.Add("CHAPTER", doc.pages[0], 1, 2);  // kept, but the first one wins
-  host.locals.Add("nowhere", nullptr, 5, 6);
+  host.locals.Add("Chapter", {doc.pages[1], 30, 40});
+  host.locals.Add("CHAPTER", {doc.pages[0], 1, 2});  // kept, but the first one wins
+  host.locals.Add("nowhere", {nullptr, 5, 6});
   EXPECT_EQ(host.locals.Count(), 3u);
   const std::string second = doc.pages[1]->GetReference();
   // Mode and zoom of the caller give way to the destination's: XYZ with zoom 0.
@@ -86,8 +86,8 @@ TEST(OutlineDestination, LocalNamesResolveCaseInsensitivelyToTheFirstEntry) {
 TEST(OutlineDestination, EntriesWithTitlesAndDestinationsAsQpdfReadsThem) {
   TestDocument doc(2);
   DocumentOwner& host = doc.owner;
-  host.locals.Add("target", doc.pages[1], 100, 200);
-  host.locals.Add("unplaced", nullptr, 0, 0);
+  host.locals.Add("target", {doc.pages[1], 100, 200});
+  host.locals.Add("unplaced", {nullptr, 0, 0});
   TQVPDFOutline& tree = doc.catalog.Outline();
   auto add = [&](std::unique_ptr<TQVPDFOutlineNode> node, TQVPDFPage* page) {
     tree.AddOutline(std::move(node), 0, 0, page);

@@ -1,0 +1,75 @@
+#include "QVPDFDev/fonts/arabic_forms.h"
+
+#include <iterator>
+
+namespace vellora {
+namespace {
+
+// Consecutive runs of forms: first code, letter, number of forms.
+struct TQVFormRun {
+  std::uint32_t first;
+  std::uint32_t letter;
+  std::uint32_t forms;
+};
+
+constexpr TQVFormRun kRuns[] = {
+    // Persian letters.
+    {0xFB56, 0x067E, 4},
+    {0xFB7A, 0x0686, 4},
+    {0xFB8A, 0x0698, 2},
+    {0xFB8E, 0x06A9, 4},
+    {0xFB92, 0x06AF, 4},
+    {0xFBFC, 0x06CC, 4},
+    // The basic letters, hamza to yeh.
+    {0xFE80, 0x0621, 1},
+    {0xFE81, 0x0622, 2},
+    {0xFE83, 0x0623, 2},
+    {0xFE85, 0x0624, 2},
+    {0xFE87, 0x0625, 2},
+    {0xFE89, 0x0626, 4},
+    {0xFE8D, 0x0627, 2},
+    {0xFE8F, 0x0628, 4},
+    {0xFE93, 0x0629, 2},
+    {0xFE95, 0x062A, 4},
+    {0xFE99, 0x062B, 4},
+    {0xFE9D, 0x062C, 4},
+    {0xFEA1, 0x062D, 4},
+    {0xFEA5, 0x062E, 4},
+    {0xFEA9, 0x062F, 2},
+    {0xFEAB, 0x0630, 2},
+    {0xFEAD, 0x0631, 2},
+    {0xFEAF, 0x0632, 2},
+    {0xFEB1, 0x0633, 4},
+    {0xFEB5, 0x0634, 4},
+    {0xFEB9, 0x0635, 4},
+    {0xFEBD, 0x0636, 4},
+    {0xFEC1, 0x0637, 4},
+    {0xFEC5, 0x0638, 4},
+    {0xFEC9, 0x0639, 4},
+    {0xFECD, 0x063A, 4},
+    {0xFED1, 0x0641, 4},
+    {0xFED5, 0x0642, 4},
+    {0xFED9, 0x0643, 4},
+    {0xFEDD, 0x0644, 4},
+    {0xFEE1, 0x0645, 4},
+    {0xFEE5, 0x0646, 4},
+    {0xFEE9, 0x0647, 4},
+    {0xFEED, 0x0648, 2},
+    {0xFEEF, 0x0649, 2},
+    {0xFEF1, 0x064A, 4},
+    // Lam with alef (madda, hamza above, hamza below, plain).
+    {0xFEF5, 0x06440622, 2},
+    {0xFEF7, 0x06440623, 2},
+    {0xFEF9, 0x06440625, 2},
+    {0xFEFB, 0x06440627, 2},
+};
+
+}  // namespace
+
+std::uint32_t ArabicFormLetters(std::uint32_t code) {
+  for (const TQVFormRun& run : kRuns)
+    if (code >= run.first && code < run.first + run.forms) return run.letter;
+  return 0;
+}
+
+}  // namespace vellora
