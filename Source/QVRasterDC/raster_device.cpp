@@ -10,7 +10,7 @@ namespace vellora {
 namespace {
 
 // Saved levels kept at most; deeper saves change nothing and are popped as such.
-constexpr std::size_t kMaxSavedLevels = 4096;
+constexpr std::size_t kMaxClipLevels = 4096;
 
 }  // namespace
 
@@ -114,7 +114,7 @@ void TQVRasterDevice::RestoreDC(std::int32_t level) {
 }
 
 void TQVRasterDevice::PushClip() {
-  if (clipRegions_.size() >= kMaxSavedLevels) {
+  if (clipRegions_.size() >= kMaxClipLevels) {
     ++ignoredSaves_;
     return;
   }
