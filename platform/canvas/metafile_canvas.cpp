@@ -219,7 +219,8 @@ void TMetafileCanvas::ExtTextOutW(LONG x, LONG y, UINT options, const RECTL* cli
                                   std::u16string_view text, const INT* dx) {
   if (closed_) return;
   const std::size_t count = text.size();
-  std::vector<INT> advances(count, 0);
+  std::vector<INT>& advances = advances_;
+  advances.assign(count, 0);
   LONG width = 0;
   for (std::size_t i = 0; i < count; ++i) {
     if (dx != nullptr) {
@@ -232,7 +233,8 @@ void TMetafileCanvas::ExtTextOutW(LONG x, LONG y, UINT options, const RECTL* cli
   }
   // The string padded to 4 bytes, then the advances.
   const std::size_t stringBytes = (count * sizeof(char16_t) + 3) / 4 * 4;
-  std::vector<BYTE> tail(stringBytes + count * sizeof(INT), 0);
+  std::vector<BYTE>& tail = scratch_;
+  tail.assign(stringBytes + count * sizeof(INT), 0);
   if (count != 0) {
     std::memcpy(tail.data(), text.data(), count * sizeof(char16_t));
     std::memcpy(tail.data() + stringBytes, advances.data(), count * sizeof(INT));
@@ -257,7 +259,8 @@ void TMetafileCanvas::StretchDIBits(RECTL dest, RECTL source, const void* info,
                                     DWORD usage, DWORD rop) {
   if (closed_) return;
   const std::size_t infoPadded = (infoSize + 3) / 4 * 4;
-  std::vector<BYTE> tail(infoPadded + bitsSize, 0);
+  std::vector<BYTE>& tail = scratch_;
+  tail.assign(infoPadded + bitsSize, 0);
   if (infoSize != 0) std::memcpy(tail.data(), info, infoSize);
   if (bitsSize != 0) std::memcpy(tail.data() + infoPadded, bits, bitsSize);
   EMRSTRETCHDIBITS fixed;

@@ -26,7 +26,6 @@ void EmfRecordWriter::AppendParts(DWORD type, const BYTE* fixed, std::size_t fix
   const std::size_t total = Padded(sizeof(EMR) + fixedSize + tailSize);
   const EMR head{type, static_cast<DWORD>(total)};
   const std::size_t start = body_.size();
-  body_.reserve(start + total);
   PutBytes(body_, &head, sizeof head);
   PutBytes(body_, fixed, fixedSize);
   PutBytes(body_, tail, tailSize);

@@ -18,15 +18,6 @@ using namespace brenlow;
 const std::vector<int> kIntegerKeys = {1,  2,  3,  14, 4,  6, 7, 51, 50,
                                        15, 12, 25, 26, 27, 9, 8, 21, 10};
 
-std::string FailureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "";
-}
-
 // A stream that is not a memory stream.
 class StringStream : public qvplatform::TStream {
  public:

@@ -10,15 +10,6 @@ namespace {
 
 using namespace brenlow;
 
-std::string FailureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "";
-}
-
 class EngineBindingTest : public FakeEngineTest {
  protected:
   // hkcu.ini in the test's folder, which the registry then reads.

@@ -12,12 +12,7 @@ class EngineCallbackTest : public FakeEngineTest {
   // A document whose BeginDoc sends a read-content poll.
   std::string RunReadDocument(TQVPDFPrinter& p) {
     FakeLog().callbacks.push_back({QVPDF_CMD_BEGIN_DOC, QVPDF_CALLBACK_READ_CONTENT, 1, ""});
-    std::string failure;
-    try {
-      p.BeginDoc();
-    } catch (const std::exception& e) {
-      failure = e.what();
-    }
+    const std::string failure = FailureOf([&] { p.BeginDoc(); });
     p.EndDoc();
     return failure;
   }

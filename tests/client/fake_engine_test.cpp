@@ -49,6 +49,15 @@ int IntegerProperty(int key) {
   return value;
 }
 
+std::string FailureOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "";
+}
+
 bool LibraryLoaded(const std::string& path) {
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
   if (handle != nullptr) dlclose(handle);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ std::vector<int> Keys(const std::string& entry);
 // The value of the last SetSProp (text) or SetIProp (value) call of a key.
 std::string StringProperty(int key);
 int IntegerProperty(int key);
+
+// The text of what action raises, "" when it raises nothing.
+std::string FailureOf(const std::function<void()>& action);
 
 // True while the library at path is loaded in the process.
 bool LibraryLoaded(const std::string& path);

@@ -53,7 +53,7 @@ void SetGlobalOnFileCreated(TQVFileCreatedEvent handler);
 TQVFileCreatedEvent GlobalOnFileCreated();
 
 namespace detail {
-// Sets the name unless a component holds the library: SetDLLName's step under the lock.
+// Sets the name under the load lock (SetDLLName's last step).
 void SetEngineLibraryName(const std::string& name);
 }  // namespace detail
 

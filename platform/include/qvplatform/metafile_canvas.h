@@ -88,6 +88,8 @@ class TMetafileCanvas {
   HDC measure_ = 0;  // a screen DC holding the current font, for text advances
   HFONT measureFont_ = 0;
   RECTL bounds_{0, 0, -1, -1};
+  std::vector<BYTE> scratch_;  // variable parts of a record, reused from call to call
+  std::vector<INT> advances_;
   bool closed_ = false;
 };
 
