@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "font_test_env.h"
 #include "qvplatform/device_context.h"
 #include "qvplatform/emf_parts.h"
 #include "qvplatform/emf_reader.h"
@@ -103,6 +104,7 @@ TEST(MetafileCanvasTest, ReplacedObjectsAreDeletedUnlessASavedStateMayNeedThem) 
 }
 
 TEST(MetafileCanvasTest, TextCarriesTheFontServiceAdvances) {
+  if (!vellora_test::UsePrivateFontConfig()) GTEST_SKIP() << "test fonts missing";
   const LOGFONTW lf = Font(u"Liberation Sans", -40);
   const std::u16string text = u"Wave AV";
   TMetafile metafile;
