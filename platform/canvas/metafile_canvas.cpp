@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "qvplatform/device_context.h"
@@ -13,8 +14,17 @@ namespace qvplatform {
 
 namespace {
 
+// a + b in 32 bits, clamped where a host's values would overflow.
+LONG ClampedSum(std::int64_t a, std::int64_t b) {
+  return static_cast<LONG>(std::clamp<std::int64_t>(a + b, INT32_MIN, INT32_MAX));
+}
+
 LONG HundredthsOfMm(LONG pixels, LONG resolution) {
-  return static_cast<LONG>(std::llround(static_cast<double>(pixels) * 2540.0 / resolution));
+  return ClampedSum(std::llround(static_cast<double>(pixels) * 2540.0 / resolution), 0);
+}
+
+LONG Millimeters(LONG hundredths) {
+  return static_cast<LONG>((std::int64_t{hundredths} + 50) / 100);
 }
 
 RECTL Normalized(RECTL r) {
@@ -57,8 +67,9 @@ void TMetafileCanvas::Close() {
   h.nVersion = 0x10000;
   h.nHandles = static_cast<WORD>(std::min<std::size_t>(slotsInUse_.size(), 0xFFFF));
   h.szlDevice = {width_, height_};
-  h.szlMillimeters = {(h.rclFrame.right + 50) / 100, (h.rclFrame.bottom + 50) / 100};
-  h.szlMicrometers = {h.rclFrame.right * 10, h.rclFrame.bottom * 10};
+  h.szlMillimeters = {Millimeters(h.rclFrame.right), Millimeters(h.rclFrame.bottom)};
+  h.szlMicrometers = {ClampedSum(std::int64_t{h.rclFrame.right} * 10, 0),
+                      ClampedSum(std::int64_t{h.rclFrame.bottom} * 10, 0)};
   h.nSize = EmfHeaderRecordSize(kEmfHeaderExtension2Size, 0);
   h.nBytes = static_cast<DWORD>(h.nSize + writer_.Body().size());
   h.nRecords = writer_.RecordCount() + 1;
@@ -79,9 +90,9 @@ int TMetafileCanvas::GetDeviceCaps(int index) const {
     case VERTRES:
       return height_;
     case HORZSIZE:
-      return static_cast<int>((HundredthsOfMm(width_, xRes_) + 50) / 100);
+      return Millimeters(HundredthsOfMm(width_, xRes_));
     case VERTSIZE:
-      return static_cast<int>((HundredthsOfMm(height_, yRes_) + 50) / 100);
+      return Millimeters(HundredthsOfMm(height_, yRes_));
     case TECHNOLOGY:
       return DT_RASDISPLAY;
     default:
@@ -96,7 +107,9 @@ void TMetafileCanvas::SaveDC() {
 
 void TMetafileCanvas::RestoreDC(LONG relative) {
   Record(EMR_RESTOREDC, EMRRESTOREDC{{}, relative});
-  savedLevels_ = std::max(0, savedLevels_ + (relative < 0 ? relative : -savedLevels_));
+  // A negative value counts back from the current level, a positive one names a level.
+  const int left = relative < 0 ? savedLevels_ + relative : static_cast<int>(relative) - 1;
+  savedLevels_ = std::clamp(left, 0, savedLevels_);
   if (savedLevels_ > 0) return;
   // No state left that could select an object replaced meanwhile.
   for (DWORD slot : kept_) {
@@ -146,9 +159,8 @@ void TMetafileCanvas::SetFont(const LOGFONTW& font) {
   const DWORD slot = NewObjectSlot();
   Record(EMR_EXTCREATEFONTINDIRECTW, EMREXTCREATEFONTINDIRECTW{{}, slot, font});
   ReplaceSelected(font_, slot);
-  if (measure_ == 0) measure_ = CreateCompatibleDC(0);
   const HFONT measured = CreateFontIndirectW(&font);
-  SelectObject(measure_, measured);
+  SelectObject(MeasureDC(), measured);
   if (measureFont_ != 0) DeleteObject(measureFont_);
   measureFont_ = measured;
 }
@@ -162,7 +174,13 @@ void TMetafileCanvas::SetBkColor(COLORREF color) {
 void TMetafileCanvas::SetBkMode(DWORD mode) { Record(EMR_SETBKMODE, EMRSETBKMODE{{}, mode}); }
 void TMetafileCanvas::SetTextAlign(UINT align) {
   Record(EMR_SETTEXTALIGN, EMRSETTEXTALIGN{{}, align});
-  if (measure_ != 0) qvplatform::SetTextAlign(measure_, align);
+  qvplatform::SetTextAlign(MeasureDC(), align);
+}
+
+HDC TMetafileCanvas::MeasureDC() {
+  // A screen DC starts with the stock font a metafile's text uses until a font is selected.
+  if (measure_ == 0) measure_ = CreateCompatibleDC(0);
+  return measure_;
 }
 
 void TMetafileCanvas::AddBounds(RECTL box) {
@@ -221,13 +239,13 @@ void TMetafileCanvas::ExtTextOutW(LONG x, LONG y, UINT options, const RECTL* cli
   const std::size_t count = text.size();
   std::vector<INT>& advances = advances_;
   advances.assign(count, 0);
-  LONG width = 0;
+  std::int64_t width = 0;  // a host's advances may add up beyond 32 bits
   for (std::size_t i = 0; i < count; ++i) {
     if (dx != nullptr) {
       advances[i] = dx[i];
-    } else if (measure_ != 0) {
+    } else {
       const UINT code = text[i];
-      GetCharWidth32W(measure_, code, code, &advances[i]);
+      GetCharWidth32W(MeasureDC(), code, code, &advances[i]);
     }
     width += advances[i];
   }
@@ -248,8 +266,8 @@ void TMetafileCanvas::ExtTextOutW(LONG x, LONG y, UINT options, const RECTL* cli
   if (clip != nullptr) fixed.emrtext.rcl = *clip;
   fixed.emrtext.offDx = static_cast<DWORD>(sizeof(EMREXTTEXTOUTW) + stringBytes);
   TEXTMETRICW metrics;
-  const LONG height = measure_ != 0 && GetTextMetricsW(measure_, &metrics) ? metrics.tmHeight : 0;
-  fixed.rclBounds = {x, y, x + width, y + height};
+  const LONG height = GetTextMetricsW(MeasureDC(), &metrics) ? metrics.tmHeight : 0;
+  fixed.rclBounds = {x, y, ClampedSum(x, width), ClampedSum(y, height)};
   Record(EMR_EXTTEXTOUTW, fixed, tail.data(), tail.size());
   if (count != 0) AddBounds(fixed.rclBounds);
 }
@@ -264,15 +282,16 @@ void TMetafileCanvas::StretchDIBits(RECTL dest, RECTL source, const void* info,
   if (infoSize != 0) std::memcpy(tail.data(), info, infoSize);
   if (bitsSize != 0) std::memcpy(tail.data() + infoPadded, bits, bitsSize);
   EMRSTRETCHDIBITS fixed;
-  fixed.rclBounds = Normalized({dest.left, dest.top, dest.right - 1, dest.bottom - 1});
+  fixed.rclBounds =
+      Normalized({dest.left, dest.top, ClampedSum(dest.right, -1), ClampedSum(dest.bottom, -1)});
   fixed.xDest = dest.left;
   fixed.yDest = dest.top;
-  fixed.cxDest = dest.right - dest.left;
-  fixed.cyDest = dest.bottom - dest.top;
+  fixed.cxDest = ClampedSum(dest.right, -std::int64_t{dest.left});
+  fixed.cyDest = ClampedSum(dest.bottom, -std::int64_t{dest.top});
   fixed.xSrc = source.left;
   fixed.ySrc = source.top;
-  fixed.cxSrc = source.right - source.left;
-  fixed.cySrc = source.bottom - source.top;
+  fixed.cxSrc = ClampedSum(source.right, -std::int64_t{source.left});
+  fixed.cySrc = ClampedSum(source.bottom, -std::int64_t{source.top});
   fixed.offBmiSrc = sizeof(EMRSTRETCHDIBITS);
   fixed.cbBmiSrc = static_cast<DWORD>(infoSize);
   fixed.offBitsSrc = static_cast<DWORD>(sizeof(EMRSTRETCHDIBITS) + infoPadded);

@@ -71,6 +71,7 @@ class TMetafileCanvas {
   void GdiComment(const void* data, std::size_t size);
 
  private:
+  HDC MeasureDC();
   DWORD NewObjectSlot();
   void ReplaceSelected(DWORD& selected, DWORD slot);
   void AddBounds(RECTL box);

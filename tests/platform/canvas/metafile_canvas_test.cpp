@@ -146,6 +146,15 @@ TEST(MetafileCanvasTest, TextCarriesTheFontServiceAdvances) {
   EXPECT_EQ(advances[0], expected);
   EXPECT_GT(expected[0], expected[4]) << "W is wider than a blank";
   EXPECT_EQ(advances[1], (std::vector<INT>{1, 2, 3}));
+
+  // Before any font is set, text measures in the device context's stock font.
+  TMetafile plain;
+  { TMetafileCanvas(plain, 100, 100, 96, 96).ExtTextOutW(0, 0, 0, nullptr, u"ab"); }
+  const Played q = Play(plain.Bytes());
+  const EmfText t = ReadExtTextOut(q.views[0]);
+  ASSERT_TRUE(t.ok && t.dx.Count() == 2);
+  EXPECT_GT(t.dx[0], 0);
+  EXPECT_GT(t.dx[1], 0);
 }
 
 TEST(MetafileCanvasTest, BitmapsKeepTheirInfoAndPixels) {
