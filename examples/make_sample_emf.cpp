@@ -12,6 +12,7 @@
 
 #include "qvplatform/device_context.h"
 #include "qvplatform/emf_records.h"
+#include "qvplatform/emf_writer.h"
 #include "qvplatform/font_service.h"
 #include "qvplatform/text_measure.h"
 
@@ -33,19 +34,13 @@ constexpr DWORD kWinding = 2;
 constexpr LONG kWidth = 600;
 constexpr LONG kHeight = 400;
 
+// The records through the platform's record writer, and the header in front of them.
 class EmfWriter {
  public:
-  // A record from its fixed part (whose emr head is filled in here) and the bytes after it.
+  // A record from its fixed part (whose emr head is filled in) and the bytes after it.
   template <class T>
   void Add(DWORD type, T fixed, const std::vector<BYTE>& tail = {}) {
-    const std::size_t size = (sizeof(T) + tail.size() + 3) / 4 * 4;
-    fixed.emr.iType = type;
-    fixed.emr.nSize = static_cast<DWORD>(size);
-    const std::size_t start = body_.size();
-    body_.resize(start + size);
-    std::memcpy(body_.data() + start, &fixed, sizeof(T));
-    if (!tail.empty()) std::memcpy(body_.data() + start + sizeof(T), tail.data(), tail.size());
-    ++records_;
+    records_.AppendFixed(type, fixed, tail.data(), tail.size());
   }
 
   void Handles(WORD count) { handles_ = count; }
@@ -56,29 +51,24 @@ class EmfWriter {
         u"vellora" + std::u16string(1, u'\0') + u"sample" + std::u16string(2, u'\0');
     ENHMETAHEADER h;
     h.iType = EMR_HEADER;
-    h.nSize = static_cast<DWORD>(kEmfHeaderExtension2Size + description.size() * 2);
+    h.nSize = EmfHeaderRecordSize(kEmfHeaderExtension2Size, description.size());
     h.rclBounds = {0, 0, kWidth - 1, kHeight - 1};
     h.rclFrame = {0, 0, (kWidth - 1) * 2540 / 96, (kHeight - 1) * 2540 / 96};  // 0.01 mm
     h.dSignature = ENHMETA_SIGNATURE;
     h.nVersion = 0x10000;
-    h.nBytes = static_cast<DWORD>(h.nSize + body_.size());
-    h.nRecords = records_ + 1;
+    h.nBytes = static_cast<DWORD>(h.nSize + records_.Body().size());
+    h.nRecords = records_.RecordCount() + 1;
     h.nHandles = handles_;
-    h.nDescription = static_cast<DWORD>(description.size());
-    h.offDescription = kEmfHeaderExtension2Size;
     h.szlDevice = {1920, 1080};
     h.szlMillimeters = {508, 286};
     h.szlMicrometers = {508000, 285750};
-    std::vector<BYTE> out(h.nSize);
-    std::memcpy(out.data(), &h, kEmfHeaderExtension2Size);
-    std::memcpy(out.data() + kEmfHeaderExtension2Size, description.data(), description.size() * 2);
-    out.insert(out.end(), body_.begin(), body_.end());
+    std::vector<BYTE> out = EmfHeaderRecord(h, kEmfHeaderExtension2Size, description);
+    out.insert(out.end(), records_.Body().begin(), records_.Body().end());
     return out;
   }
 
  private:
-  std::vector<BYTE> body_;
-  DWORD records_ = 0;
+  EmfRecordWriter records_;
   WORD handles_ = 1;
 };
 

@@ -4,6 +4,7 @@
 #include "QVK2PDFDLL/engine_context.h"
 
 #include <mutex>
+#include <new>
 #include <unordered_map>
 
 namespace vellora {
@@ -27,9 +28,21 @@ std::uintptr_t TokenOf(const ::TQVPDFEngineContext* handle) {
   return reinterpret_cast<std::uintptr_t>(handle);
 }
 
+// Never destroyed, since exports may still run at exit; its storage is the library's own, so a
+// host that unloads the library gets it back.
+alignas(Registry) unsigned char g_registryStorage[sizeof(Registry)];
+
 Registry& Contexts() {
-  static Registry* registry = new Registry;  // never destroyed: exports may run at exit
+  static Registry* registry = new (g_registryStorage) Registry;
   return *registry;
+}
+
+// When the library is unloaded (or the process ends) with no context left, the table's memory
+// is given back; the emptied table stays usable.
+__attribute__((destructor)) void ReleaseEmptyRegistry() {
+  Registry& r = Contexts();
+  std::lock_guard<std::mutex> hold(r.lock);
+  if (r.live.empty()) std::unordered_map<std::uintptr_t, LiveContext>().swap(r.live);
 }
 
 }  // namespace

@@ -9,8 +9,7 @@ namespace vellora {
 
 namespace {
 
-// Clip levels (DC levels and the player's own) kept at most; deeper saves change nothing
-// and are popped as such.
+// Saved levels kept at most; deeper saves change nothing and are popped as such.
 constexpr std::size_t kMaxClipLevels = 4096;
 
 }  // namespace

@@ -142,36 +142,23 @@ EmfBuilder& EmfBuilder::ForceByteCount(DWORD bytes) {
 
 std::vector<BYTE> EmfBuilder::HeaderBytes(std::size_t total) const {
   ENHMETAHEADER h = header_;
-  const DWORD fields = std::min<DWORD>(headerFields_, sizeof(ENHMETAHEADER));
-  std::vector<BYTE> description;
-  for (char16_t c : description_) Put(description, c);
-  PadTo4(description);
-  h.nDescription = static_cast<DWORD>(description_.size());
-  h.offDescription = description_.empty() ? 0 : fields;
-  h.nSize = forcedHeaderSize_.value_or(fields + static_cast<DWORD>(description.size()));
+  h.nSize = forcedHeaderSize_.value_or(EmfHeaderRecordSize(headerFields_, description_.size()));
   h.nBytes = forcedBytes_.value_or(static_cast<DWORD>(total));
   h.nRecords = forcedRecords_.value_or(RecordCount());
-  std::vector<BYTE> out(reinterpret_cast<const BYTE*>(&h),
-                        reinterpret_cast<const BYTE*>(&h) + fields);
-  out.insert(out.end(), description.begin(), description.end());
-  return out;
+  return EmfHeaderRecord(h, headerFields_, description_);
 }
 
 std::vector<BYTE> EmfBuilder::Bytes() const {
   const std::size_t headerSize = HeaderBytes(0).size();
-  std::vector<BYTE> out = HeaderBytes(headerSize + body_.size());
-  out.insert(out.end(), body_.begin(), body_.end());
+  std::vector<BYTE> out = HeaderBytes(headerSize + writer_.Body().size());
+  out.insert(out.end(), writer_.Body().begin(), writer_.Body().end());
   return out;
 }
 
-std::size_t EmfBuilder::Offset() const { return HeaderBytes(0).size() + body_.size(); }
+std::size_t EmfBuilder::Offset() const { return HeaderBytes(0).size() + writer_.Body().size(); }
 
 EmfBuilder& EmfBuilder::Append(DWORD type, const void* body, std::size_t size) {
-  std::vector<BYTE> bytes(static_cast<const BYTE*>(body), static_cast<const BYTE*>(body) + size);
-  PadTo4(bytes);
-  Put(body_, EMR{type, static_cast<DWORD>(sizeof(EMR) + bytes.size())});
-  body_.insert(body_.end(), bytes.begin(), bytes.end());
-  ++records_;
+  writer_.Append(type, body, size);
   return *this;
 }
 
@@ -181,15 +168,14 @@ EmfBuilder& EmfBuilder::Append(DWORD type, std::initializer_list<DWORD> body) {
 }
 
 EmfBuilder& EmfBuilder::AppendRaw(DWORD type, DWORD declaredSize, const std::vector<BYTE>& body) {
-  Put(body_, EMR{type, declaredSize});
-  body_.insert(body_.end(), body.begin(), body.end());
-  ++records_;
+  const EMR head{type, declaredSize};
+  writer_.AppendBytes(&head, sizeof head, true);
+  writer_.AppendBytes(body.data(), body.size(), false);
   return *this;
 }
 
 EmfBuilder& EmfBuilder::AppendBytes(const std::vector<BYTE>& bytes, bool countAsRecord) {
-  body_.insert(body_.end(), bytes.begin(), bytes.end());
-  if (countAsRecord) ++records_;
+  writer_.AppendBytes(bytes.data(), bytes.size(), countAsRecord);
   return *this;
 }
 

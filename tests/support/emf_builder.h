@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "qvplatform/emf_records.h"
+#include "qvplatform/emf_writer.h"
 
 namespace vellora_test {
 
@@ -68,10 +69,8 @@ class EmfBuilder {
   // A fixed part (its emr head is filled in) followed by tail bytes, padded to a multiple of 4.
   template <class T>
   EmfBuilder& AppendFixed(DWORD type, const T& fixed, const std::vector<BYTE>& tail = {}) {
-    std::vector<BYTE> body(reinterpret_cast<const BYTE*>(&fixed) + sizeof(EMR),
-                           reinterpret_cast<const BYTE*>(&fixed) + sizeof(T));
-    body.insert(body.end(), tail.begin(), tail.end());
-    return Append(type, body.data(), body.size());
+    writer_.AppendFixed(type, fixed, tail.data(), tail.size());
+    return *this;
   }
   // A record head with this declared size followed by exactly these bytes (no padding):
   // for sizes that are wrong on purpose.
@@ -165,7 +164,7 @@ class EmfBuilder {
   std::vector<BYTE> Bytes() const;
   // Offset at which the next record will start.
   std::size_t Offset() const;
-  DWORD RecordCount() const { return records_ + 1; }  // with the header
+  DWORD RecordCount() const { return writer_.RecordCount() + 1; }  // with the header
 
  private:
   // A bitmap record: fixed part, then info and pixels; the offset fields are set here.
@@ -178,8 +177,7 @@ class EmfBuilder {
   DWORD headerFields_ = kEmfHeaderExtension2Size;
   std::u16string description_;
   std::optional<DWORD> forcedHeaderSize_, forcedRecords_, forcedBytes_;
-  std::vector<BYTE> body_;
-  DWORD records_ = 0;
+  EmfRecordWriter writer_;
 };
 
 // Little-endian values as bytes, for records written by hand.
