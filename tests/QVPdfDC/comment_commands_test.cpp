@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "command_record.h"
 #include "ps_test_device.h"
 
 namespace vellora {
 namespace {
 
+using vellora_test::CommandRecord;
 using vellora_test::PrepareForSteps;
 using vellora_test::TestPSDevice;
 using Bytes = std::vector<std::uint8_t>;
@@ -32,22 +34,6 @@ Bytes ColorRecord(std::int32_t target, std::int32_t mode, float c1, float c2, fl
   Put32(b, static_cast<std::uint32_t>(mode));
   for (const float c : {c1, c2, c3, c4}) PutFloat(b, c);
   return b;
-}
-
-Bytes CommandRecord(std::int32_t code, std::uint32_t magic, qvplatform::RECTL r,
-                    const std::string& payload, std::uint32_t length) {
-  Bytes b;
-  Put32(b, static_cast<std::uint32_t>(code));
-  Put32(b, magic);
-  for (const std::int32_t v : {r.left, r.top, r.right, r.bottom})
-    Put32(b, static_cast<std::uint32_t>(v));
-  Put32(b, length);
-  b.insert(b.end(), payload.begin(), payload.end());
-  return b;
-}
-Bytes CommandRecord(std::int32_t code, std::uint32_t magic, qvplatform::RECTL r,
-                    const std::string& payload) {
-  return CommandRecord(code, magic, r, payload, static_cast<std::uint32_t>(payload.size()));
 }
 
 void Comment(TestPSDevice& d, const Bytes& b) { d.GdiComment({b.data(), b.size()}); }

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "QVPDFDev/device/command_state.h"
 #include "QVPDFDev/device/pdf_device_options.h"
 #include "QVPDFDev/file/file_identifier.h"
 #include "QVPDFDev/file/pdf_writer_settings.h"
@@ -342,6 +343,18 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // Whether a finished or growing document can be copied or saved.
   bool HasOutput() const { return hasOutput_; }
 
+  // ---- Embedded commands (pdf_device_commands.cpp, pdf_device_tagging.cpp) ------------
+
+  // 57: links, destinations, bookmarks, images, hidden text, text settings, layout classes.
+  void HandleEmbeddedCommand(const RECTL& rect, std::int32_t code, const std::string& text,
+                             bool& handled) override;
+  // 58: JPEG data, attachments, structure elements and marked content.
+  void HandleTaggingCommand(const RECTL& rect, std::int32_t code, const std::uint8_t* data,
+                            std::int32_t length, bool& handled) override;
+  // The outline level the next bookmark command goes down or up to.
+  std::int32_t& PendingOutlineLevel() { return commandState_.pendingOutlineLevel; }
+  std::int32_t MarkedContentDepth() const { return commandState_.markedContentDepth; }
+
   // ---- Settings and receivers -----------------------------------------------------------
 
   // Writer, files, security, images, text and document information (pdf_device_options.h);
@@ -391,6 +404,16 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   void FontMessage(std::int32_t code, const std::string& text) override;
   void FontSubsetFailed(const std::string& fontName, const std::string& reason) override;
   void SendPageStartCommands();
+  void OpenStructElement(const std::uint8_t* data, std::size_t length);
+  void BeginMarkedContent(const std::uint8_t* data, std::size_t length);
+  void EndMarkedContent();
+  // Ends the sequences still open, so that no page carries its depth to the next.
+  void CloseOpenMarkedContent();
+  // A destination or outline position from output coordinates to device units.
+  std::int32_t ToDeviceX(std::int32_t x) const;
+  std::int32_t ToDeviceY(std::int32_t y) const;
+  void AddBookmark(const std::string& text, const RECTL& rect, std::int32_t code);
+  void WriteHiddenText(const std::string& text);
   // Font steps at the end of a document (pdf_device_fonts.cpp): the font files that no font
   // wrote; then the fonts' state is released before the resources go.
   void WriteFontFiles();
@@ -420,6 +443,7 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   std::unique_ptr<TQVPDFStream> emptyAppearance_;  // of attachments with icon 0
   TQVPDFImageWriter images_{*this};
   std::vector<std::uint8_t> dibScratch_;  // cropped bitmaps, reused from call to call
+  TQVCommandState commandState_;
 };
 
 }  // namespace vellora

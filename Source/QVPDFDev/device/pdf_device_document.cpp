@@ -189,6 +189,7 @@ void TQVPDFDevice::FreeDocument() {
   imageAliases.Clear();
   pendingImageName.clear();
   pendingBitmapName.clear();
+  commandState_.Clear();
   ClearTempObjects();
   info_.reset();
   catalog_.reset();

@@ -7,6 +7,7 @@
 #include "QVPDFDev/device/pdf_device.h"
 #include "QVPDFDev/document/pdf_catalog.h"
 #include "QVPDFDev/pages/pdf_page.h"
+#include "QVPDFDev/tagged/pdf_struct_tree.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {
@@ -83,9 +84,12 @@ void TQVPDFDevice::SendPageStartCommands() {
 
 void TQVPDFDevice::EndPage() {
   if (currentPage_) {
+    CloseOpenMarkedContent();
     CloseContentStream();
-    // The page's entry in the structure parent tree and its thumbnail are added here once
-    // tagged PDF and thumbnails are written.
+    // The thumbnail is added here once thumbnails are written.
+    TQVPDFPage& ended = *currentPage_;
+    ended.SetStructParentsKey(
+        catalog_->StructTreeRoot().AddPageArray(&ended, ended.MarkedContentOwners()));
     currentPage_->SetSize(pageWidth, pageHeight);
     TQVPDFPage* page = currentPage_.get();
     catalog_->AddPage(std::move(currentPage_));
