@@ -10,6 +10,7 @@
 #include "QVK2PDFDLL/engine_operations.h"
 #include "QVK2PDFDLL/host_input.h"
 #include "QVPDFDev/navigation/outline_node.h"
+#include "QVPDFDev/pages/pdf_page.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {
@@ -143,6 +144,18 @@ std::int32_t DrawXFormCommand(TQVPDFEngineContext& c, const TQVPDFCommand* recor
              : -1;
 }
 
+// The host's bitmap as the open page's thumbnail; no page or a handle that is no bitmap
+// raises, so the host gets -1.
+std::int32_t PageThumbnailCommand(TQVPDFEngineContext& c, std::int32_t value) {
+  TQVPDFPage* page = c.device.CurrentPage();
+  if (page == nullptr) throw std::runtime_error("No page active!");
+  std::unique_ptr<TQVPDFImageStream> thumbnail =
+      c.device.Images().AddBitmapEx(static_cast<qvplatform::HBITMAP>(value), kBitmapModeThumbnail);
+  if (!thumbnail) throw std::runtime_error("The thumbnail is no bitmap");
+  page->SetThumbnail(std::move(thumbnail));
+  return 0;
+}
+
 // Answers -1 whenever it is given an alias, added or not: hosts rely on that result.
 std::int32_t FontAlias(TQVPDFDevice& device, std::int32_t value, const void* record) {
   if (value != QVPDF_FONT_ALIAS_ADD || record == nullptr) return 0;
@@ -211,6 +224,8 @@ std::int32_t RunCommand(TQVPDFEngineContext& c, std::int32_t command, std::int32
       return AddOutline(c, commandRecord);
     case QVPDF_CMD_DRAW_METAFILE:
       return DrawMetafileCommand(c, value, commandRecord);
+    case QVPDF_CMD_PAGE_THUMBNAIL:
+      return PageThumbnailCommand(c, value);
     case QVPDF_CMD_BEGIN_XFORM:
       return BeginXFormCommand(c, commandRecord);
     case QVPDF_CMD_END_XFORM:
