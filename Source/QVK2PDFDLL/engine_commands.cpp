@@ -10,6 +10,7 @@
 #include "QVK2PDFDLL/engine_operations.h"
 #include "QVK2PDFDLL/host_input.h"
 #include "QVPDFDev/navigation/outline_node.h"
+#include "QVPDFDev/pages/pdf_page.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {
@@ -119,6 +120,42 @@ std::int32_t AddDestinationCommand(TQVPDFEngineContext& c, const TQVPDFCommand* 
   return 0;
 }
 
+// The form commands name the form in the text at offset 8 of the head.
+std::string FormName(const TQVPDFCommand* record) {
+  if (record == nullptr) throw std::runtime_error("The form command needs a record");
+  return std::string(FieldText(record->Head.Name.Text));
+}
+
+std::int32_t BeginXFormCommand(TQVPDFEngineContext& c, const TQVPDFCommand* record) {
+  c.device.BeginXForm(FormName(record), record->Width, record->Height, c.xResolution, c.yResolution,
+                      record->Arg1);
+  return 0;
+}
+
+std::int32_t DrawXFormCommand(TQVPDFEngineContext& c, const TQVPDFCommand* record) {
+  TQVPDFDeviceEX& d = c.device;
+  const std::string name = FormName(record);
+  if (!d.PageOpen()) throw std::runtime_error("No page active!");
+  return d.DrawXForm(name, record->Arg1, CommandPoints(record->X, d.xResolution),
+                     CommandPoints(record->Width, d.xResolution),
+                     CommandPoints(record->Height, d.yResolution),
+                     CommandPoints(record->Y, d.yResolution))
+             ? 0
+             : -1;
+}
+
+// The host's bitmap as the open page's thumbnail; no page or a handle that is no bitmap
+// raises, so the host gets -1.
+std::int32_t PageThumbnailCommand(TQVPDFEngineContext& c, std::int32_t value) {
+  TQVPDFPage* page = c.device.CurrentPage();
+  if (page == nullptr) throw std::runtime_error("No page active!");
+  std::unique_ptr<TQVPDFImageStream> thumbnail =
+      c.device.Images().AddBitmapEx(static_cast<qvplatform::HBITMAP>(value), kBitmapModeThumbnail);
+  if (!thumbnail) throw std::runtime_error("The thumbnail is no bitmap");
+  page->SetThumbnail(std::move(thumbnail));
+  return 0;
+}
+
 // Answers -1 whenever it is given an alias, added or not: hosts rely on that result.
 std::int32_t FontAlias(TQVPDFDevice& device, std::int32_t value, const void* record) {
   if (value != QVPDF_FONT_ALIAS_ADD || record == nullptr) return 0;
@@ -187,6 +224,15 @@ std::int32_t RunCommand(TQVPDFEngineContext& c, std::int32_t command, std::int32
       return AddOutline(c, commandRecord);
     case QVPDF_CMD_DRAW_METAFILE:
       return DrawMetafileCommand(c, value, commandRecord);
+    case QVPDF_CMD_PAGE_THUMBNAIL:
+      return PageThumbnailCommand(c, value);
+    case QVPDF_CMD_BEGIN_XFORM:
+      return BeginXFormCommand(c, commandRecord);
+    case QVPDF_CMD_END_XFORM:
+      d.EndXForm();
+      return 0;
+    case QVPDF_CMD_DRAW_XFORM:
+      return DrawXFormCommand(c, commandRecord);
     case QVPDF_CMD_FONT_ALIAS:
       return FontAlias(d, value, record);
     case QVPDF_CMD_DRAW_IMAGE:

@@ -196,3 +196,28 @@ TEST_F(ImageCommands, ColourSpacesOfOneThreeAndFourComponents) {
 
 }  // namespace
 }  // namespace vellora_test
+
+namespace vellora_test {
+namespace {
+
+// 5565 attaches the host's bitmap as the open page's /Thumb (its pixels as they are); without
+// a page, or with a handle that is no bitmap, it gives -1 and the page keeps no thumbnail.
+TEST_F(ImageCommands, AHostBitmapBecomesThePageThumbnail) {
+  Begin(72);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_PAGE_THUMBNAIL, 12345, nullptr), -1);
+  const std::uint32_t pixels[6] = {0, 0xffffff, 0, 0xffffff, 0, 0xffffff};
+  const qvplatform::HBITMAP bitmap = qvplatform::CreateBitmap(3, 2, 1, 32, pixels, sizeof pixels);
+  ASSERT_NE(bitmap, 0u);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_PAGE_THUMBNAIL, static_cast<std::int32_t>(bitmap), nullptr), 0);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_END_PAGE, 0, nullptr), 0);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_PAGE_THUMBNAIL, static_cast<std::int32_t>(bitmap), nullptr), -1);
+  const std::string pdf = End();
+  qvplatform::DeleteObject(bitmap);
+  EXPECT_EQ(QpdfProblems(pdf), "");
+  ASSERT_NE(pdf.find("/Thumb"), std::string::npos);
+  EXPECT_EQ(pdf.find("/Thumb"), pdf.rfind("/Thumb"));  // one page, one thumbnail
+  EXPECT_NE(pdf.find("/Width 3"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vellora_test

@@ -4,6 +4,7 @@
 // damaged data is reported by 5580.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -103,6 +104,34 @@ TEST_F(EngineMetafile, LongRecordFormNullRecordAndPagesOfTheirOwn) {
   EXPECT_NE(pdf.find("/Count 2"), std::string::npos);
   EXPECT_GT(DarkShare(pdf, 2, 2, 48, 48), 0.99);
   EXPECT_LT(DarkShare(pdf, 52, 0, 100, 50), 0.01);
+}
+
+// 5570 opens a form that a metafile drawn by 5569 goes into, 5571 closes it, 5572 places it
+// by its name (any case); a form begun during a page and a name without a form give -1.
+TEST_F(EngineMetafile, FormObjectsHoldAMetafileAndArePlacedByName) {
+  const Metafile picture(HalfBlackPicture(100, 100));
+  const TQVPDFPageInit page = PageRecord(100, 100);
+  ASSERT_EQ(e->InitializePage(c, 0, &page), 1);
+  TQVPDFCommand form{};
+  std::snprintf(form.Head.Name.Text, sizeof form.Head.Name.Text, "%s", "Mark");
+  form.Width = form.Height = 100;
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_XFORM, 0, &form), 0);
+  TQVPDFCommand r = Place(0, 0, 100, 100);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_DRAW_METAFILE, static_cast<int>(picture.handle()), &r), 0);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_END_XFORM, 0, nullptr), 0);
+  ASSERT_EQ(e->Do(c, QVPDF_CMD_BEGIN_PAGE, 0, nullptr), 0);
+  TQVPDFCommand other = form;
+  std::snprintf(other.Head.Name.Text, sizeof other.Head.Name.Text, "%s", "Other");
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_XFORM, 0, &other), -1);
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_DRAW_XFORM, 0, &other), -1);
+  TQVPDFCommand place = form;
+  std::snprintf(place.Head.Name.Text, sizeof place.Head.Name.Text, "%s", "MARK");
+  EXPECT_EQ(e->Do(c, QVPDF_CMD_DRAW_XFORM, 0, &place), 0);
+  const std::string pdf = Finish();
+  EXPECT_EQ(QpdfProblems(pdf), "");
+  EXPECT_NE(pdf.find("/Count 1"), std::string::npos);  // the metafile stayed in the form
+  EXPECT_GT(DarkShare(pdf, 2, 2, 48, 98), 0.99);
+  EXPECT_LT(DarkShare(pdf, 52, 0, 100, 100), 0.01);
 }
 
 TEST_F(EngineMetafile, OldStyleAndInvalidHandlesFailWithTheReason) {

@@ -47,6 +47,7 @@ class TQVPDFNull;
 class TQVPDFPage;
 class TQVPDFResource;
 class TQVPDFDevice;
+class TQVPDFForm;
 
 // The host's callbacks (C function pointers; user data first).
 // Engine callback: kind 1 a message (value = code), kind 2 the input page count, kind 3 an
@@ -205,6 +206,28 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   void CloseContentStream();
   // Closes an open form XObject stream; the page-open flag is cleared.
   void EndXForm();
+  // ---- Form XObjects (pdf_device_forms.cpp) ----------------------------------------------
+
+  // Opens a form of width x height pixels (resolutions of 0: the device's) for drawing; it
+  // counts as an open page until EndXForm. Ends a form still open first. Raises "Stream is
+  // active - XForm may not be created!" while a page is open, and for a name that the XObject
+  // list already answers to (ignoring case) or one over kMaxFormNameLength bytes.
+  void BeginXForm(const std::string& name, std::int32_t width, std::int32_t height,
+                  std::int32_t xResolution, std::int32_t yResolution, std::int32_t option);
+  // The form stream, listed under the name (empty: "qvk" + position) and begun.
+  TQVPDFForm* WriteFormXObject(const std::string& name, std::int32_t width, std::int32_t height,
+                               std::int32_t xResolution, std::int32_t yResolution,
+                               std::int32_t option, std::int32_t resourcesNumber,
+                               const std::string& resourcesText, const std::string& boundingBox);
+  // Places the closed form of that name (ignoring case) and the forms linked behind it into
+  // the current content. A form still open, one already placed in the chain, or no form of
+  // that name writes nothing further; false (and message 2) when there is no such form.
+  bool DrawXForm(const std::string& name, std::int32_t linkOption, std::int32_t x,
+                 std::int32_t width, std::int32_t height, std::int32_t y);
+  TQVPDFForm* lastForm = nullptr;  // the form opened last (not owned)
+  bool insideForm = false;         // a form is being placed
+  std::int32_t formDepth = 0;      // placements under way
+
   // Copies the document to a file (created or truncated). Nothing when the name is the
   // output file itself (the same file, however named) or in read mode. Raises "Cannot create
   // file " + name, "Cannot open file " + name when the output file cannot be read back, and

@@ -83,6 +83,7 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
     lastPage_ = nullptr;
     currentContent_ = nullptr;
     xformStream = nullptr;
+    lastForm = nullptr;
     output_->XRef().Reset();
 
     // Numbers are taken when the objects are first referenced or written.
@@ -119,6 +120,7 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
 
 void TQVPDFDevice::EndDoc() {
   if (!documentOpen_) return;
+  if (xformStream != nullptr) EndXForm();
   if (currentPage_) {
     try {
       EndPage();
@@ -178,6 +180,7 @@ void TQVPDFDevice::FreeDocument() {
   currentContent_ = nullptr;
   contentSink_.stream = nullptr;
   xformStream = nullptr;
+  lastForm = nullptr;
   lastPage_ = nullptr;
   localDestinations_.Clear();
   currentPage_.reset();

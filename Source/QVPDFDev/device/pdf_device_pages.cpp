@@ -6,6 +6,7 @@
 
 #include "QVPDFDev/device/pdf_device.h"
 #include "QVPDFDev/document/pdf_catalog.h"
+#include "QVPDFDev/pages/pdf_form.h"
 #include "QVPDFDev/pages/pdf_page.h"
 #include "QVPDFDev/tagged/pdf_struct_tree.h"
 #include "qvplatform/numbers.h"
@@ -34,6 +35,7 @@ void TQVPDFDevice::BeginPage(std::int32_t width, std::int32_t height, std::int32
                              std::int32_t yRes, std::int32_t rotation) {
   if (options.file.readMode != 0) throw std::runtime_error("PDF Engine in read-only mode!");
   if (!documentOpen_) throw std::runtime_error("Device is not open!");
+  if (xformStream != nullptr) EndXForm();  // a form left open is finished, not dropped
   if (currentPage_) {
     ReportMessage(8, "");
     EndPage();
@@ -130,6 +132,7 @@ void TQVPDFDevice::CloseContentStream() {
 
 void TQVPDFDevice::EndXForm() {
   if (xformStream == nullptr) return;
+  if (auto* form = dynamic_cast<TQVPDFForm*>(xformStream)) form->inProgress = false;
   currentContent_ = xformStream;
   CloseContentStream();
   currentContent_ = nullptr;

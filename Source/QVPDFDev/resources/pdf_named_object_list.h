@@ -41,7 +41,7 @@ class TQVNamedObjectList {
     return objects;
   }
 
- private:
+  // The list's comparison: equal ignoring ASCII case.
   static bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -52,6 +52,8 @@ class TQVNamedObjectList {
     }
     return true;
   }
+
+ private:
   std::vector<std::pair<std::string, std::unique_ptr<T>>> items_;
 };
 
