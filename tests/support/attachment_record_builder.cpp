@@ -42,9 +42,9 @@ AttachmentBody Body(std::string body, std::int32_t dataState, std::uint8_t fileS
   return b;
 }
 
-AttachmentRecordSpec Record(std::string fileName, std::vector<AttachmentBody> bodies,
-                            std::string texts, std::uint8_t icon) {
-  AttachmentRecordSpec r;
+AttachmentRecordFields Record(std::string fileName, std::vector<AttachmentBody> bodies,
+                              std::string texts, std::uint8_t icon) {
+  AttachmentRecordFields r;
   r.fileName = std::move(fileName);
   r.bodies = std::move(bodies);
   r.texts = std::move(texts);
@@ -52,24 +52,24 @@ AttachmentRecordSpec Record(std::string fileName, std::vector<AttachmentBody> bo
   return r;
 }
 
-std::vector<std::size_t> AttachmentLengthFields(const AttachmentRecordSpec& spec) {
+std::vector<std::size_t> AttachmentLengthFields(const AttachmentRecordFields& record) {
   std::vector<std::size_t> fields = {104, 108};
-  std::size_t at = 116 + spec.texts.size();
-  for (const AttachmentBody& body : spec.bodies) {
+  std::size_t at = 116 + record.texts.size();
+  for (const AttachmentBody& body : record.bodies) {
     fields.push_back(at);
     at += 88 + body.body.size();
   }
   return fields;
 }
 
-std::vector<std::uint8_t> BuildAttachmentRecord(const AttachmentRecordSpec& spec) {
-  std::vector<std::uint8_t> out(116 + spec.texts.size());
-  PutText(out, 0, spec.fileName, 100);
-  out[100] = spec.icon;
-  PutInt32(out, 104, spec.textLength.value_or(static_cast<std::int32_t>(spec.texts.size())));
-  PutInt32(out, 108, spec.count.value_or(static_cast<std::int32_t>(spec.bodies.size())));
-  PutText(out, 116, spec.texts, spec.texts.size());
-  for (const AttachmentBody& body : spec.bodies) {
+std::vector<std::uint8_t> BuildAttachmentRecord(const AttachmentRecordFields& record) {
+  std::vector<std::uint8_t> out(116 + record.texts.size());
+  PutText(out, 0, record.fileName, 100);
+  out[100] = record.icon;
+  PutInt32(out, 104, record.textLength.value_or(static_cast<std::int32_t>(record.texts.size())));
+  PutInt32(out, 108, record.count.value_or(static_cast<std::int32_t>(record.bodies.size())));
+  PutText(out, 116, record.texts, record.texts.size());
+  for (const AttachmentBody& body : record.bodies) {
     const std::size_t at = out.size();
     out.resize(at + 88 + body.body.size());
     PutInt32(out, at, body.size.value_or(static_cast<std::int32_t>(88 + body.body.size())));

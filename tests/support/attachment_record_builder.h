@@ -20,7 +20,7 @@ struct AttachmentBody {
   std::optional<std::int32_t> size;  // the entry size written, else 88 + body
 };
 
-struct AttachmentRecordSpec {
+struct AttachmentRecordFields {
   std::string fileName = "report.txt";  // up to 100 bytes; 100 leaves no terminator
   std::uint8_t icon = 1;
   std::string texts;  // the comma text
@@ -32,14 +32,14 @@ struct AttachmentRecordSpec {
 // Shorthands for the common fields.
 AttachmentBody Body(std::string body, std::int32_t dataState = 0, std::uint8_t fileSystemKey = 0,
                     std::string subtype = {});
-AttachmentRecordSpec Record(std::string fileName, std::vector<AttachmentBody> bodies,
-                            std::string texts = {}, std::uint8_t icon = 1);
+AttachmentRecordFields Record(std::string fileName, std::vector<AttachmentBody> bodies,
+                              std::string texts = {}, std::uint8_t icon = 1);
 
-std::vector<std::uint8_t> BuildAttachmentRecord(const AttachmentRecordSpec& spec);
+std::vector<std::uint8_t> BuildAttachmentRecord(const AttachmentRecordFields& record);
 
 // Offsets of the record's length and count fields: the text length, the entry count and each
 // entry's size.
-std::vector<std::size_t> AttachmentLengthFields(const AttachmentRecordSpec& spec);
+std::vector<std::size_t> AttachmentLengthFields(const AttachmentRecordFields& record);
 
 // An 80-bit extended float, little-endian, as the record holds its dates.
 void PutExtended(double value, std::uint8_t* out);

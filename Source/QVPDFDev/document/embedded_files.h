@@ -1,5 +1,5 @@
 // File attachments: the file attachment annotation (TFolvioEmbeddedFiles) with its file
-// specification, and one embedded-file stream per body (TFolvioEmbeddedFile), written as
+// /Filespec dictionary, and one embedded-file stream per body (TFolvioEmbeddedFile), written as
 // soon as it is made so that a large body is not kept.
 #pragma once
 

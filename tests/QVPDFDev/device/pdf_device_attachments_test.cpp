@@ -1,6 +1,6 @@
 // File attachments of the PDF device, from attachment records made here: what poppler's
 // pdfdetach lists and saves (every body byte-exact, also under ASCII85 armour), the
-// annotation's texts, icons and file specification as qpdf reads them, bodies under the
+// annotation's texts, icons and /Filespec dictionary as qpdf reads them, bodies under the
 // other file system keys, and damaged records swept field by field.
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ namespace vellora {
 namespace {
 
 using vellora_test::AttachmentBody;
-using vellora_test::AttachmentRecordSpec;
+using vellora_test::AttachmentRecordFields;
 using vellora_test::Body;
 using vellora_test::BuildAttachmentRecord;
 using vellora_test::DocumentBytes;
@@ -33,7 +33,7 @@ using vellora_test::RunTool;
 using vellora_test::TempFile;
 
 struct Attachment {
-  AttachmentRecordSpec spec;
+  AttachmentRecordFields fields;
   bool utf8;
 };
 
@@ -44,7 +44,7 @@ std::string Attach(const std::vector<Attachment>& attachments,
   d.BeginDoc(576, 800, 72, 0);
   d.BeginPage(612, 792, 72, 72, 0);
   for (const Attachment& a : attachments) {
-    const std::vector<std::uint8_t> record = BuildAttachmentRecord(a.spec);
+    const std::vector<std::uint8_t> record = BuildAttachmentRecord(a.fields);
     d.AddFileAttachment({10, 10, 40, 50}, record.data(), a.utf8, record.size());
   }
   d.EndDoc();
@@ -64,8 +64,8 @@ std::string Deflated(const std::string& text) {
   return out;
 }
 
-// Every annotation of page 1: subtype, /T, /Contents, /Name or whether /AP is there, the file
-// specification's /F, /UF and the keys of /EF.
+// Every annotation of page 1: subtype, /T, /Contents, /Name or whether /AP is there, the
+// /Filespec dictionary's /F, /UF and the keys of /EF.
 const char kAnnotScript[] = R"(
 kids = get(get(trailer['/Root'])['/Pages'])['/Kids']
 def text(v):
@@ -121,7 +121,7 @@ TEST(PDFDeviceAttachments, BodiesComeBackByteExact) {
   }
 }
 
-TEST(PDFDeviceAttachments, TextsIconsAndFileSpecifications) {
+TEST(PDFDeviceAttachments, TextsIconsAndFilespecDictionaries) {
   if (!HaveTool("qpdf") || !HaveTool("python3")) GTEST_SKIP() << "qpdf or python3 missing";
   const AttachmentBody body = Body("x");
   std::vector<Attachment> attachments;
@@ -160,15 +160,15 @@ print(a['/N'] == a['/D'], get(a['/N'])['/Subtype']))"),
 
 TEST(PDFDeviceAttachments, FileSystemKeysSubtypesAndDates) {
   if (!HaveTool("qpdf") || !HaveTool("python3")) GTEST_SKIP() << "qpdf or python3 missing";
-  AttachmentRecordSpec spec =
+  AttachmentRecordFields fields =
       Record("keys.txt", {Body("dos", 0, 3, "text-plain"), Body("mac", 0, 4, "a b(c)"),
                           Body("unix", 0, 5), Body("second unix", 0, 5), Body("f", 0, 7)});
-  spec.bodies[0].modified = -1.25;   // 1899-12-29 06:00
-  spec.bodies[0].created = -657434;  // 0100-01-01: four digits
-  spec.bodies[1].modified = 3e6;     // beyond 9999: left out
-  spec.bodies[1].created = 45322.5;
+  fields.bodies[0].modified = -1.25;   // 1899-12-29 06:00
+  fields.bodies[0].created = -657434;  // 0100-01-01: four digits
+  fields.bodies[1].modified = 3e6;     // beyond 9999: left out
+  fields.bodies[1].created = 45322.5;
   const std::string pdf =
-      Attach({{spec, false}, {Record("dos.txt", {Body("only dos", 0, 3)}), false}});
+      Attach({{fields, false}, {Record("dos.txt", {Body("only dos", 0, 3)}), false}});
   ASSERT_EQ(QpdfProblems(pdf), "");
   // One body per key: the second Unix body is an attachment of its own. Without an /F body the
   // first body is also /F, so readers that look only there find it.
@@ -222,16 +222,16 @@ TEST(PDFDeviceAttachments, NoneInPdfaNoneWithoutAPage) {
 }
 
 TEST(PDFDeviceAttachments, DamagedRecordsStayBounded) {
-  const AttachmentRecordSpec spec =
+  const AttachmentRecordFields fields =
       Record("report.txt", {Body(std::string(40, 'a')), Body("zz", 2, 3)}, "Title=T");
-  const std::vector<std::uint8_t> valid = BuildAttachmentRecord(spec);
+  const std::vector<std::uint8_t> valid = BuildAttachmentRecord(fields);
   std::vector<std::vector<std::uint8_t>> records;
   for (std::size_t length = 0; length <= valid.size(); ++length)
     records.emplace_back(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(length));
   // Long texts and many bodies under one key: the texts are written once, not once per body.
   records.push_back(BuildAttachmentRecord(Record(
       "many.txt", std::vector<AttachmentBody>(500, Body("")), "Title=" + std::string(65536, 't'))));
-  for (const std::size_t field : vellora_test::AttachmentLengthFields(spec)) {
+  for (const std::size_t field : vellora_test::AttachmentLengthFields(fields)) {
     for (const std::int32_t value : {0, -1, 87, 88, INT_MIN, INT_MAX}) {
       std::vector<std::uint8_t> record = valid;
       for (int i = 0; i < 4; ++i)
