@@ -38,9 +38,17 @@ function(qv_platform_header_closure host out)
   set(${out} ${_seen} PARENT_SCOPE)
 endfunction()
 
-set(_host ${PROJECT_SOURCE_DIR}/examples/emf2pdf.cpp)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_host})
-qv_platform_header_closure(${_host} VELLORA_HOST_PLATFORM_HEADERS)
+# The example host includes only the C interface; C++ hosts get the metafile and debug-sink
+# headers of the C++ interface as well.
+set(VELLORA_HOST_PLATFORM_HEADERS qvplatform/metafile.h qvplatform/debug_output.h)
+foreach(_host ${PROJECT_SOURCE_DIR}/examples/emf2pdf.cpp
+              ${PROJECT_SOURCE_DIR}/platform/include/qvplatform/metafile.h
+              ${PROJECT_SOURCE_DIR}/platform/include/qvplatform/debug_output.h)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_host})
+  qv_platform_header_closure(${_host} _closure)
+  list(APPEND VELLORA_HOST_PLATFORM_HEADERS ${_closure})
+endforeach()
+list(REMOVE_DUPLICATES VELLORA_HOST_PLATFORM_HEADERS)
 list(TRANSFORM VELLORA_HOST_PLATFORM_HEADERS PREPEND ${PROJECT_SOURCE_DIR}/platform/include/
      OUTPUT_VARIABLE _platform_headers)
 install(FILES ${_platform_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/qvplatform)

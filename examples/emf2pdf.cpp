@@ -1,6 +1,7 @@
 // emf2pdf: converts enhanced metafiles to PDF through the engine's exports. A host program as
-// any other: it makes metafile handles with the platform library, loads libvellora.so with
-// dlopen and drives it with the nine entry points of include/vellora/vellora.h.
+// any other: it makes metafile handles with the platform library's C interface
+// (qvplatform/qvplatform_c.h), loads libvellora.so with dlopen and drives it with the nine entry
+// points of include/vellora/vellora.h.
 //
 //   emf2pdf [-v] IN.emf OUT.pdf                 one file
 //   emf2pdf [-v] -o OUT.pdf IN1.emf IN2.emf...  the inputs as the pages of one document
@@ -13,6 +14,7 @@
 // command line. VELLORA_ENGINE names another engine library.
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,8 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "qvplatform/debug_output.h"
-#include "qvplatform/metafile.h"
+#include "qvplatform/qvplatform_c.h"
 #include "vellora/vellora.h"
 
 namespace {
@@ -108,24 +109,34 @@ void OnEngineCallback(void* userData, std::int32_t kind, std::int32_t value, con
 }
 
 // The engine's diagnostics (the reason of a failed command) come through the platform's debug
-// sink, which the program shares with the engine; they are printed after each step.
+// sink, which the program shares with the engine; they are collected while a document is made
+// and printed after each step.
 class Diagnostics {
  public:
+  Diagnostics() { QvSetDebugLineHandler(&Diagnostics::Collect, this); }
+  ~Diagnostics() { QvSetDebugLineHandler(nullptr, nullptr); }
+  Diagnostics(const Diagnostics&) = delete;
+  Diagnostics& operator=(const Diagnostics&) = delete;
+
   void Print(const std::string& about) {
-    for (const std::string& line : capture_.Lines())
+    for (const std::string& line : lines_)
       std::fprintf(stderr, "emf2pdf: %s: %s\n", about.c_str(), line.c_str());
-    capture_.Clear();
+    lines_.clear();
   }
 
  private:
-  qvplatform::ScopedDebugCapture capture_;
+  // The sink calls one handler at a time; the program converts on one thread.
+  static void Collect(void* self, const char* line) {
+    static_cast<Diagnostics*>(self)->lines_.emplace_back(line);
+  }
+  std::vector<std::string> lines_;
 };
 
 // A page size in points from the picture frame (0.01 mm), else the bounds on the reference
 // device, else A4; within the sizes a PDF page may have.
-void PageSize(qvplatform::HENHMETAFILE metafile, std::int32_t& width, std::int32_t& height) {
-  qvplatform::ENHMETAHEADER h;
-  qvplatform::GetEnhMetaFileHeader(metafile, sizeof h, &h);
+void PageSize(QvMetafileHandle metafile, std::int32_t& width, std::int32_t& height) {
+  QvEnhMetaHeader h{};
+  QvGetEnhMetaFileHeader(metafile, sizeof h, &h);
   auto points = [](double extent, double unitsPerPoint) {
     const double p = extent / unitsPerPoint;
     return std::isfinite(p) && p >= 1 && p <= 14400 ? static_cast<std::int32_t>(std::lround(p)) : 0;
@@ -144,29 +155,78 @@ void PageSize(qvplatform::HENHMETAFILE metafile, std::int32_t& width, std::int32
   height = std::max(height, 3);
 }
 
+// What a metafile holds of EMF+, the GDI+ records carried in comment records, which the engine
+// does not draw. Most files that hold them also hold the picture in plain records, which are
+// drawn; a file without plain drawing records gives a blank page.
+enum class EmfPlus { kNone, kWithPlainDrawing, kOnly };
+
+std::uint32_t ReadU32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+  return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 |
+         std::uint32_t(bytes[at + 2]) << 16 | std::uint32_t(bytes[at + 3]) << 24;
+}
+
+// Records that put ink on the page: lines, curves, shapes, paths, regions, bitmaps, text.
+bool DrawsInk(std::uint32_t type) {
+  static constexpr std::uint32_t kTypes[] = {2,  3,  4,  5,  6,  7,  8,   15,  42,  43, 44, 45,
+                                             46, 47, 54, 55, 56, 62, 63,  64,  71,  72, 73, 74,
+                                             76, 77, 78, 79, 80, 81, 83,  84,  85,  86, 87, 88,
+                                             89, 90, 91, 92, 96, 97, 108, 114, 116, 118};
+  return std::find(std::begin(kTypes), std::end(kTypes), type) != std::end(kTypes);
+}
+
+EmfPlus EmfPlusContent(QvMetafileHandle metafile) {
+  std::vector<std::uint8_t> bytes(QvGetEnhMetaFileBits(metafile, 0, nullptr));
+  bytes.resize(
+      QvGetEnhMetaFileBits(metafile, static_cast<std::uint32_t>(bytes.size()), bytes.data()));
+  constexpr std::uint32_t kGdiComment = 70;
+  constexpr std::uint32_t kEmfPlusSignature = 0x2B464D45;  // "EMF+" after the data size
+  bool plus = false, ink = false;
+  for (std::size_t at = 0; at + 8 <= bytes.size();) {
+    const std::uint32_t type = ReadU32(bytes, at);
+    const std::uint32_t size = ReadU32(bytes, at + 4);
+    if (size < 8 || size % 4 != 0 || size > bytes.size() - at) break;
+    if (type == kGdiComment && size >= 16 && ReadU32(bytes, at + 12) == kEmfPlusSignature)
+      plus = true;
+    ink = ink || DrawsInk(type);
+    at += size;
+  }
+  if (!plus) return EmfPlus::kNone;
+  return ink ? EmfPlus::kWithPlainDrawing : EmfPlus::kOnly;
+}
+
 struct Input {
   std::string name;
-  qvplatform::HENHMETAFILE handle = 0;
+  QvMetafileHandle handle = 0;
 };
 
 // Loads the inputs that are enhanced metafiles; false when any is not.
 bool LoadInputs(const std::vector<std::string>& names, std::vector<Input>& inputs) {
   bool ok = true;
   for (const std::string& name : names) {
-    const qvplatform::MetafileLoadResult r = qvplatform::LoadMetafileFile(name.c_str());
-    qvplatform::MetafileStatus status = r.status;
-    if (status == qvplatform::MetafileStatus::kOk &&
-        r.kind != qvplatform::HandleKind::kEnhMetaFile) {
-      qvplatform::DeleteMetaFile(r.handle);
-      status = qvplatform::MetafileStatus::kOldStyle;
-    }
-    if (status != qvplatform::MetafileStatus::kOk) {
-      std::fprintf(stderr, "emf2pdf: %s: %s\n", name.c_str(),
-                   qvplatform::MetafileStatusText(status));
+    int status = QV_METAFILE_OK;
+    const QvMetafileHandle handle = QvGetEnhMetaFile(name.c_str(), &status);
+    if (handle == 0) {
+      std::fprintf(stderr, "emf2pdf: %s: %s\n", name.c_str(), QvMetafileStatusText(status));
       ok = false;
       continue;
     }
-    inputs.push_back({name, r.handle});
+    switch (EmfPlusContent(handle)) {
+      case EmfPlus::kNone:
+        break;
+      case EmfPlus::kWithPlainDrawing:
+        std::fprintf(stderr,
+                     "emf2pdf: %s: holds EMF+ records, which are not drawn; its plain records "
+                     "are\n",
+                     name.c_str());
+        break;
+      case EmfPlus::kOnly:
+        std::fprintf(stderr,
+                     "emf2pdf: %s: holds only EMF+ drawing, which is not drawn: its page stays "
+                     "blank\n",
+                     name.c_str());
+        break;
+    }
+    inputs.push_back({name, handle});
   }
   return ok;
 }
@@ -226,7 +286,7 @@ bool Convert(const Engine& engine, const std::vector<Input>& inputs, const std::
 }
 
 void Release(const std::vector<Input>& inputs) {
-  for (const Input& in : inputs) qvplatform::DeleteEnhMetaFile(in.handle);
+  for (const Input& in : inputs) QvDeleteEnhMetaFile(in.handle);
 }
 
 int Usage() {

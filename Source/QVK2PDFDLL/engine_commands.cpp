@@ -21,6 +21,9 @@ constexpr std::int32_t kBeginDocWidth = 576, kBeginDocHeight = 800, kBeginDocRes
 // Level 4 of the outline command is filed as kind 6.
 constexpr std::int32_t kOutlineLevelAsChild = 4;
 constexpr std::int32_t kOutlineKindChildOf = 6;
+// Kind 2 files an entry one level up only with N = 0; with another N it would be listed and
+// never written.
+constexpr std::int32_t kOutlineKindLevelUp = 2;
 // Longest UTF-16 outline title read behind the record's pointer.
 constexpr std::size_t kMaxWideTitle = 65535;
 
@@ -34,7 +37,11 @@ std::string FileNameOf(const void* record) {
   return name;
 }
 
+// A second document while one is open would cut the first one off: it is refused, and the
+// open document stays as it is.
 std::int32_t BeginDoc(TQVPDFEngineContext& c, const void* record) {
+  if (c.device.DocumentOpen())
+    throw std::runtime_error("A document is open: end it (5559) before beginning another");
   if (record != nullptr) c.device.options.file.SetOutputFile(FileNameOf(record));
   return c.device.BeginDoc(kBeginDocWidth, kBeginDocHeight, kBeginDocResolution, 0) ? 0 : 1;
 }
@@ -62,6 +69,8 @@ std::int32_t DrawMetafileCommand(TQVPDFEngineContext& c, std::int32_t value,
 
 std::int32_t AddOutline(TQVPDFEngineContext& c, const TQVPDFCommand* record) {
   if (record == nullptr) throw std::runtime_error("The outline command needs a record");
+  if (record->Level == kOutlineKindLevelUp && record->Parent != 0)
+    throw std::runtime_error("Outline kind 2 files an entry only with Parent 0");
   TQVPDFDeviceEX& d = c.device;
   TQVOutlineTarget target;
   target.destName = std::string(FieldText(record->Name));

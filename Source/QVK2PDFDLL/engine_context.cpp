@@ -3,9 +3,13 @@
 // the host back, so a callback may enter the exports again.
 #include "QVK2PDFDLL/engine_context.h"
 
+#include <exception>
 #include <mutex>
 #include <new>
+#include <string>
 #include <unordered_map>
+
+#include "qvplatform/debug_output.h"
 
 namespace vellora {
 namespace {
@@ -52,7 +56,18 @@ TQVPDFEngineContext::TQVPDFEngineContext(::TQVPDFEngineCallback callback, void* 
   PassCallbackToDevice();
 }
 
-TQVPDFEngineContext::~TQVPDFEngineContext() = default;
+TQVPDFEngineContext::~TQVPDFEngineContext() {
+  // A document still open when the host lets the context go is ended, so that its file is
+  // complete; a document in memory has no reader left and is dropped with the device.
+  if (!device.DocumentOpen() || device.outputFileNameUsed.empty()) return;
+  try {
+    device.EndDoc();
+  } catch (const std::exception& failure) {
+    qvplatform::OutputDebugString(std::string("QVPDF_Finalize: ") + failure.what());
+  } catch (...) {
+    qvplatform::OutputDebugString("QVPDF_Finalize: the open document could not be ended");
+  }
+}
 
 void TQVPDFEngineContext::PassCallbackToDevice() {
   device.receivers.SetEngineCallback(callback, userData);

@@ -10,15 +10,34 @@
  * with dlsym under the QVPDF_SYMBOL_* names (one of them, "_QVPDF_QVKEXEC", has a leading
  * underscore; see QVPDF_QVKEXEC). Metafile and bitmap handles are 32-bit values of the platform
  * library libqvplatform.so, which a host links (as a Windows host links gdi32): a handle made by
- * the host means the same object inside the engine.
+ * the host means the same object inside the engine. A C host makes and frees metafile handles
+ * with the C interface qvplatform/qvplatform_c.h (QvGetEnhMetaFile from a file,
+ * QvSetEnhMetaFileBits from bytes, QvDeleteEnhMetaFile); the platform's C++ headers serve C++
+ * hosts.
  *
  * Errors. Nothing is ever thrown across the boundary. Every pointer and length a host passes is
  * checked; a null context makes every entry point return at once with its failure value (false,
  * 0, -1 or the coordinate unchanged, as each declaration says). A command that fails inside the
- * engine returns -1 and writes its message and the command number to the platform's debug sink
- * (stderr when VELLORA_DEBUG is set); the context stays usable. Recoverable problems of a
- * document (a font that cannot be embedded, damaged metafile data, ...) are numbered messages
- * sent through the callback (kind QVPDF_CALLBACK_MESSAGE); they never stop the document.
+ * engine (it raised) returns -1 and writes its message and the command number to the
+ * platform's debug sink; the context stays usable. The debug sink goes to stderr when the
+ * environment variable VELLORA_DEBUG is set, and to the handler a host sets with
+ * QvSetDebugLineHandler (qvplatform/qvplatform_c.h): that is the only place a failed command's
+ * reason goes. Recoverable problems of a document (a font that cannot be embedded, damaged
+ * metafile data, ...) are numbered messages sent through the callback (kind
+ * QVPDF_CALLBACK_MESSAGE); they never stop the document.
+ *
+ * Callbacks. A host receives, on the thread of the entry point that causes them:
+ *   QVPDF_CALLBACK_MESSAGE      numbered messages, during any command: 1 bookmark not found,
+ *                               2 invalid bitmap, 3 cannot open file, 4 metafile error,
+ *                               6 problem in the input file, 7 page has not been started,
+ *                               8 page already started, 11 a notice in plain words (a page
+ *                               larger than 14400 points a side is cut to that size),
+ *                               12 cannot embed font; with QVPDF_IPROP_EXTRA_MESSAGES also
+ *                               10 embed font; 20 page begun ("width;height", device units)
+ *   QVPDF_CALLBACK_INPUT_PAGES  once at every QVPDF_CMD_BEGIN_DOC, with the input PDF's page
+ *                               count: 0 when there is no input
+ *   QVPDF_CALLBACK_READ_CONTENT in read mode, once for each page read
+ *   QVPDF_CALLBACK_MERGE_TEXT   never sent by this engine
  *
  * Threads. A context is used by one thread at a time; different contexts may be used on
  * different threads at once. The callback runs on the calling thread, inside the entry point
@@ -112,6 +131,8 @@ typedef void (*TQVPDFEngineCallback)(void* userData, int32_t kind, int32_t value
 /* String keys (QVPDF_SetSProp). Any other key, 8 included, is refused. */
 enum {
   QVPDF_SPROP_AUTHOR = 1,
+  /* Accepted and stored, but the document's /CreationDate and /ModDate (and the XMP dates) are
+   * always the time QVPDF_CMD_BEGIN_DOC ran: these two keys are overwritten there. */
   QVPDF_SPROP_CREATION_DATE = 2, /* PDF date text, "D:YYYYMMDDHHMMSS" */
   QVPDF_SPROP_MOD_DATE = 3,
   /* The application that made the document: /Creator and xmp:CreatorTool (a host's "Producer"
@@ -120,14 +141,18 @@ enum {
   QVPDF_SPROP_TITLE = 5,
   QVPDF_SPROP_SUBJECT = 6,
   QVPDF_SPROP_KEYWORDS = 7,
-  QVPDF_SPROP_EXCLUDED_FONTS = 9, /* comma text of faces never embedded */
+  /* Comma text of faces never embedded. Items are separated by commas or blanks, so a face
+   * whose name holds a blank is quoted with double quotes ("\"Courier New\",Arial"); a quote
+   * inside quotes is doubled. */
+  QVPDF_SPROP_EXCLUDED_FONTS = 9,
   QVPDF_SPROP_OWNER_PASSWORD = 10,
   QVPDF_SPROP_USER_PASSWORD = 11,
-  QVPDF_SPROP_INPUT_FILE = 12,       /* input PDF file name */
-  QVPDF_SPROP_EMBED_ONLY_FONTS = 13, /* comma text: when set, only these faces are embedded */
-  QVPDF_SPROP_MERGE_START = 14,      /* stored; the engine does not read it */
-  QVPDF_SPROP_MERGE_TEXT = 15,       /* answer to QVPDF_CALLBACK_MERGE_TEXT; stored only */
-  QVPDF_SPROP_INFO_STRINGS = 16,     /* lines of name=value: further information entries */
+  QVPDF_SPROP_INPUT_FILE = 12, /* input PDF file name */
+  /* Comma text as key 9: when set, only these faces are embedded. */
+  QVPDF_SPROP_EMBED_ONLY_FONTS = 13,
+  QVPDF_SPROP_MERGE_START = 14,  /* stored; the engine does not read it */
+  QVPDF_SPROP_MERGE_TEXT = 15,   /* answer to QVPDF_CALLBACK_MERGE_TEXT; stored only */
+  QVPDF_SPROP_INFO_STRINGS = 16, /* lines of name=value: further information entries */
   QVPDF_SPROP_FIRST = 1,
   QVPDF_SPROP_LAST = 16
 };
@@ -147,12 +172,13 @@ enum {
   QVPDF_IPROP_ELEMENT_RESOLUTION = 10,    /* QVPDF_QVKEXEC units: QVPDF_ELEMENT_PAGE_UNITS or more
                                              means page units, below it twips; hosts send 300 */
   QVPDF_IPROP_THUMBNAIL_MONOCHROME = 11,  /* non-zero: 1-bit page thumbnails, 0: 24-bit */
-  QVPDF_IPROP_JPEG_QUALITY = 12,          /* QVPDF_JPEG_*; negative: quality := -value */
-  QVPDF_IPROP_COMPRESSION = 13,           /* byte, the same as key 2 */
-  QVPDF_IPROP_ZOOM_MODE = 14,             /* byte, QVPDF_ZOOM_* */
-  QVPDF_IPROP_SECURITY = 15,              /* byte, QVPDF_SECURITY_* */
-  QVPDF_IPROP_EXTRA_MESSAGES = 21,        /* boolean: messages such as "font embedded" */
-  QVPDF_IPROP_TEXT_SCALING = 22,          /* horizontal text scale in percent; 0: none */
+  /* QVPDF_JPEG_*; negative: JPEG on with quality := -value (at most 100) */
+  QVPDF_IPROP_JPEG_QUALITY = 12,
+  QVPDF_IPROP_COMPRESSION = 13,    /* byte, the same as key 2 */
+  QVPDF_IPROP_ZOOM_MODE = 14,      /* byte, QVPDF_ZOOM_* */
+  QVPDF_IPROP_SECURITY = 15,       /* byte, QVPDF_SECURITY_* */
+  QVPDF_IPROP_EXTRA_MESSAGES = 21, /* boolean: messages such as "font embedded" */
+  QVPDF_IPROP_TEXT_SCALING = 22,   /* horizontal text scale in percent; 0: none */
   /* Character set of 8-bit outline titles (a Windows charset; 65001: UTF-8). */
   QVPDF_IPROP_OUTLINE_CHARSET = 24,
   QVPDF_IPROP_CREATE_THUMBNAILS = 25, /* boolean */
@@ -321,20 +347,28 @@ typedef struct TQVPDFPageInit {
 /* ---- Commands ---------------------------------------------------------------------------- */
 
 /* QVPDF_Do commands. The record argument is a TQVPDFCommand, a text or a buffer as stated;
- * results are 0 unless stated; any failure gives -1. */
+ * results are 0 unless stated. Any failure gives -1: a command that raised inside the engine
+ * (its reason goes to the debug sink), a command that needs a record and gets null (every
+ * command that reads a record but 5558, 5569 and 5573, which say what null means), and any
+ * command outside 5558..5581. */
 enum {
-  /* record: output file name, or null to keep the stored one; "" writes to memory.
-   * Result 0, or 1 when the document could not begin. */
+  /* record: output file name, or null to keep the stored one; "" writes to memory. Result 0;
+   * -1 when the file cannot be created (message 3 as well) or while a document is open (end it
+   * with QVPDF_CMD_END_DOC first: the open one stays as it is). */
   QVPDF_CMD_BEGIN_DOC = 5558,
-  QVPDF_CMD_END_DOC = 5559,
-  QVPDF_CMD_BEGIN_PAGE = 5560, /* the page of the last TQVPDFPageInit */
-  QVPDF_CMD_END_PAGE = 5561,
-  /* record null: result the size of the finished document; else a buffer of value bytes that
-   * receives min(size, value) bytes; result the count copied. */
+  QVPDF_CMD_END_DOC = 5559, /* writes the document's end; 0 also when none is open */
+  /* The page of the last TQVPDFPageInit; a page still open is ended first (message 8). */
+  QVPDF_CMD_BEGIN_PAGE = 5560,
+  QVPDF_CMD_END_PAGE = 5561, /* 0; with no page open it does nothing but send message 7 */
+  /* record null: result the size of the document's bytes so far (the finished document's
+   * after QVPDF_CMD_END_DOC); else a buffer of value bytes that receives min(size, value)
+   * bytes; result the count copied. */
   QVPDF_CMD_COPY_TO_BUFFER = 5562,
-  QVPDF_CMD_SAVE_TO_FILE = 5563, /* record: file name */
+  QVPDF_CMD_SAVE_TO_FILE = 5563, /* record: file name (null: -1) */
   QVPDF_CMD_CLOSE_OUTPUT_STREAM = 5564,
-  QVPDF_CMD_PAGE_THUMBNAIL = 5565, /* value: bitmap handle */
+  /* value: bitmap handle: the open page's thumbnail. -1 without a page or for a handle that is
+   * no bitmap. */
+  QVPDF_CMD_PAGE_THUMBNAIL = 5565,
   /* A link over X, Y, Width, Height (device units) on the open page. Name is the target:
    * "http://", "https://" or "mailto:" an address, "Launch://" or "LaunchN://" (new window) or
    * "file://" a program or file, "GoToR://file.pdf#n" page n of another file, anything else
@@ -346,12 +380,24 @@ enum {
    * begun when none is open; local (for links and outline entries) unless the drawing modes
    * make every destination global. */
   QVPDF_CMD_ADD_DESTINATION = 5567,
-  QVPDF_CMD_ADD_OUTLINE = 5568, /* result: the entry's number */
+  /* An outline entry, filed by Level and Parent (see "Outline filing" below); the title is
+   * Head.Name.Text (8-bit, in the outline charset) or the UTF-16 text at Text with
+   * QVPDF_TEXT_WIDE_TITLE; Name a destination name, else the entry points at X, Y of the open
+   * (or last) page with mode Arg1 and zoom Arg2. Result: the entry's number (1, 2, ... in the
+   * order of the calls); -1 for a record that cannot be filed. Null record: -1. */
+  QVPDF_CMD_ADD_OUTLINE = 5568,
   /* value: metafile handle (or Metafile with RecordForm QVPDF_COMMAND_LONG_FORM); record may be
-   * null (placement all 0). */
+   * null (placement all 0). Drawn into the open page or form, or onto a page of the picture's
+   * own size begun for it; -1 before QVPDF_CMD_BEGIN_DOC. Damaged data is drawn as far as it
+   * goes and reported by QVPDF_CMD_METAFILE_ERROR, not by the result. */
   QVPDF_CMD_DRAW_METAFILE = 5569,
+  /* A form object named Head.Name.Text of Width x Height device units, option Arg1; what is
+   * drawn until QVPDF_CMD_END_XFORM goes into it. -1 while a page is open, for a name already
+   * used or null record. */
   QVPDF_CMD_BEGIN_XFORM = 5570,
   QVPDF_CMD_END_XFORM = 5571,
+  /* Places the form named Head.Name.Text on the open page; -1 without a page, for an unknown
+   * name or a null record. */
   QVPDF_CMD_DRAW_XFORM = 5572,
   /* value QVPDF_FONT_ALIAS_ADD, record: text "name=target" (split at the first "="): maps the
    * face name to the target face. The result is -1 whenever the value is QVPDF_FONT_ALIAS_ADD
@@ -359,7 +405,7 @@ enum {
   QVPDF_CMD_FONT_ALIAS = 5573,
   QVPDF_CMD_DRAW_IMAGE = 5574, /* the image command, QVPDF_EXBITMAP */
   QVPDF_CMD_ADD_FORM_FIELD = 5575,
-  QVPDF_CMD_RESET_DEVICE = 5576,
+  QVPDF_CMD_RESET_DEVICE = 5576,      /* the drawing state back to its start; the document stays */
   QVPDF_CMD_ADD_JAVASCRIPT = 5577,    /* record: text "name=script"; result the action's */
   QVPDF_CMD_BIND_DOC_ACTION = 5578,   /* record: text "event=action name" */
   QVPDF_CMD_INTERFACE_VERSION = 5579, /* result QVPDF_ENGINE_INTERFACE_VERSION */
@@ -385,6 +431,29 @@ enum {
   QVPDF_FIELD_CENTRED = 4,
   QVPDF_FIELD_UTF8 = 0x100 /* the value and tooltip texts are UTF-8 */
 };
+
+/* Outline filing: TQVPDFCommand.Level is the filing kind and Parent its number N (neither is a
+ * depth or a parent entry as such). "Current" is the entry most recently filed; Level 4 is
+ * filed as kind 6.
+ *
+ *   kind      N          where the entry goes
+ *   2         0          one level up: after Current's parent, on the parent's level
+ *   2         other      refused: -1, nothing filed, Current unchanged
+ *   3         N > 0      N levels below Current (N - 1 untitled entries are put between)
+ *   3         N <= 0     after the entry -N levels above Current (stopping at the top level)
+ *   4, 6      0          at the end of the top level
+ *   4, 6      1..count-1 as the last child of entry N
+ *   4, 6      >= count   as the last child of Current
+ *   4, 6      N < 0      refused: -1
+ *   5         0          at the end of the top level
+ *   5         1..count-1 after entry N, on its level
+ *   5         >= count   after Current, on its level
+ *   5         N < 0      after the entry -N levels above Current (stopping at the top level)
+ *   any other any        after Current, on its level (the top level when there is none)
+ *
+ * count is the number of entries with the new one: N = count names the new entry itself.
+ * So Level 4 with Parent 0 files at the top level, not below Current. Embedded outline
+ * commands in metafiles keep their own rules. */
 
 /* TQVPDFCommand.RecordForm: DRAW_METAFILE takes the handle from Metafile. */
 enum { QVPDF_COMMAND_LONG_FORM = 1 };
@@ -438,8 +507,8 @@ typedef struct TQVPDFCommand {
   int32_t X, Y, Width, Height; /* device units; converted to points with the resolution */
   int32_t Arg1;                /* outline destination mode; metafile x resolution; form option */
   int32_t Arg2;                /* outline destination zoom; metafile y resolution */
-  int32_t Level;               /* outline level (4 is taken as 6) */
-  int32_t Parent;              /* parent outline number */
+  int32_t Level;               /* outline filing kind (4 is taken as 6): see above */
+  int32_t Parent;              /* the filing kind's N: see above */
   int32_t TextFlags;           /* QVPDF_TEXT_* */
   int32_t Reserved556;
   uint32_t Text32; /* old pointer slot: zero */
@@ -566,7 +635,8 @@ enum { QVPDF_ELEMENT_SHORT_SIZE = 272, QVPDF_ELEMENT_SIZE = 280 };
 QVPDF_API TQVPDFEngineContext* QVPDF_Initialize(int32_t version, TQVPDFEngineCallback callback,
                                                 void* userData);
 
-/* Frees the context and everything it holds; null does nothing. */
+/* Frees the context and everything it holds; null does nothing. A document still open is ended
+ * first when it goes to a file, so the file is complete; one in memory is dropped. */
 QVPDF_API void QVPDF_Finalize(TQVPDFEngineContext* context);
 
 /* True when the key is known; text null counts as "". */

@@ -2,6 +2,8 @@
 // whole or not at all, and stderr lines from several threads never interleave.
 #include "qvplatform/debug_output.h"
 
+#include "qvplatform/qvplatform_c.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -16,6 +18,8 @@ std::mutex& SinkMutex() {
 }
 
 ScopedDebugCapture* g_innermost = nullptr;  // guarded by SinkMutex()
+QvDebugLineHandler g_handler = nullptr;     // guarded by SinkMutex()
+void* g_handlerData = nullptr;              // guarded by SinkMutex()
 
 std::string_view WithoutLineEnd(std::string_view text) {
   if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
@@ -35,6 +39,11 @@ void OutputDebugString(std::string_view text) {
   const bool toStderr = DebugOutputToStderr();
   std::lock_guard<std::mutex> lock(SinkMutex());
   if (g_innermost != nullptr) g_innermost->lines_.emplace_back(text);
+  if (g_handler != nullptr) {
+    // The handler receives a terminated copy; the text may be a view into a longer buffer.
+    const std::string line(text);
+    g_handler(g_handlerData, line.c_str());
+  }
   if (toStderr) {
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
@@ -70,3 +79,9 @@ void ScopedDebugCapture::Clear() {
 }
 
 }  // namespace qvplatform
+
+extern "C" void QvSetDebugLineHandler(QvDebugLineHandler handler, void* userData) {
+  std::lock_guard<std::mutex> lock(qvplatform::SinkMutex());
+  qvplatform::g_handler = handler;
+  qvplatform::g_handlerData = userData;
+}

@@ -59,8 +59,8 @@ step install "$cmake" --install "$build" --prefix "$prefix"
 prefix=$(cd "$prefix" && pwd -P)
 libdir=$prefix/$libdir_rel
 for f in "$libdir/libvellora.so" "$libdir/libvellora.so.0" "$libdir/libqvplatform.so" \
-  "$libdir/libqvplatform.so.0" include/vellora/vellora.h include/qvplatform/metafile.h \
-  include/qvplatform/debug_output.h bin/emf2pdf "$libdir_rel/pkgconfig/vellora.pc" \
+  "$libdir/libqvplatform.so.0" include/vellora/vellora.h include/qvplatform/qvplatform_c.h \
+  include/qvplatform/metafile.h include/qvplatform/debug_output.h bin/emf2pdf "$libdir_rel/pkgconfig/vellora.pc" \
   "$libdir_rel/cmake/vellora/velloraConfig.cmake" \
   "$libdir_rel/cmake/vellora/velloraConfigVersion.cmake" \
   "$libdir_rel/cmake/vellora/velloraTargets.cmake"; do
@@ -98,15 +98,19 @@ expected=$(printf '%s\n' QVPDF_Initialize QVPDF_Finalize QVPDF_SetSProp QVPDF_Se
   fail "libvellora.so exports other than the nine entry points:
 $(diff <(echo "$expected") <(echo "$engine_exports") || true)"
 
-# Every symbol of libqvplatform.so is in namespace qvplatform (or the C version query), and its
-# outermost name after qvplatform:: is declared in the platform headers.
+# Every symbol of libqvplatform.so is in namespace qvplatform, its outermost name after
+# qvplatform:: declared in the platform headers, or a C name of qvplatform_c.h.
 nm -D --defined-only "$libdir/libqvplatform.so" | awk '{print $NF}' >"$work/platform.raw"
 c++filt <"$work/platform.raw" >"$work/platform.symbols"
 [ -s "$work/platform.symbols" ] || fail "libqvplatform.so exports nothing"
 declared=$(cat "$source/platform/include/qvplatform/"*.h)
 stray=()
 while IFS= read -r symbol; do
-  [ "$symbol" = QvPlatformVersion ] && continue
+  # The C interface: unmangled names starting with Qv, each declared in its header.
+  if [[ $symbol == Qv* ]]; then
+    grep -qw -- "$symbol" "$source/platform/include/qvplatform/qvplatform_c.h" || stray+=("$symbol")
+    continue
+  fi
   name=${symbol#typeinfo name for }
   name=${name#typeinfo for }
   name=${name#vtable for }
@@ -150,6 +154,10 @@ check_consumer() {
   platform=$(readlink -f "$platform")
   [[ $platform == "$libdir"/* ]] || fail "$name uses the platform $platform, not the installed one"
   check_pdf "$name" "$work/$name.pdf"
+  # A C host: nothing it binds is a C++ name.
+  if nm -D --undefined-only "$program" | awk '{print $NF}' | grep -q '^_Z'; then
+    fail "$name binds C++ symbols: $(nm -D --undefined-only "$program" | grep ' _Z' | head -3)"
+  fi
 }
 
 flag_text="${flags[*]}"
@@ -186,11 +194,9 @@ warnings=(-Wall -Wextra -Werror)
 step pkg-config-c "$cc" -std=c11 "${warnings[@]}" "${flags[@]}" "${cflags[@]}" \
   -DVELLORA_CONSUMER_ENGINE="\"$pc_libdir/libvellora.so\"" -c "$consumer/consumer.c" \
   -o "$out/consumer.o"
-step pkg-config-cxx "$cxx" -std=c++20 "${warnings[@]}" "${flags[@]}" "${cflags[@]}" \
-  -c "$consumer/metafile_handle.cpp" -o "$out/metafile_handle.o"
 # The engine is loaded, not linked: --as-needed drops it from the libraries pkg-config names.
-step pkg-config-link "$cxx" "${flags[@]}" "$out/consumer.o" "$out/metafile_handle.o" \
-  -o "$out/consumer" -Wl,--as-needed "${libs[@]}" -Wl,-rpath,"$pc_libdir" -ldl
+step pkg-config-link "$cc" "${flags[@]}" "$out/consumer.o" -o "$out/consumer" \
+  -Wl,--as-needed "${libs[@]}" -Wl,-rpath,"$pc_libdir" -ldl
 check_consumer pkg-config "$out/consumer"
 
 # ---- The installed example host ----

@@ -184,8 +184,8 @@ TEST(EngineProperties, JpegKeySwitchesTheConversionOfBitmaps) {
     std::vector<int> values;  // key 12, in this order
     bool jpeg;
   };
-  for (const Case& k : {Case{{}, false}, Case{{3}, true}, Case{{3, 0}, false}, Case{{-40}, false},
-                        Case{{1, -40}, true}, Case{{6}, true}}) {
+  for (const Case& k : {Case{{}, false}, Case{{3}, true}, Case{{3, 0}, false}, Case{{-40}, true},
+                        Case{{0, -40}, true}, Case{{6}, true}}) {
     SCOPED_TRACE(::testing::PrintToString(k.values));
     EngineContext c;
     for (int v : k.values) EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_JPEG_QUALITY, v));

@@ -43,6 +43,31 @@ trailer = objs['trailer']['value']
   return RunTool({"python3", py.Path().string()}, ToolErrors::kJoin, QpdfJson(pdf)).out;
 }
 
+std::string QpdfOutlineTree(const std::string& pdf) {
+  static const char script[] = R"(
+root = get(trailer['/Root'])
+kids = get(root['/Pages'])['/Kids']
+def text(s):
+    return s[2:] if s.startswith('u:') else s
+def walk(ref):
+    out = []
+    while ref:
+        o = get(ref)
+        d = o.get('/Dest')
+        page = kids.index(d[0]) + 1 if d else 0
+        inner = walk(o.get('/First'))
+        out.append(text(o['/Title']) + '@' + str(page) + ('(' + inner + ')' if inner else ''))
+        ref = o.get('/Next')
+    return ' '.join(out)
+if '/Outlines' in root:
+    outlines = get(root['/Outlines'])
+    print(walk(outlines.get('/First')), outlines.get('/Count'))
+else:
+    print('none')
+)";
+  return QpdfJsonQuery(pdf, script);
+}
+
 std::string QpdfStreamData(const std::string& pdf, int objectNumber) {
   const TempFile file(pdf);
   return RunTool({"qpdf", "--show-object=" + std::to_string(objectNumber), "--filtered-stream-data",

@@ -20,6 +20,10 @@ std::string QpdfJson(const std::string& pdf);
 // `objs`, with get(ref) giving an object's value (a stream's dictionary); its output, with
 // the script's standard error.
 std::string QpdfJsonQuery(const std::string& pdf, const std::string& script);
+// The outline tree as qpdf --json gives it, one line: each entry's title ("u:" dropped), "@"
+// and the 1-based page of its destination (0: none), its children in parentheses, entries
+// separated by blanks; then the root's /Count. "none" without an outline.
+std::string QpdfOutlineTree(const std::string& pdf);
 // The decoded data of object n, by qpdf (empty when qpdf fails).
 std::string QpdfStreamData(const std::string& pdf, int objectNumber);
 

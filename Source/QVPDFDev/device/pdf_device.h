@@ -427,6 +427,10 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   void FontMessage(std::int32_t code, const std::string& text) override;
   void FontSubsetFailed(const std::string& fontName, const std::string& reason) override;
   void SendPageStartCommands();
+  // Readers refuse pages larger than 14400 units a side: a larger page is cut to that size,
+  // with message 11.
+  static constexpr float kMaxPageSide = 14400.0f;
+  void LimitPageSize();
   void OpenStructElement(const std::uint8_t* data, std::size_t length);
   void BeginMarkedContent(const std::uint8_t* data, std::size_t length);
   void EndMarkedContent();

@@ -46,6 +46,7 @@ struct TQVPDFSecurityOptions {
 
 // The JPEG qualities of the host's JPEG settings 1..5.
 inline constexpr std::int32_t kJpegSettingQualities[] = {10, 25, 50, 75, 100};
+inline constexpr std::int32_t kMaxJpegQuality = 100;
 
 // How bitmaps are stored, and whether pages get thumbnails.
 struct TQVPDFImageSettings {
@@ -54,8 +55,8 @@ struct TQVPDFImageSettings {
   bool thumbnailsWanted = false;
 
   // The host's JPEG setting of bitmaps: 0 switches the conversion to JPEG off, 1..5 switch it
-  // on with the qualities 10, 25, 50, 75 and 100, a negative value is the quality itself
-  // (the conversion kept as it is), and any other value switches it on with the quality kept.
+  // on with the qualities 10, 25, 50, 75 and 100, a negative value switches it on with the
+  // quality itself (at most 100), and any other value switches it on with the quality kept.
   void SetJpegSetting(std::int32_t setting);
   void SetThumbnails(bool wanted) { thumbnailsWanted = wanted; }
 };

@@ -1,5 +1,6 @@
 // Pages of the PDF device: begin and end, the content streams drawing writes into, and the
 // picture bracket of the metafile player.
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -52,6 +53,7 @@ void TQVPDFDevice::BeginPage(std::int32_t width, std::int32_t height, std::int32
   // A size of 0 keeps the previous one; a negative one is taken by its magnitude.
   if (width != 0) pageWidth = static_cast<float>(std::fabs(width * 72.0L / xRes));
   if (height != 0) pageHeight = static_cast<float>(std::fabs(height * 72.0L / yRes));
+  LimitPageSize();
 
   // y is flipped at the page height; x has no offset.
   dcStack.pageOrigin = {0, qvplatform::Round32(pageHeight)};
@@ -70,6 +72,13 @@ void TQVPDFDevice::BeginPage(std::int32_t width, std::int32_t height, std::int32
   ReportMessage(20, std::to_string(width) + ";" + std::to_string(height));
   if (options.writer.pdfaMode == folvioaLevelA && !modes.Has(kModeNoAutoStructureTags))
     SendPageStartCommands();
+}
+
+void TQVPDFDevice::LimitPageSize() {
+  if (pageWidth <= kMaxPageSide && pageHeight <= kMaxPageSide) return;
+  pageWidth = std::min(pageWidth, kMaxPageSide);
+  pageHeight = std::min(pageHeight, kMaxPageSide);
+  ReportMessage(11, "Page size limited to 14400 x 14400 points");
 }
 
 void TQVPDFDevice::SendPageStartCommands() {

@@ -18,30 +18,6 @@ using vellora_test::DocumentBytes;
 using vellora_test::QpdfProblems;
 using vellora_test::RecordingDevice;
 
-// Each entry: its nested titles with "@" and the 1-based page of its destination (0: none);
-// then the root's /Count.
-const char kTreeScript[] = R"(
-root = get(trailer['/Root'])
-kids = get(root['/Pages'])['/Kids']
-def text(s):
-    return s[2:] if s.startswith('u:') else s
-def walk(ref):
-    out = []
-    while ref:
-        o = get(ref)
-        d = o.get('/Dest')
-        page = kids.index(d[0]) + 1 if d else 0
-        inner = walk(o.get('/First'))
-        out.append(text(o['/Title']) + '@' + str(page) + ('(' + inner + ')' if inner else ''))
-        ref = o.get('/Next')
-    return ' '.join(out)
-if '/Outlines' in root:
-    outlines = get(root['/Outlines'])
-    print(walk(outlines.get('/First')), outlines.get('/Count'))
-else:
-    print('none')
-)";
-
 struct Step {
   int page;  // the entry is added while this page (1-based) is open; 0 between pages
   std::int32_t kind, n;
@@ -103,7 +79,7 @@ TEST(PDFDeviceOutline, TreesFromFilingSequences) {
     RecordingDevice d;
     const std::string pdf = TreeOf(c.steps, d);
     EXPECT_EQ(QpdfProblems(pdf), "");
-    EXPECT_EQ(vellora_test::QpdfJsonQuery(pdf, kTreeScript), std::string(c.tree) + "\n");
+    EXPECT_EQ(vellora_test::QpdfOutlineTree(pdf), std::string(c.tree) + "\n");
   }
 }
 
@@ -121,7 +97,7 @@ TEST(PDFDeviceOutline, NumbersAndErrors) {
   const std::string pdf = DocumentBytes(d);
   EXPECT_EQ(QpdfProblems(pdf), "");
   if (vellora_test::HaveTool("python3")) {
-    EXPECT_EQ(vellora_test::QpdfJsonQuery(pdf, kTreeScript), "one@0(two@0 three@0) 3\n");
+    EXPECT_EQ(vellora_test::QpdfOutlineTree(pdf), "one@0(two@0 three@0) 3\n");
   }
 }
 

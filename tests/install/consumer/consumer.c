@@ -10,7 +10,7 @@
 #include <dlfcn.h>
 #include <stdio.h>
 
-#include "metafile_handle.h"
+#include "qvplatform/qvplatform_c.h"
 #include "vellora/vellora.h"
 
 #ifndef VELLORA_CONSUMER_ENGINE
@@ -90,13 +90,14 @@ int main(int argc, char** argv) {
   }
   Engine engine = {0};
   if (!LoadEngine(&engine)) return 1;
-  const uint32_t metafile = ConsumerLoadMetafile(argv[1]);
+  int status = 0;
+  const QvMetafileHandle metafile = QvGetEnhMetaFile(argv[1], &status);
   if (metafile == 0) {
-    fprintf(stderr, "consumer: %s is not an enhanced metafile\n", argv[1]);
+    fprintf(stderr, "consumer: %s: %s\n", argv[1], QvMetafileStatusText(status));
     return 1;
   }
   const int ok = Convert(&engine, metafile, argv[2]);
-  ConsumerDeleteMetafile(metafile);
+  QvDeleteEnhMetaFile(metafile);
   if (!ok) fprintf(stderr, "consumer: the conversion failed\n");
   return ok ? 0 : 1;
 }
