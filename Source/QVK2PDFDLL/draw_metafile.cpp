@@ -11,7 +11,7 @@ namespace vellora {
 void DrawMetafile(TQVPDFDevice& device, std::vector<std::uint8_t>& buffer,
                   qvplatform::HANDLE32 metafile, std::int32_t x, std::int32_t y, std::int32_t width,
                   std::int32_t height, std::int32_t xResolution, std::int32_t yResolution) {
-  const TQVConvertedMetafile converted(device, metafile, buffer);
+  const TQVConvertedMetafile converted(device, metafile, xResolution, yResolution, buffer);
   if (converted.Handle() != 0) metafile = converted.Handle();
   const qvplatform::MetafileStatus status = qvplatform::CheckEnhMetaFile(metafile);
   if (status != qvplatform::MetafileStatus::kOk) {

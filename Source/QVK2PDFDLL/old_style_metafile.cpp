@@ -17,6 +17,7 @@ qvplatform::LONG Hundredths(float points) {
 }  // namespace
 
 TQVConvertedMetafile::TQVConvertedMetafile(TQVPDFDevice& device, qvplatform::HANDLE32 metafile,
+                                           std::int32_t xResolution, std::int32_t yResolution,
                                            std::vector<std::uint8_t>& scratch) {
   if (qvplatform::CheckEnhMetaFile(metafile) != qvplatform::MetafileStatus::kOldStyle) return;
   const qvplatform::UINT size = qvplatform::GetMetaFileBitsEx(metafile, 0, nullptr);
@@ -31,9 +32,13 @@ TQVConvertedMetafile::TQVConvertedMetafile(TQVPDFDevice& device, qvplatform::HAN
   picture.xExt = Hundredths(device.pageWidth);
   picture.yExt = Hundredths(device.pageHeight);
   // With no page open the picture makes its own page: a placeable header knows its size.
-  const bool ownFrame = placed && !device.outputOpen;
+  const bool ownFrame = placed && !device.PageOpen() && device.xformStream == nullptr;
+  const auto reference = [](std::int32_t resolution) {
+    return resolution > 0 ? resolution : qvplatform::kWmfReferenceDpi;
+  };
   const qvplatform::WinMetaFileResult result = qvplatform::SetWinMetaFileBitsEx(
-      copied, scratch.data(), ownFrame ? nullptr : &picture, placed ? &placeable : nullptr);
+      copied, scratch.data(), ownFrame ? nullptr : &picture, placed ? &placeable : nullptr,
+      {reference(xResolution), reference(yResolution)});
   handle_ = result.handle;
   if (result.damaged) {
     device.metafileError = true;

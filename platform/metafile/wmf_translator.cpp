@@ -107,11 +107,10 @@ constexpr Table MakeTable() {
 }
 constexpr Table kTable = MakeTable();
 
-constexpr LONG kReferenceDpi = 96;
 constexpr LONG kDefaultWindow = 1000;  // a picture that gives no size at all
 
-LONG PixelsOf(LONG hundredthsOfMm) {
-  const double pixels = std::round(double(hundredthsOfMm) * kReferenceDpi / 2540.0);
+LONG PixelsOf(LONG hundredthsOfMm, LONG dpi) {
+  const double pixels = std::round(double(hundredthsOfMm) * dpi / 2540.0);
   return static_cast<LONG>(std::clamp(pixels, 1.0, double(0x7FFFFFF)));
 }
 LONG HundredthsOf(std::int64_t units, std::int64_t perInch) {
@@ -137,8 +136,9 @@ void FirstWindow(const BYTE* data, std::size_t size, std::size_t start, POINTL& 
 }
 
 WmfFrame FrameFor(const BYTE* data, std::size_t size, std::size_t start,
-                  const METAFILEPICT* picture, const WmfPlaceable* placeable) {
+                  const METAFILEPICT* picture, const WmfPlaceable* placeable, SIZEL dpi) {
   WmfFrame f;
+  f.dpi = dpi;
   bool hasExt = false;
   FirstWindow(data, size, start, f.windowOrg, f.windowExt, hasExt);
   const bool placed = placeable != nullptr && placeable->inch != 0 &&
@@ -156,10 +156,9 @@ WmfFrame FrameFor(const BYTE* data, std::size_t size, std::size_t start,
                HundredthsOf(f.windowExt.cy, placeable->inch)};
   } else {
     if (!hasExt) f.windowExt = {kDefaultWindow, kDefaultWindow};
-    f.frame = {HundredthsOf(f.windowExt.cx, kReferenceDpi),
-               HundredthsOf(f.windowExt.cy, kReferenceDpi)};
+    f.frame = {HundredthsOf(f.windowExt.cx, dpi.cx), HundredthsOf(f.windowExt.cy, dpi.cy)};
   }
-  f.viewport = {PixelsOf(f.frame.cx), PixelsOf(f.frame.cy)};
+  f.viewport = {PixelsOf(f.frame.cx, dpi.cx), PixelsOf(f.frame.cy, dpi.cy)};
   // Without a window of its own the picture is drawn in reference pixels.
   if (!hasExt) f.windowExt = f.viewport;
   return f;
@@ -260,7 +259,8 @@ std::vector<BYTE> WmfTranslator::Finish() const {
   h.nBytes = static_cast<DWORD>(h.nSize + writer_.Body().size() + eofSize);
   h.nRecords = writer_.RecordCount() + 2;
   h.nHandles = static_cast<WORD>(std::min<std::size_t>(objects_.SlotsUsed() + 1, 0xFFFF));
-  h.szlDevice = {960, 960};  // exactly 96 dpi
+  // Ten inches of the reference device: its resolution exactly.
+  h.szlDevice = {frame_.dpi.cx * 10, frame_.dpi.cy * 10};
   h.szlMillimeters = {254, 254};
   h.szlMicrometers = {254000, 254000};
   std::vector<BYTE> out = EmfHeaderRecord(h, kEmfHeaderExtension2Size);
@@ -316,9 +316,12 @@ void WmfTranslator::Embedded(std::span<const BYTE> comment) {
 // ---- Entry points ----
 
 WmfTranslation TranslateOldStyle(const BYTE* bits, std::size_t size, const METAFILEPICT* picture,
-                                 const WmfPlaceable* placeable) {
+                                 const WmfPlaceable* placeable, SIZEL dpi) {
   WmfTranslation out;
   if (bits == nullptr || size == 0 || size > kMaxMetafileBytes) return out;
+  // Resolutions no device has fall back to the usual one.
+  const auto usable = [](LONG v) { return v >= 1 && v <= 100000 ? v : kWmfReferenceDpi; };
+  dpi = {usable(dpi.cx), usable(dpi.cy)};
   MetaFileObject object;
   if (ReadOldStyleMetafile(bits, size, object) != MetafileStatus::kOk) return out;
   if (object.hasPlaceable && placeable == nullptr) placeable = &object.placeable;
@@ -327,7 +330,7 @@ WmfTranslation TranslateOldStyle(const BYTE* bits, std::size_t size, const METAF
   WmfHeader header;
   ReadWmfHeader(data, size, header);
   const WmfFrame frame =
-      FrameFor(data, size, std::size_t{header.headerWords} * 2, picture, placeable);
+      FrameFor(data, size, std::size_t{header.headerWords} * 2, picture, placeable, dpi);
   WmfTranslator(data, size, header, frame).Run(out);
   return out;
 }
@@ -335,14 +338,14 @@ WmfTranslation TranslateOldStyle(const BYTE* bits, std::size_t size, const METAF
 }  // namespace metafile
 
 WmfTranslation TranslateWinMetaFile(const BYTE* bits, std::size_t size, const METAFILEPICT* picture,
-                                    const WmfPlaceable* placeable) {
-  return metafile::TranslateOldStyle(bits, size, picture, placeable);
+                                    const WmfPlaceable* placeable, SIZEL referenceDpi) {
+  return metafile::TranslateOldStyle(bits, size, picture, placeable, referenceDpi);
 }
 
 WinMetaFileResult SetWinMetaFileBitsEx(UINT size, const BYTE* bits, const METAFILEPICT* picture,
-                                       const WmfPlaceable* placeable) {
+                                       const WmfPlaceable* placeable, SIZEL referenceDpi) {
   WinMetaFileResult result;
-  WmfTranslation t = TranslateWinMetaFile(bits, size, picture, placeable);
+  WmfTranslation t = TranslateWinMetaFile(bits, size, picture, placeable, referenceDpi);
   result.damaged = t.damaged;
   result.problem = std::move(t.problem);
   if (t.emf.empty()) return result;

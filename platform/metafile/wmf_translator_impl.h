@@ -19,9 +19,10 @@
 namespace qvplatform {
 namespace metafile {
 
-// Where the picture lies: its frame in 0.01 mm, its size on the 96 dpi reference device and
-// the window the records start with.
+// Where the picture lies: its frame in 0.01 mm, its size on the reference device and the
+// window the records start with.
 struct WmfFrame {
+  SIZEL dpi;       // of the reference device
   SIZEL frame;     // 0.01 mm
   SIZEL viewport;  // reference pixels
   POINTL windowOrg;

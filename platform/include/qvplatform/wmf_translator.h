@@ -3,8 +3,10 @@
 //
 // The picture's frame (0.01 mm) comes from the METAFILEPICT when it gives an anisotropic or
 // isotropic mapping with positive extents, else from the placeable header's frame, else from
-// the metafile's first window extent at 96 dpi. The enhanced metafile maps the old-style
-// window onto that frame: its viewport is the frame on a 96 dpi reference device, so window
+// the metafile's first window extent at the reference resolution. The enhanced metafile maps
+// the old-style window onto that frame: its viewport is the frame on a reference device of
+// that resolution (96 dpi unless given; a player that reads the records' pixels at another
+// resolution should be given that one, so the picture fills its frame), so window
 // records keep their meaning and the metafile's own viewport and fixed map-mode records (which
 // would move the picture off its frame) are left out. A metafile that carries a whole enhanced
 // metafile in "WMFC" comment escapes is that metafile.
@@ -43,8 +45,11 @@ struct WmfTranslation {
 
 // bits: an old-style metafile from its header on, or with the placeable header in front (which
 // then stands for placeable). picture and placeable may be null.
+constexpr LONG kWmfReferenceDpi = 96;
+
 WmfTranslation TranslateWinMetaFile(const BYTE* bits, std::size_t size, const METAFILEPICT* picture,
-                                    const WmfPlaceable* placeable = nullptr);
+                                    const WmfPlaceable* placeable = nullptr,
+                                    SIZEL referenceDpi = {kWmfReferenceDpi, kWmfReferenceDpi});
 
 struct WinMetaFileResult {
   HENHMETAFILE handle = 0;
@@ -55,9 +60,10 @@ struct WinMetaFileResult {
 // The translation as a new enhanced-metafile handle (0 for bytes that are no old-style
 // metafile), with its damage report.
 WinMetaFileResult SetWinMetaFileBitsEx(UINT size, const BYTE* bits, const METAFILEPICT* picture,
-                                       const WmfPlaceable* placeable = nullptr);
+                                       const WmfPlaceable* placeable = nullptr,
+                                       SIZEL referenceDpi = {kWmfReferenceDpi, kWmfReferenceDpi});
 // The same without the report. The reference device context is not used: the reference is
-// always a 96 dpi device.
+// a 96 dpi device.
 HENHMETAFILE SetWinMetaFileBits(UINT size, const BYTE* bits, HANDLE32 referenceDC,
                                 const METAFILEPICT* picture);
 
