@@ -124,41 +124,38 @@ void WmfTranslator::PatBlt(const WmfParams& p) {
   BlitWithoutSource(p.Short(5), p.Short(4), p.Short(3), p.Short(2), p.Dword(0));
 }
 
-// Raster operation, source y and x, height, width, y, x, then the bitmap.
-void WmfTranslator::DibBitBlt(const WmfParams& p) {
-  if (WithoutBitmap(p, META_DIBBITBLT))
-    return BlitWithoutSource(p.Short(8), p.Short(7), p.Short(6), p.Short(5), p.Dword(0));
-  if (!PackedDib(p.Rest(8), DIB_RGB_COLORS)) return Damage("a bitmap past the record");
-  const LONG w = p.Short(5), h = p.Short(4);
-  StretchDib(p.Short(7), p.Short(6), w, h, p.Short(3), p.Short(2), w, h, DIB_RGB_COLORS,
-             p.Dword(0));
+// The new blits carry a DIB, the old ones a device-dependent bitmap, each from word `at`.
+bool WmfTranslator::BlitBitmap(const WmfParams& p, bool dib, std::size_t at) {
+  if (dib ? PackedDib(p.Rest(at), DIB_RGB_COLORS) : OldBitmap(p, at, at + 5)) return true;
+  Damage("a bitmap past the record");
+  return false;
 }
 
-void WmfTranslator::BitBlt(const WmfParams& p) {
-  if (WithoutBitmap(p, META_BITBLT))
+// Raster operation, source y and x, height, width, y, x, then the bitmap.
+void WmfTranslator::UnstretchedBlit(const WmfParams& p, WORD function, bool dib) {
+  if (WithoutBitmap(p, function))
     return BlitWithoutSource(p.Short(8), p.Short(7), p.Short(6), p.Short(5), p.Dword(0));
-  if (!OldBitmap(p, 8, 13)) return Damage("a bitmap past the record");
+  if (!BlitBitmap(p, dib, 8)) return;
   const LONG w = p.Short(5), h = p.Short(4);
   StretchDib(p.Short(7), p.Short(6), w, h, p.Short(3), p.Short(2), w, h, DIB_RGB_COLORS,
              p.Dword(0));
 }
 
 // Raster operation, source height, width, y and x, height, width, y, x, then the bitmap.
-void WmfTranslator::DibStretchBlt(const WmfParams& p) {
-  if (WithoutBitmap(p, META_DIBSTRETCHBLT))
+void WmfTranslator::StretchedBlit(const WmfParams& p, WORD function, bool dib) {
+  if (WithoutBitmap(p, function))
     return BlitWithoutSource(p.Short(10), p.Short(9), p.Short(8), p.Short(7), p.Dword(0));
-  if (!PackedDib(p.Rest(10), DIB_RGB_COLORS)) return Damage("a bitmap past the record");
+  if (!BlitBitmap(p, dib, 10)) return;
   StretchDib(p.Short(9), p.Short(8), p.Short(7), p.Short(6), p.Short(5), p.Short(4), p.Short(3),
              p.Short(2), DIB_RGB_COLORS, p.Dword(0));
 }
 
-void WmfTranslator::StretchBlt(const WmfParams& p) {
-  if (WithoutBitmap(p, META_STRETCHBLT))
-    return BlitWithoutSource(p.Short(10), p.Short(9), p.Short(8), p.Short(7), p.Dword(0));
-  if (!OldBitmap(p, 10, 15)) return Damage("a bitmap past the record");
-  StretchDib(p.Short(9), p.Short(8), p.Short(7), p.Short(6), p.Short(5), p.Short(4), p.Short(3),
-             p.Short(2), DIB_RGB_COLORS, p.Dword(0));
+void WmfTranslator::DibBitBlt(const WmfParams& p) { UnstretchedBlit(p, META_DIBBITBLT, true); }
+void WmfTranslator::BitBlt(const WmfParams& p) { UnstretchedBlit(p, META_BITBLT, false); }
+void WmfTranslator::DibStretchBlt(const WmfParams& p) {
+  StretchedBlit(p, META_DIBSTRETCHBLT, true);
 }
+void WmfTranslator::StretchBlt(const WmfParams& p) { StretchedBlit(p, META_STRETCHBLT, false); }
 
 // Raster operation, colour usage, source height, width, y and x, height, width, y, x, bitmap.
 void WmfTranslator::StretchDibRecord(const WmfParams& p) {

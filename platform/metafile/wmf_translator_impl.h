@@ -79,6 +79,9 @@ class WmfTranslator {
   void StretchDib(LONG xDest, LONG yDest, LONG cxDest, LONG cyDest, LONG xSrc, LONG ySrc,
                   LONG cxSrc, LONG cySrc, DWORD usage, DWORD rop);
   void BlitWithoutSource(LONG x, LONG y, LONG cx, LONG cy, DWORD rop);
+  bool BlitBitmap(const WmfParams& p, bool dib, std::size_t at);
+  void UnstretchedBlit(const WmfParams& p, WORD function, bool dib);
+  void StretchedBlit(const WmfParams& p, WORD function, bool dib);
   void Text(LONG x, LONG y, std::span<const BYTE> text, DWORD options, const RECTL& clip,
             const WmfParams* dx, std::size_t dxWord);
   void Embedded(std::span<const BYTE> comment);

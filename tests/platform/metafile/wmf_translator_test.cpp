@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "qvplatform/emf_dib.h"
 #include "qvplatform/emf_reader.h"
 #include "qvplatform/wmf_translator.h"
 #include "wmf_builder.h"
@@ -253,6 +254,41 @@ TEST(WmfTranslator, OutputStaysWithinItsLimit) {
   const WmfTranslation ok = Translate(busy);
   EXPECT_FALSE(ok.damaged) << ok.problem;
   EXPECT_LT(ok.emf.size(), busy.Bytes().size() * 8);
+}
+
+// The old blits' device-dependent bitmaps: rows of their own width, top down, 1 bit in black
+// and white.
+TEST(WmfTranslator, OldBitmapsBecomeTopDownDibs) {
+  WmfBuilder b;
+  // Raster operation, source y, x, height, width, y, x; then type, width 3, height 2, 2 bytes
+  // a row, 1 plane of 1 bit, and the rows.
+  std::vector<WORD> p = Words32(SRCCOPY);
+  for (int w : {0, 0, 2, 3, 10, 20, 0, 3, 2, 2, 0x0101, 0x00A0, 0x0040})
+    p.push_back(static_cast<WORD>(w));
+  b.Record(META_BITBLT, p).Eof();
+  const WmfTranslation t = Translate(b);
+  EXPECT_FALSE(t.damaged) << t.problem;
+  int blits = 0;
+  for (const Rec& r : Records(t.emf)) {
+    if (r.type != EMR_STRETCHDIBITS) continue;
+    ++blits;
+    const EMRSTRETCHDIBITS f = r.As<EMRSTRETCHDIBITS>();
+    EXPECT_EQ(f.xDest, 20);
+    EXPECT_EQ(f.yDest, 10);
+    EXPECT_EQ(f.cxDest, 3);
+    EXPECT_EQ(f.cyDest, 2);
+    EmfDib dib;
+    ASSERT_EQ(
+        ReadDib(EmfRecord(r.bytes.data(), static_cast<DWORD>(r.bytes.size())), DibSourceOf(f), dib),
+        DibStatus::kOk);
+    EXPECT_EQ(dib.Width(), 3);
+    EXPECT_TRUE(dib.TopDown());
+    EXPECT_EQ(dib.Header().biBitCount, 1);
+    EXPECT_EQ(dib.Color(1).rgbRed, 255);
+    EXPECT_EQ(dib.Bits()[0], 0xA0);  // the first row, padded to 4 bytes
+    EXPECT_EQ(dib.Bits()[4], 0x40);
+  }
+  EXPECT_EQ(blits, 1);
 }
 
 TEST(WmfTranslator, NoOldStyleMetafileGivesNothing) {
