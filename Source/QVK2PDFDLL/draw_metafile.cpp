@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "QVK2PDFDLL/old_style_metafile.h"
 #include "qvplatform/clock.h"
 
 namespace vellora {
@@ -10,6 +11,8 @@ namespace vellora {
 void DrawMetafile(TQVPDFDevice& device, std::vector<std::uint8_t>& buffer,
                   qvplatform::HANDLE32 metafile, std::int32_t x, std::int32_t y, std::int32_t width,
                   std::int32_t height, std::int32_t xResolution, std::int32_t yResolution) {
+  const TQVConvertedMetafile converted(device, metafile, xResolution, yResolution, buffer);
+  if (converted.Handle() != 0) metafile = converted.Handle();
   const qvplatform::MetafileStatus status = qvplatform::CheckEnhMetaFile(metafile);
   if (status != qvplatform::MetafileStatus::kOk) {
     throw std::runtime_error("Cannot draw metafile " + std::to_string(metafile) + ": " +

@@ -10,12 +10,12 @@
 
 namespace vellora {
 
-// Plays the enhanced metafile of the handle with the player's placement arguments (device
-// units; sizes and resolutions of 0 or less mean the picture's own). Inside open content the
-// device-context state is saved around the picture; otherwise the device starts from a reset.
-// buffer receives the metafile's bytes (kept by the caller for the next metafile). Raises for
-// an old-style metafile (there is no translator yet) and for a handle that is no metafile;
-// the caller's handle is never deleted.
+// Plays the metafile of the handle with the player's placement arguments (device units; sizes
+// and resolutions of 0 or less mean the picture's own). An old-style metafile is translated
+// into an enhanced one first (old_style_metafile.h). Inside open content the device-context
+// state is saved around the picture; otherwise the device starts from a reset. buffer receives
+// the metafile's bytes (kept by the caller for the next metafile). Raises for a handle that is
+// no metafile; the caller's handle is never deleted.
 void DrawMetafile(TQVPDFDevice& device, std::vector<std::uint8_t>& buffer,
                   qvplatform::HANDLE32 metafile, std::int32_t x, std::int32_t y, std::int32_t width,
                   std::int32_t height, std::int32_t xResolution, std::int32_t yResolution);

@@ -38,6 +38,12 @@ void EmfRecordWriter::AppendBytes(const void* bytes, std::size_t size, bool coun
   if (countAsRecord) ++records_;
 }
 
+void EmfRecordWriter::Rewind(const Mark& mark) {
+  if (mark.bytes > body_.size() || mark.records > records_) return;
+  body_.resize(mark.bytes);
+  records_ = mark.records;
+}
+
 void EmfRecordWriter::Clear() {
   body_.clear();
   records_ = 0;

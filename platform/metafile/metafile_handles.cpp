@@ -65,7 +65,7 @@ const char* MetafileStatusText(MetafileStatus status) {
     case MetafileStatus::kBadOldStyle:
       return "damaged old-style metafile header";
     case MetafileStatus::kOldStyle:
-      return "old-style (WMF) metafiles cannot be converted yet";
+      return "an old-style (WMF) metafile, not an enhanced one";
     case MetafileStatus::kInvalidHandle:
       return "not a metafile handle";
     case MetafileStatus::kCannotWrite:

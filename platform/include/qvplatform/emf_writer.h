@@ -26,6 +26,14 @@ class EmfRecordWriter {
   // Bytes as they are (damaged records of tests); counted as a record only when asked.
   void AppendBytes(const void* bytes, std::size_t size, bool countAsRecord);
 
+  // A point to come back to: Rewind drops every record appended after it.
+  struct Mark {
+    std::size_t bytes = 0;
+    DWORD records = 0;
+  };
+  Mark Position() const { return {body_.size(), records_}; }
+  void Rewind(const Mark& mark);
+
   const std::vector<BYTE>& Body() const { return body_; }
   DWORD RecordCount() const { return records_; }  // without the header
   void Clear();

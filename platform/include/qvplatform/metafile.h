@@ -8,9 +8,9 @@
 // the bytes given (or read), whatever the header's own byte count says, so that a truncated
 // file still plays as far as it goes and its damage is found by the player.
 //
-// Old-style metafiles get a handle of their own kind. Until they can be translated into
-// enhanced metafiles, asking for enhanced bits of one gives nothing, with kOldStyle as the
-// reason (CheckEnhMetaFile).
+// Old-style metafiles get a handle of their own kind: asking for enhanced bits of one gives
+// nothing, with kOldStyle as the reason (CheckEnhMetaFile); SetWinMetaFileBits
+// (wmf_translator.h) translates their bits into an enhanced metafile.
 #pragma once
 
 #include <cstddef>
