@@ -46,6 +46,17 @@ class ImageCommands : public ::testing::Test {
     e->Do(c, QVPDF_CMD_END_DOC, 0, nullptr);
     return DocumentBytes(c);
   }
+  // An image of raw grey samples: black, white, black, white.
+  static TQVPDFCommand RawGreyImage() {
+    static const std::uint8_t grey[] = {0, 255, 0, 255};
+    TQVPDFCommand raw{};
+    raw.ImageData = grey;
+    raw.Head.Image.DataLength = sizeof grey;
+    raw.Head.Image.Format = 10;
+    raw.Head.Image.PixelWidth = 4;
+    raw.Head.Image.PixelHeight = 1;
+    return raw;
+  }
   static void Place(TQVPDFImageHead& head, int x, int y, int width, int height) {
     head.X = x, head.Y = y, head.Width = width, head.Height = height;
   }
@@ -77,14 +88,7 @@ TEST_F(ImageCommands, ImageDataIsPlacedAtTheHeadsRectangleAndDrawnAgainByNumber)
     again.Head.Image.ImageNumber = fax.Head.Image.ImageNumber;
     Place(again.Head.Image, 10 * k, 60 * k, 80 * k, 20 * k);
     ASSERT_EQ(e->Do(c, QVPDF_CMD_DRAW_IMAGE, 0, &again), 0);
-    // Raw grey samples: black, white, black, white.
-    const std::uint8_t grey[] = {0, 255, 0, 255};
-    TQVPDFCommand raw{};
-    raw.ImageData = grey;
-    raw.Head.Image.DataLength = sizeof grey;
-    raw.Head.Image.Format = 10;
-    raw.Head.Image.PixelWidth = 4;
-    raw.Head.Image.PixelHeight = 1;
+    TQVPDFCommand raw = RawGreyImage();
     Place(raw.Head.Image, 110 * k, 10 * k, 80 * k, 20 * k);
     ASSERT_EQ(e->Do(c, QVPDF_CMD_DRAW_IMAGE, 0, &raw), 0);
     EXPECT_EQ(raw.Head.Image.ImageNumber, 2);
@@ -230,13 +234,7 @@ TEST_F(ImageCommands, AHostBitmapBecomesThePageThumbnail) {
 // image drawn into a form placed on the page shows nothing there.
 TEST_F(ImageCommands, AnImageMarksThePageThumbnailUnlessItIsInAForm) {
   BeginDocument(72, true);
-  const std::uint8_t grey[] = {0, 255, 0, 255};
-  TQVPDFCommand image{};
-  image.ImageData = grey;
-  image.Head.Image.DataLength = sizeof grey;
-  image.Head.Image.Format = 10;
-  image.Head.Image.PixelWidth = 4;
-  image.Head.Image.PixelHeight = 1;
+  TQVPDFCommand image = RawGreyImage();
   TQVPDFCommand form{};
   std::snprintf(form.Head.Name.Text, sizeof form.Head.Name.Text, "%s", "Pictures");
   form.Width = 200, form.Height = 100;
