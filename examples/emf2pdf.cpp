@@ -3,10 +3,11 @@
 // (qvplatform/qvplatform_c.h), loads libvellora.so with dlopen and drives it with the nine entry
 // points of include/vellora/vellora.h.
 //
-//   emf2pdf [-v] IN.emf OUT.pdf                 one file
-//   emf2pdf [-v] -o OUT.pdf IN1.emf IN2.emf...  the inputs as the pages of one document
-//   emf2pdf [-v] -d OUTDIR IN1.emf IN2.emf...   one document per input, OUTDIR/<name>.pdf
+//   emf2pdf [-v] [-t] IN.emf OUT.pdf                 one file
+//   emf2pdf [-v] [-t] -o OUT.pdf IN1.emf IN2.emf...  the inputs as the pages of one document
+//   emf2pdf [-v] [-t] -d OUTDIR IN1.emf IN2.emf...   one document per input, OUTDIR/<name>.pdf
 //
+// -t gives every page a thumbnail image.
 // Each picture gets a page of its own size. Engine messages that report a problem and the
 // engine's diagnostics go to stderr; they are not failures. The engine's notifications (a
 // page begun, a font embedded) are printed only with -v. The exit status is 1 when an input cannot
@@ -80,7 +81,8 @@ bool LoadEngine(Engine& engine) {
 constexpr std::int32_t kMessageFontEmbedded = 10;
 constexpr std::int32_t kMessagePageBegun = 20;  // the page's size in device units
 
-bool verbose = false;  // -v: notifications too
+bool verbose = false;     // -v: notifications too
+bool thumbnails = false;  // -t: every page gets a thumbnail
 
 // The engine gives a page's notification the prefix of an unknown code ("internal error ");
 // printed, it says what the page is.
@@ -252,6 +254,7 @@ bool Convert(const Engine& engine, const std::vector<Input>& inputs, const std::
     PageSize(in.handle, page.Width, page.Height);
     page.XResolution = page.YResolution = 72;
     page.PageColor = QVPDF_COLOR_NONE;
+    page.CreateThumbnails = thumbnails ? 1 : 0;
     // The picture stretched over the page; its own resolutions (0) come from its header.
     TQVPDFCommand place{};
     place.Width = page.Width;
@@ -291,10 +294,11 @@ void Release(const std::vector<Input>& inputs) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: emf2pdf [-v] IN.emf OUT.pdf\n"
-               "       emf2pdf [-v] -o OUT.pdf IN.emf...   (one document, a page per input)\n"
-               "       emf2pdf [-v] -d OUTDIR IN.emf...    (a document per input)\n"
-               "  -v  also print the engine's notifications (pages begun, fonts embedded)\n");
+               "usage: emf2pdf [-v] [-t] IN.emf OUT.pdf\n"
+               "       emf2pdf [-v] [-t] -o OUT.pdf IN.emf...   (one document, a page per input)\n"
+               "       emf2pdf [-v] [-t] -d OUTDIR IN.emf...    (a document per input)\n"
+               "  -v  also print the engine's notifications (pages begun, fonts embedded)\n"
+               "  -t  give every page a thumbnail image\n");
   return 2;
 }
 
@@ -302,9 +306,11 @@ int Usage() {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (!args.empty() && args[0] == "-v") {
-    verbose = true;
-    args.erase(args.begin());
+  for (bool flag = true; flag && !args.empty();) {
+    flag = args[0] == "-v" || args[0] == "-t";
+    if (args[0] == "-v") verbose = true;
+    if (args[0] == "-t") thumbnails = true;
+    if (flag) args.erase(args.begin());
   }
   std::string mode, target;
   std::vector<std::string> names;

@@ -112,7 +112,7 @@ bool SetIntegerProperty(TQVPDFEngineContext& c, std::int32_t key, std::int32_t v
       c.elementResolution = value;
       break;
     case QVPDF_IPROP_THUMBNAIL_MONOCHROME:
-      s.thumbnailMonochrome = value != 0;
+      d.SetThumbnailMonochrome(value != 0);
       break;
     case QVPDF_IPROP_JPEG_QUALITY:
       d.options.images.SetJpegSetting(value);

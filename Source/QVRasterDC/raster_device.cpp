@@ -55,6 +55,7 @@ void TQVRasterDevice::Reset() {
 
 std::int32_t TQVRasterDevice::BeginPicture(std::int32_t width, std::int32_t height,
                                            std::int32_t xResolution, std::int32_t yResolution) {
+  if (scaleFixed_) return 0;
   // The player maps the picture to points at its own size (width x height pixels of its
   // reference device); any other target size would leave the frame's offset unscaled.
   const double points[2] = {double(width) * 72 / std::max(xResolution, 1),

@@ -44,6 +44,13 @@ class TQVRasterDevice : public TQVGenericDevice {
   ~TQVRasterDevice() override;
 
   const TQVRasterStats& Stats() const { return stats_; }
+  // Places the picture as a page does: page points to pixels at this scale (plus the
+  // constructor's offset) whatever size the picture has, instead of fitting the picture.
+  void FixPageScale(double pixelsPerPointX, double pixelsPerPointY) {
+    scaleX_ = pixelsPerPointX;
+    scaleY_ = pixelsPerPointY;
+    scaleFixed_ = true;
+  }
 
   // ---- Slots ---------------------------------------------------------------------------
   void Reset() override;
@@ -170,6 +177,7 @@ class TQVRasterDevice : public TQVGenericDevice {
   cairo_surface_t* surface_;
   double offsetX_, offsetY_, width_, height_;
   double scaleX_ = 1, scaleY_ = 1;  // pixels per point of the picture
+  bool scaleFixed_ = false;         // BeginPicture keeps the scale (FixPageScale)
   std::int32_t surfaceWidth_, surfaceHeight_;
 
   std::vector<TQVRasterPathPoint> path_;

@@ -89,10 +89,7 @@ bool RenderMetafile(const std::uint8_t* bits, std::size_t size, cairo_surface_t*
   return ok;
 }
 
-namespace {
-
-// Copies an RGB24 surface into a 24-bit DIB section or a 1-bit bitmap made anew.
-bool CopyToBitmap(cairo_surface_t* surface, qvplatform::TBitmap& bitmap) {
+bool CopySurfaceToBitmap(cairo_surface_t* surface, qvplatform::TBitmap& bitmap) {
   const int width = cairo_image_surface_get_width(surface);
   const int height = cairo_image_surface_get_height(surface);
   const int stride = cairo_image_surface_get_stride(surface);
@@ -127,7 +124,8 @@ bool CopyToBitmap(cairo_surface_t* surface, qvplatform::TBitmap& bitmap) {
   if (out == nullptr ||
       qvplatform::GetObjectA(bitmap.Handle(), sizeof section, &section) !=
           qvplatform::kDibSectionObjectSize ||
-      section.dsBm.bmBitsPixel != 24)
+      section.dsBm.bmBitsPixel != 24 || section.dsBm.bmWidth != width ||
+      std::abs(section.dsBm.bmHeight) != height)
     return false;
   const std::size_t outStride = static_cast<std::size_t>(section.dsBm.bmWidthBytes);
   const bool topDown = section.dsBmih.biHeight < 0;
@@ -142,8 +140,6 @@ bool CopyToBitmap(cairo_surface_t* surface, qvplatform::TBitmap& bitmap) {
   }
   return true;
 }
-
-}  // namespace
 
 bool RenderMetafileToBitmap(const std::uint8_t* bits, std::size_t size, qvplatform::TBitmap& bitmap,
                             const qvplatform::RECT& destination, qvplatform::COLORREF background,
@@ -169,7 +165,7 @@ bool RenderMetafileToBitmap(const std::uint8_t* bits, std::size_t size, qvplatfo
   cairo_paint(cr);
   cairo_destroy(cr);
   const bool drawn = RenderMetafile(bits, size, surface, destination, resolution);
-  const bool copied = drawn && CopyToBitmap(surface, bitmap);
+  const bool copied = drawn && CopySurfaceToBitmap(surface, bitmap);
   cairo_surface_destroy(surface);
   return copied;
 }

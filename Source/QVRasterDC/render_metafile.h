@@ -39,6 +39,10 @@ bool RenderMetafile(const std::uint8_t* bits, std::size_t size, cairo_surface_t*
 bool RenderMetafileToBitmap(const std::uint8_t* bits, std::size_t size, qvplatform::TBitmap& bitmap,
                             const qvplatform::RECT& destination, qvplatform::COLORREF background,
                             std::int32_t resolution);
+// Copies an RGB24 surface of the bitmap's size into it: into its 24-bit DIB section, or as a
+// 1-bit bitmap made anew (white where the grey is at least half-bright).
+bool CopySurfaceToBitmap(cairo_surface_t* surface, qvplatform::TBitmap& bitmap);
+
 bool RenderMetafileToBitmap(qvplatform::HENHMETAFILE metafile, qvplatform::TBitmap& bitmap,
                             const qvplatform::RECT& destination, qvplatform::COLORREF background,
                             std::int32_t resolution);

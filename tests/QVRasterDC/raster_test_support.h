@@ -9,6 +9,7 @@
 #include <cairo.h>
 
 #include "QVRasterDC/raster_device.h"
+#include "ink_agreement.h"
 
 namespace vellora_test {
 
@@ -42,12 +43,6 @@ struct PageSize {
   double width = 0, height = 0;
 };
 std::string EnginePdf(const std::vector<std::uint8_t>& emf, PageSize* page = nullptr);
-
-// Pixels darker than the paper.
-std::vector<bool> InkMask(int width, int height, const std::vector<std::uint32_t>& pixels);
-// Intersection over union of two masks after each is widened by one pixel; 1 when both are
-// empty.
-double InkAgreement(int width, int height, const std::vector<bool>& a, const std::vector<bool>& b);
 
 // Writes pixels as a PNG when VELLORA_RASTER_DUMP names a folder (for looking at a failure).
 void DumpPng(const std::string& name, int width, int height,

@@ -4,12 +4,14 @@
 // without a source fails. ICC colour spaces of 1, 3 and 4 components, and the built-in one.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine_host.h"
+#include "page_thumbnails.h"
 #include "qvplatform/bitmap_handles.h"
 #include "qvplatform/debug_output.h"
 #include "qvplatform/font_service.h"
@@ -24,21 +26,36 @@ const std::vector<std::uint8_t> kFaxG4 = {0x36, 0xF0, 0x01, 0x00, 0x10};
 // A memory document with one page of 200 x 100 points at the given resolution.
 class ImageCommands : public ::testing::Test {
  protected:
-  void Begin(std::int32_t resolution) {
+  void Begin(std::int32_t resolution, bool thumbnails = false) {
+    BeginDocument(resolution, thumbnails);
+    ASSERT_EQ(e->Do(c, QVPDF_CMD_BEGIN_PAGE, 0, nullptr), 0);
+  }
+  // The document and its page record; the page is not begun yet.
+  void BeginDocument(std::int32_t resolution, bool thumbnails) {
     e = Engine();
     ASSERT_NE(e, nullptr);
     context = std::make_unique<EngineContext>();
     c = context->get();
     ASSERT_EQ(e->Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>("")), 0);
-    const TQVPDFPageInit page =
-        PageRecord(200 * resolution / 72, 100 * resolution / 72, resolution);
+    TQVPDFPageInit page = PageRecord(200 * resolution / 72, 100 * resolution / 72, resolution);
+    page.CreateThumbnails = thumbnails ? 1 : 0;
     ASSERT_EQ(e->InitializePage(c, 0, &page), 1);
-    ASSERT_EQ(e->Do(c, QVPDF_CMD_BEGIN_PAGE, 0, nullptr), 0);
   }
   std::string End() {
     e->Do(c, QVPDF_CMD_END_PAGE, 0, nullptr);
     e->Do(c, QVPDF_CMD_END_DOC, 0, nullptr);
     return DocumentBytes(c);
+  }
+  // An image of raw grey samples: black, white, black, white.
+  static TQVPDFCommand RawGreyImage() {
+    static const std::uint8_t grey[] = {0, 255, 0, 255};
+    TQVPDFCommand raw{};
+    raw.ImageData = grey;
+    raw.Head.Image.DataLength = sizeof grey;
+    raw.Head.Image.Format = 10;
+    raw.Head.Image.PixelWidth = 4;
+    raw.Head.Image.PixelHeight = 1;
+    return raw;
   }
   static void Place(TQVPDFImageHead& head, int x, int y, int width, int height) {
     head.X = x, head.Y = y, head.Width = width, head.Height = height;
@@ -71,14 +88,7 @@ TEST_F(ImageCommands, ImageDataIsPlacedAtTheHeadsRectangleAndDrawnAgainByNumber)
     again.Head.Image.ImageNumber = fax.Head.Image.ImageNumber;
     Place(again.Head.Image, 10 * k, 60 * k, 80 * k, 20 * k);
     ASSERT_EQ(e->Do(c, QVPDF_CMD_DRAW_IMAGE, 0, &again), 0);
-    // Raw grey samples: black, white, black, white.
-    const std::uint8_t grey[] = {0, 255, 0, 255};
-    TQVPDFCommand raw{};
-    raw.ImageData = grey;
-    raw.Head.Image.DataLength = sizeof grey;
-    raw.Head.Image.Format = 10;
-    raw.Head.Image.PixelWidth = 4;
-    raw.Head.Image.PixelHeight = 1;
+    TQVPDFCommand raw = RawGreyImage();
     Place(raw.Head.Image, 110 * k, 10 * k, 80 * k, 20 * k);
     ASSERT_EQ(e->Do(c, QVPDF_CMD_DRAW_IMAGE, 0, &raw), 0);
     EXPECT_EQ(raw.Head.Image.ImageNumber, 2);
@@ -200,10 +210,11 @@ TEST_F(ImageCommands, ColourSpacesOfOneThreeAndFourComponents) {
 namespace vellora_test {
 namespace {
 
-// 5565 attaches the host's bitmap as the open page's /Thumb (its pixels as they are); without
-// a page, or with a handle that is no bitmap, it gives -1 and the page keeps no thumbnail.
+// 5565 attaches the host's bitmap as the open page's /Thumb (its pixels as they are), also
+// when the engine makes thumbnails; without a page, or with a handle that is no bitmap, it
+// gives -1 and the page keeps no thumbnail.
 TEST_F(ImageCommands, AHostBitmapBecomesThePageThumbnail) {
-  Begin(72);
+  Begin(72, true);
   EXPECT_EQ(e->Do(c, QVPDF_CMD_PAGE_THUMBNAIL, 12345, nullptr), -1);
   const std::uint32_t pixels[6] = {0, 0xffffff, 0, 0xffffff, 0, 0xffffff};
   const qvplatform::HBITMAP bitmap = qvplatform::CreateBitmap(3, 2, 1, 32, pixels, sizeof pixels);
@@ -217,6 +228,39 @@ TEST_F(ImageCommands, AHostBitmapBecomesThePageThumbnail) {
   ASSERT_NE(pdf.find("/Thumb"), std::string::npos);
   EXPECT_EQ(pdf.find("/Thumb"), pdf.rfind("/Thumb"));  // one page, one thumbnail
   EXPECT_NE(pdf.find("/Width 3"), std::string::npos);
+}
+
+// With thumbnails an image drawn on the page shows as a grey box where the page shows it; an
+// image drawn into a form placed on the page shows nothing there.
+TEST_F(ImageCommands, AnImageMarksThePageThumbnailUnlessItIsInAForm) {
+  BeginDocument(72, true);
+  TQVPDFCommand image = RawGreyImage();
+  TQVPDFCommand form{};
+  std::snprintf(form.Head.Name.Text, sizeof form.Head.Name.Text, "%s", "Pictures");
+  form.Width = 200, form.Height = 100;
+  ASSERT_EQ(e->Do(c, QVPDF_CMD_BEGIN_XFORM, 0, &form), 0);
+  Place(image.Head.Image, 110, 60, 80, 30);
+  ASSERT_EQ(e->Do(c, QVPDF_CMD_DRAW_IMAGE, 0, &image), 0);
+  ASSERT_EQ(e->Do(c, QVPDF_CMD_END_XFORM, 0, nullptr), 0);
+  ASSERT_EQ(e->Do(c, QVPDF_CMD_BEGIN_PAGE, 0, nullptr), 0);
+  Place(image.Head.Image, 10, 10, 80, 20);
+  ASSERT_EQ(e->Do(c, QVPDF_CMD_DRAW_IMAGE, 0, &image), 0);
+  ASSERT_EQ(e->Do(c, QVPDF_CMD_DRAW_XFORM, 0, &form), 0);
+  const std::string pdf = End();
+  EXPECT_EQ(QpdfProblems(pdf), "");
+  const std::vector<Thumbnail> thumbnails = PageThumbnails(pdf);
+  ASSERT_EQ(thumbnails.size(), 1u);
+  const Thumbnail& t = thumbnails[0];
+  ASSERT_TRUE(t.found);
+  ASSERT_EQ(t.width, 66);
+  ASSERT_EQ(t.height, 33);
+  const auto pixel = [&](int x, int y) { return t.pixels[std::size_t(y) * 66 + std::size_t(x)]; };
+  // Page (10, 10)-(90, 30) is thumbnail (3, 3)-(30, 10); the form's image would be at
+  // (36, 20)-(63, 30).
+  EXPECT_EQ(pixel(5, 5), 0xC0C0C0u);
+  EXPECT_EQ(pixel(28, 8), 0xC0C0C0u);
+  for (const auto& [x, y] : {std::pair{1, 1}, {32, 5}, {50, 25}, {62, 28}})
+    EXPECT_EQ(pixel(x, y), 0xFFFFFFu) << x << "," << y;
 }
 
 }  // namespace

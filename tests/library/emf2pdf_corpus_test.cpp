@@ -16,13 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ToolResult RunEmf2Pdf(const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {
-      (EngineLibraryPath().parent_path() / ".." / "bin" / "emf2pdf").string()};
-  argv.insert(argv.end(), args.begin(), args.end());
-  return RunTool(argv);
-}
-
 // Converts the folder's files, one document each; returns the files without an output.
 std::vector<fs::path> ConvertFolder(const std::vector<fs::path>& files, const fs::path& out,
                                     ToolResult& run) {

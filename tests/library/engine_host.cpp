@@ -109,4 +109,11 @@ std::filesystem::path TempFolder(const std::string& name) {
   return folder;
 }
 
+ToolResult RunEmf2Pdf(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {
+      (EngineLibraryPath().parent_path() / ".." / "bin" / "emf2pdf").string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunTool(argv);
+}
+
 }  // namespace vellora_test

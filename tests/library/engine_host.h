@@ -10,6 +10,7 @@
 
 #include "pdf_tools.h"
 #include "temp_files.h"
+#include "tool_run.h"
 #include "vellora/vellora.h"
 
 namespace vellora_test {
@@ -60,6 +61,9 @@ std::vector<unsigned char> HalfBlackPicture(int width, int height);
 // The share of dark pixels of page 1 in [x0, x1) x [y0, y1), rendered in grey at 72 dpi;
 // negative when it cannot be rendered.
 double DarkShare(const std::string& pdf, int x0, int y0, int x1, int y1);
+
+// The example host emf2pdf beside the library, run with the arguments.
+ToolResult RunEmf2Pdf(const std::vector<std::string>& args);
 
 // A fresh empty folder below the system's temporary folder.
 std::filesystem::path TempFolder(const std::string& name);

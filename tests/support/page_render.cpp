@@ -37,6 +37,9 @@ Raster RenderPage(const std::string& pdf, const RenderOptions& options) {
   const std::string page = std::to_string(options.page);
   std::vector<std::string> argv = {
       "pdftoppm", "-r", std::to_string(options.dpi), "-f", page, "-l", page, "-singlefile"};
+  if (options.scaleToWidth > 0 && options.scaleToHeight > 0)
+    argv.insert(argv.end(), {"-scale-to-x", std::to_string(options.scaleToWidth), "-scale-to-y",
+                             std::to_string(options.scaleToHeight)});
   if (!options.colour) argv.push_back("-gray");
   if (!options.antialias) argv.insert(argv.end(), {"-aa", "no", "-aaVector", "no"});
   argv.push_back(file.Path().string());

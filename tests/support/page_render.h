@@ -12,6 +12,8 @@ struct RenderOptions {
   bool colour = false;    // false: 8-bit grey
   bool antialias = true;  // false: -aa no -aaVector no, so that edges are exact
   int page = 1;
+  // Both above 0: the page is rendered at exactly this many pixels instead (dpi ignored).
+  int scaleToWidth = 0, scaleToHeight = 0;
 };
 
 // Row by row from the top; each pixel 0xRRGGBB (a grey render has equal channels).

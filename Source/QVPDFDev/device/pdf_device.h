@@ -36,6 +36,7 @@
 #include "QVPDFDev/objects/pdf_object_owner.h"
 #include "QVPDFDev/objects/pdf_stream.h"
 #include "QVPdfDC/ps_device.h"
+#include "QVRasterDC/render_on_page.h"
 #include "qvplatform/bitmap_canvas.h"
 
 namespace vellora {
@@ -84,13 +85,22 @@ struct TQVPDFReceivers {
 };
 
 // The page's thumbnail raster, on which drawing marks the areas it covers (slot 60). Pixel
-// (0, 0) is the top left of the page as shown; with rotated set the raster holds the page
-// turned a quarter (landscape), a page point (x, y) going to (raster width - y, x).
+// (0, 0) is the top left of the page as shown: the raster holds the page turned clockwise by
+// quarterTurns as its /Rotate shows it; one turn takes a page point (x, y down) to
+// (page height - y, x).
 struct TQVThumbnailRaster {
-  qvplatform::TBitmap bitmap;     // no handle: no raster
-  bool renderedDirectly = false;  // the page was played into the raster: nothing is marked
-  bool rotated = false;
+  qvplatform::TBitmap bitmap;           // no handle: no raster
+  bool renderedDirectly = false;        // the page was played into the raster: nothing is marked
+  int quarterTurns = 0;                 // 0 to 3
   float pageWidth = 0, pageHeight = 0;  // the page the raster shows, points
+  bool monochrome = false;              // rasters are made 1-bit (integer key 11)
+};
+
+// The picture a play is about to draw on the page, for the thumbnail raster (bits null: none).
+struct TQVThumbnailPicture {
+  const std::uint8_t* bits = nullptr;
+  std::size_t size = 0;
+  TQVPagePicture placement;
 };
 
 // A rectangle in points with y downwards from the top of the page.
@@ -394,6 +404,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // bitmap names.
   qvplatform::TStringList imageAliases;
   TQVThumbnailRaster thumbnailRaster;
+  // Rasters 1-bit or 24-bit from now on; a raster of the other kind keeps its pixels.
+  void SetThumbnailMonochrome(bool monochrome);
 
   // ---- Written by the lifecycle ----------------------------------------------------------
 
@@ -431,6 +443,15 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // with message 11.
   static constexpr float kMaxPageSide = 14400.0f;
   void LimitPageSize();
+  // The picture bracket's page: opened when none is (BeginPicture's result).
+  std::int32_t OpenPicturePage(std::int32_t width, std::int32_t height, std::int32_t xResolution,
+                               std::int32_t yResolution);
+  // Thumbnails (pdf_device_thumbnail.cpp): the raster sized and whitened for the page begun,
+  // the picture about to play drawn on it where the page shows it, the raster as the ended
+  // page's thumbnail unless the host gave one.
+  void PrepareThumbnailRaster(std::int32_t rotation);
+  void DrawPictureOnThumbnail();
+  void AttachThumbnail(TQVPDFPage& page);
   void OpenStructElement(const std::uint8_t* data, std::size_t length);
   void BeginMarkedContent(const std::uint8_t* data, std::size_t length);
   void EndMarkedContent();
@@ -467,6 +488,7 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   TQVLocalDestinations localDestinations_;
   std::vector<std::unique_ptr<TQVCustomPDFType>> annotations_;
   std::int32_t playDepth_ = 0;                     // metafiles playing
+  TQVThumbnailPicture thumbnailPicture_;           // the outermost play's, until drawn
   std::unique_ptr<TQVPDFStream> emptyAppearance_;  // of attachments with icon 0
   TQVPDFImageWriter images_{*this};
   std::vector<std::uint8_t> dibScratch_;  // cropped bitmaps, reused from call to call

@@ -51,8 +51,10 @@ void TQVPDFDevice::MarkBitmapRegion(std::int32_t x, std::int32_t y, COLORREF col
     return;
   const int rasterWidth = raster.bitmap.Width(), rasterHeight = raster.bitmap.Height();
   // The page as the raster shows it: turned, its long side along the raster's.
-  const long double shownWidth = raster.rotated ? raster.pageHeight : raster.pageWidth;
-  const long double shownHeight = raster.rotated ? raster.pageWidth : raster.pageHeight;
+  const int turns = raster.quarterTurns & 3;
+  const long double pageW = raster.pageWidth, pageH = raster.pageHeight;
+  const long double shownWidth = turns % 2 ? pageH : pageW;
+  const long double shownHeight = turns % 2 ? pageW : pageH;
   if (rasterWidth <= 0 || rasterHeight <= 0 || !(shownWidth > 0) || !(shownHeight > 0)) return;
 
   // Each corner as the content places it: logical units through the y rule and the matrix
@@ -67,10 +69,16 @@ void TQVPDFDevice::MarkBitmapRegion(std::int32_t x, std::int32_t y, COLORREF col
     const long double cy = dcStack.yFlip ? yOrigin + ly : yOrigin - ly;
     const long double pageX = m.eM11 * cx - m.eM21 * cy + dcStack.pageOrigin.x + m.eDx;
     const long double pageY = -m.eM12 * cx + m.eM22 * cy - m.eDy;
-    const long double down = raster.pageHeight - pageY;
-    // Turned a quarter: (x, y) shows at (page height - y, x).
-    const long double shownX = raster.rotated ? raster.pageHeight - down : pageX;
-    const long double shownY = raster.rotated ? pageX : down;
+    const long double down = pageH - pageY;
+    // Each clockwise quarter turn shows (x, y) at (page height - y, x) of the page before it.
+    const long double shownX = turns == 0   ? pageX
+                               : turns == 1 ? pageH - down
+                               : turns == 2 ? pageW - pageX
+                                            : down;
+    const long double shownY = turns == 0   ? down
+                               : turns == 1 ? pageX
+                               : turns == 2 ? pageH - down
+                                            : pageW - pageX;
     if (!RasterCoordinate(shownX, shownWidth, rasterWidth, px[i]) ||
         !RasterCoordinate(shownY, shownHeight, rasterHeight, py[i]))
       return;

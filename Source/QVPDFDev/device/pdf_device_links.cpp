@@ -49,6 +49,22 @@ std::int32_t TQVPDFDevice::PlayMetafile(const std::uint8_t* bits, std::size_t si
     explicit Count(std::int32_t& d) : depth(d) { ++depth; }
     ~Count() { --depth; }
   } count{playDepth_};
+  // The outermost picture is drawn on the thumbnail raster too, once BeginPicture has the page
+  // it lands on; its own drawing marks the raster only after it has played.
+  if (playDepth_ == 1 && !measureOnly)
+    thumbnailPicture_ = {bits,
+                         size,
+                         {xOffset, yOffset, targetWidth, targetHeight, xRes, yRes, xResolution,
+                          yResolution, modes, playerOptions.metafileIsSized}};
+  struct Done {
+    TQVPDFDevice& device;
+    bool outermost;
+    ~Done() {
+      if (!outermost) return;
+      device.thumbnailPicture_ = {};
+      device.thumbnailRaster.renderedDirectly = false;
+    }
+  } done{*this, playDepth_ == 1};
   return TQVGenericPSDevice::PlayMetafile(bits, size, xOffset, yOffset, targetWidth, targetHeight,
                                           measureOnly, xRes, yRes);
 }

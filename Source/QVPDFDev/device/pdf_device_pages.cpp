@@ -65,7 +65,7 @@ void TQVPDFDevice::BeginPage(std::int32_t width, std::int32_t height, std::int32
   BindUnplacedDestinations(currentPage_.get());
 
   landscape = rotation == 1 || rotation == 90 || rotation == 270;
-  // The thumbnail raster is prepared here once thumbnails are written.
+  PrepareThumbnailRaster(rotation);
   currentContent_ = nullptr;
   xformStream = nullptr;
 
@@ -97,8 +97,8 @@ void TQVPDFDevice::EndPage() {
   if (currentPage_) {
     CloseOpenMarkedContent();
     CloseContentStream();
-    // The thumbnail is added here once thumbnails are written.
     TQVPDFPage& ended = *currentPage_;
+    AttachThumbnail(ended);
     ended.SetStructParentsKey(
         catalog_->StructTreeRoot().AddPageArray(&ended, ended.MarkedContentOwners()));
     currentPage_->SetSize(pageWidth, pageHeight);
@@ -151,6 +151,13 @@ void TQVPDFDevice::EndXForm() {
 
 std::int32_t TQVPDFDevice::BeginPicture(std::int32_t width, std::int32_t height, std::int32_t xRes,
                                         std::int32_t yRes) {
+  const std::int32_t started = OpenPicturePage(width, height, xRes, yRes);
+  DrawPictureOnThumbnail();
+  return started;
+}
+
+std::int32_t TQVPDFDevice::OpenPicturePage(std::int32_t width, std::int32_t height,
+                                           std::int32_t xRes, std::int32_t yRes) {
   if (!documentOpen_ || pageOpen_ || currentPage_) return 0;
   // Resolutions of 0 are replaced before they divide anything.
   xRes = UsableResolution(xRes, xResolution);

@@ -17,47 +17,20 @@
 namespace vellora {
 namespace {
 
+using vellora_test::Chkl;
 using vellora_test::CloseColour;
 using vellora_test::EmfBuilder;
 using vellora_test::HexColour;
 using vellora_test::kRenderScale;
+using vellora_test::QuadrantJpeg;
 using vellora_test::Raster;
 using vellora_test::RecordingDevice;
 
 constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00,
                         kWhite = 0xFFFFFF;
 
-// 16 x 16 pixels: red, green / blue, yellow quadrants.
-std::vector<std::uint8_t> QuadrantJpeg() {
-  std::vector<std::uint32_t> rgb;
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x)
-      rgb.push_back(y < 8 ? (x < 8 ? kRed : kGreen) : (x < 8 ? kBlue : kYellow));
-  return vellora_test::JpegBytes(16, 16, rgb);
-}
-
 void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
   for (std::size_t i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-// A "ChKL" record of the rectangle and picture size around the data.
-std::vector<std::uint8_t> Chkl(qvplatform::RECTL rect, const std::vector<std::uint8_t>& jpeg,
-                               std::int32_t width = 16, std::int32_t height = 16) {
-  std::vector<std::uint8_t> r(80 + jpeg.size(), 0);
-  std::memcpy(r.data(), "ChKL", 4);
-  Put32(r, 4, 20);
-  Put32(r, 8, 72);
-  const char16_t name[] = u"JPEG";
-  for (std::size_t i = 0; i < 4; ++i) r[12 + 2 * i] = static_cast<std::uint8_t>(name[i]);
-  Put32(r, 46, static_cast<std::uint32_t>(rect.left));
-  Put32(r, 50, static_cast<std::uint32_t>(rect.top));
-  Put32(r, 54, static_cast<std::uint32_t>(rect.right));
-  Put32(r, 58, static_cast<std::uint32_t>(rect.bottom));
-  Put32(r, 62, static_cast<std::uint32_t>(width));
-  Put32(r, 66, static_cast<std::uint32_t>(height));
-  Put32(r, 76, static_cast<std::uint32_t>(jpeg.size()));
-  std::copy(jpeg.begin(), jpeg.end(), r.begin() + 80);
-  return r;
 }
 
 std::uint32_t ColourAt(const Raster& r, int x, int y) {

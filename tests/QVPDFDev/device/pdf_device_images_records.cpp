@@ -1,5 +1,8 @@
 #include "pdf_device_images_records.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "pdf_device_test_util.h"
 
 namespace vellora_test {
@@ -31,6 +34,41 @@ std::string PlayAlone(vellora::TQVPDFDevice& device, const std::vector<BYTE>& em
   device.PlayMetafile(emf.data(), emf.size(), 0, 0, 0, 0, false, 0, 0);
   device.EndDoc();
   return DocumentBytes(device);
+}
+
+std::vector<std::uint8_t> QuadrantJpeg() {
+  std::vector<std::uint32_t> rgb;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      rgb.push_back(y < 8 ? (x < 8 ? 0xFF0000u : 0x00FF00u) : (x < 8 ? 0x0000FFu : 0xFFFF00u));
+  return JpegBytes(16, 16, rgb);
+}
+
+namespace {
+
+void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
+  for (std::size_t i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> Chkl(RECTL rect, const std::vector<std::uint8_t>& jpeg,
+                               std::int32_t width, std::int32_t height) {
+  std::vector<std::uint8_t> r(80 + jpeg.size(), 0);
+  std::memcpy(r.data(), "ChKL", 4);
+  Put32(r, 4, 20);
+  Put32(r, 8, 72);
+  const char16_t name[] = u"JPEG";
+  for (std::size_t i = 0; i < 4; ++i) r[12 + 2 * i] = static_cast<std::uint8_t>(name[i]);
+  Put32(r, 46, static_cast<std::uint32_t>(rect.left));
+  Put32(r, 50, static_cast<std::uint32_t>(rect.top));
+  Put32(r, 54, static_cast<std::uint32_t>(rect.right));
+  Put32(r, 58, static_cast<std::uint32_t>(rect.bottom));
+  Put32(r, 62, static_cast<std::uint32_t>(width));
+  Put32(r, 66, static_cast<std::uint32_t>(height));
+  Put32(r, 76, static_cast<std::uint32_t>(jpeg.size()));
+  std::copy(jpeg.begin(), jpeg.end(), r.begin() + 80);
+  return r;
 }
 
 }  // namespace vellora_test

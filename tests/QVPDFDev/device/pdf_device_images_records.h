@@ -1,5 +1,5 @@
-// Metafiles for the PDF device's image tests: bitmap records
-// with any source rectangle and colour usage, and a document made of one played metafile.
+// Metafiles for the PDF device's image tests: bitmap records with any source rectangle and
+// colour usage, "ChKL" JPEG records, and a document made of one played metafile.
 #pragma once
 
 #include <string>
@@ -20,6 +20,12 @@ EmfBuilder& AddStretchDIBits(EmfBuilder& b, Area dest, const FormatBitmap& bmp, 
 EmfBuilder& AddStretchDIBits(EmfBuilder& b, Area dest, const FormatBitmap& bmp);
 // The builder's own bitmap type for the blit and brush records.
 TestDib BuilderDib(const FormatBitmap& bmp);
+
+// 16 x 16 JPEG pixels: red, green / blue, yellow quadrants.
+std::vector<std::uint8_t> QuadrantJpeg();
+// A "ChKL" comment record of the rectangle and picture size around the JPEG data.
+std::vector<std::uint8_t> Chkl(RECTL rect, const std::vector<std::uint8_t>& jpeg,
+                               std::int32_t width = 16, std::int32_t height = 16);
 
 // Begins a document, plays the metafile onto a page of its own and ends the document.
 std::string PlayAlone(vellora::TQVPDFDevice& device, const std::vector<BYTE>& emf);
