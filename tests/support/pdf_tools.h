@@ -20,6 +20,11 @@ std::string QpdfJson(const std::string& pdf);
 // `objs`, with get(ref) giving an object's value (a stream's dictionary); its output, with
 // the script's standard error.
 std::string QpdfJsonQuery(const std::string& pdf, const std::string& script);
+// qpdf's view of the form fields (--json-key=acroform), one line each: fullname, fieldtype,
+// value, fieldflags, alternativename, "checkbox", "radio" or "-", and appearancestate,
+// separated by "|". Empty when qpdf fails; "no form" for a file without one.
+std::string QpdfFormFields(const std::string& pdf);
+
 // The decoded data of object n, by qpdf (empty when qpdf fails).
 std::string QpdfStreamData(const std::string& pdf, int objectNumber);
 
