@@ -1,12 +1,12 @@
 #include "QVK2PDFDLL/command_fields.h"
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
 #include <string>
 
 #include "QVK2PDFDLL/host_input.h"
 #include "QVPDFDev/objects/host_text.h"
+#include "QVPDFDevEX/ascii_upper.h"
 #include "QVPdfDC/pdf_string_escape.h"
 #include "qvplatform/numbers.h"
 
@@ -35,13 +35,6 @@ bool RecordNameValue(const void* record, std::string& name, std::string& value) 
   name = text.substr(0, equals);
   value = text.substr(equals + 1);
   return true;
-}
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  });
-  return text;
 }
 
 }  // namespace
@@ -88,7 +81,8 @@ std::int32_t AddJavaScriptCommand(TQVPDFEngineContext& c, const void* record) {
 
 std::int32_t BindDocumentActionCommand(TQVPDFEngineContext& c, const void* record) {
   std::string event, action;
-  if (RecordNameValue(record, event, action)) c.device.AddOpenAction(Upper(event), Upper(action));
+  if (RecordNameValue(record, event, action))
+    c.device.AddOpenAction(AsciiUpper(event), AsciiUpper(action));
   return -1;
 }
 

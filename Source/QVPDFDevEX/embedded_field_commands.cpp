@@ -4,7 +4,6 @@
 // carry the field are skipped, as link commands are; so are fields whose text would break
 // the file.
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <optional>
 #include <stdexcept>
@@ -13,6 +12,7 @@
 #include "QVPDFDev/navigation/link_target.h"
 #include "QVPDFDev/navigation/pdf_link.h"
 #include "QVPDFDev/pages/pdf_page.h"
+#include "QVPDFDevEX/ascii_upper.h"
 #include "QVPDFDevEX/pdf_acro_form.h"
 #include "QVPDFDevEX/pdf_catalog_ex.h"
 #include "QVPDFDevEX/pdf_device_ex.h"
@@ -39,13 +39,6 @@ enum : std::int32_t {
 };
 
 constexpr std::string_view kHintMarker = "@@HINT@@";
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  });
-  return text;
-}
 
 std::optional<std::int32_t> Integer(std::string_view text) {
   std::int32_t value = 0;
@@ -128,7 +121,7 @@ bool TQVPDFDeviceEX::HandleFieldCommand(const RECTL& rect, std::int32_t code,
     }
     case kOpenAction: {
       const auto [event, action] = SplitAt(text, "=", found);
-      if (found) AddOpenAction(Upper(event), Upper(action));
+      if (found) AddOpenAction(AsciiUpper(event), AsciiUpper(action));
       return true;
     }
     // The flag is the record's own first value: the mapping of the rectangle would turn a 0
@@ -163,7 +156,7 @@ void TQVPDFDeviceEX::ApplyFieldSetting(const std::string& text) {
   bool found = false;
   const auto [rawKey, value] = SplitAt(text, "=", found);
   if (!found) return;
-  const std::string key = Upper(rawKey);
+  const std::string key = AsciiUpper(rawKey);
   if (key == "RESET") {
     fieldSettings.Reset();
   } else if (key == "MULTI") {
@@ -195,7 +188,7 @@ void TQVPDFDeviceEX::AddCheckBoxCommand(const RECTL& rect, const std::string& te
     name.clear();
   }
   if (name.empty()) name = "Field" + std::to_string(formFieldCounter);
-  const std::string lower = Upper(value);
+  const std::string lower = AsciiUpper(value);
   const bool checked = value == "1" || lower == "TRUE";
   TQVPDFLink* widget = AddFieldWidget(
       checked ? "003/Ff 0/FT/Btn/V/Yes/AS/Yes" : "003/Ff 0/FT/Btn/V/Off/AS/Off", PointsRect(rect));

@@ -21,9 +21,17 @@ constexpr std::int32_t kCheckBox = 0x1;
 constexpr std::int32_t kFramedBox = 0x2;
 constexpr std::int32_t kMaxSmallFontSize = 11;
 
-TQVPDFRect Normalised(const TQVPDFRect& r) {
-  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
-          std::max(r.top, r.bottom)};
+// A field's rectangle with its corners in order (negative sizes would give negative boxes
+// and font sizes), and its size.
+struct FieldBox {
+  TQVPDFRect rect;
+  std::int64_t w, h;
+};
+
+FieldBox Box(const TQVPDFRect& r) {
+  const TQVPDFRect n{std::min(r.left, r.right), std::min(r.top, r.bottom),
+                     std::max(r.left, r.right), std::max(r.top, r.bottom)};
+  return {n, std::int64_t{n.right} - n.left, std::int64_t{n.bottom} - n.top};
 }
 
 std::string Int(std::int64_t value) { return std::to_string(value); }
@@ -125,9 +133,7 @@ TQVPDFLink* TQVPDFDeviceEX::AddTextFieldWidget(std::string_view dictionary,
                                                const TQVPDFRect& given) {
   CheckDictionaryText(dictionary);
   if (!OnPage()) throw std::runtime_error("No page active!");
-  const TQVPDFRect rect = Normalised(given);
-  const std::int64_t w = std::int64_t{rect.right} - rect.left;
-  const std::int64_t h = std::int64_t{rect.bottom} - rect.top;
+  const auto [rect, w, h] = Box(given);
   TFolvioAcroForm& form = CatalogEx().AcroForm();
   std::string text(dictionary);
   if (!value.empty()) {
@@ -166,9 +172,7 @@ TQVPDFLink* TQVPDFDeviceEX::AddFieldWidget(std::string_view fieldText, const TQV
   const std::string_view rest = fieldText.substr(digits);
   CheckDictionaryText(rest);
   if (!OnPage()) throw std::runtime_error("No page active!");
-  const TQVPDFRect rect = Normalised(given);
-  const std::int64_t w = std::int64_t{rect.right} - rect.left;
-  const std::int64_t h = std::int64_t{rect.bottom} - rect.top;
+  const auto [rect, w, h] = Box(given);
   TFolvioAcroForm& form = CatalogEx().AcroForm();
   std::string text(rest);
   text += "\r/H /I";

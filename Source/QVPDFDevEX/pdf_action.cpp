@@ -1,7 +1,6 @@
 #include "QVPDFDevEX/pdf_action.h"
 
-#include <algorithm>
-#include <cctype>
+#include "QVPDFDevEX/ascii_upper.h"
 
 namespace vellora {
 

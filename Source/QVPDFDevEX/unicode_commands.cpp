@@ -4,7 +4,6 @@
 // bytes (48), the text (52, n / 2 units, no terminator). Only a payload of exactly 52 + n
 // bytes is this record; any other goes to the PDF device.
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -13,6 +12,7 @@
 #include "QVPDFDev/navigation/link_target.h"
 #include "QVPDFDev/objects/pdf_text_encoding.h"
 #include "QVPDFDev/pages/pdf_page.h"
+#include "QVPDFDevEX/ascii_upper.h"
 #include "QVPDFDevEX/pdf_device_ex.h"
 #include "QVPdfDC/pdf_string_escape.h"
 #include "qvplatform/numbers.h"
@@ -47,13 +47,6 @@ std::uint32_t Le32(const std::uint8_t* p) {
 std::int32_t LeInt32(const std::uint8_t* p) { return static_cast<std::int32_t>(Le32(p)); }
 
 std::string Narrow(std::u16string_view text) { return WideToCodePage(text, 1252); }
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  });
-  return text;
-}
 
 // Points of the output to device units of the page.
 std::int32_t DeviceUnits(std::int32_t points, std::int32_t resolution) {
@@ -180,7 +173,8 @@ void TQVPDFDeviceEX::HandleUnicodeCommand(const RECTL& rect, const RECTL& stored
     }
     case kOpenAction: {
       const Parts parts = SplitNameValue(text);
-      if (parts.found) AddOpenAction(Upper(Narrow(parts.name)), Upper(Narrow(parts.value)));
+      if (parts.found)
+        AddOpenAction(AsciiUpper(Narrow(parts.name)), AsciiUpper(Narrow(parts.value)));
       return;
     }
     case kSplitAtBlanks:
