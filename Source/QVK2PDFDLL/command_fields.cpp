@@ -63,8 +63,10 @@ std::int32_t AddFormFieldCommand(TQVPDFEngineContext& c, const TQVPDFCommand* re
     text += "/TU (" + EscapeText(tooltip.c_str(), utf8) + ")";
   }
   text += "/DA (/Helv 0 Tf 0 g )";
-  // The widget advances the counter: the first field of a document is "Field2".
-  text += "/T(Field" + std::to_string(d.formFieldCounter + 1) + ")";
+  // The counter is 1 after BeginDoc: the first field of a document is "Field2". The widget
+  // advances it once more, past the name, so that a field the next command names from the
+  // counter never takes this name.
+  text += "/T(Field" + std::to_string(++d.formFieldCounter) + ")";
 
   const std::int32_t right = qvplatform::ClampToInt32(std::int64_t{field.X} + field.Width);
   const std::int32_t bottom = qvplatform::ClampToInt32(std::int64_t{field.Y} + field.Height);

@@ -109,11 +109,17 @@ TQVFieldAppearanceText TQVPDFDeviceEX::AppearanceText(std::u16string_view value)
   if (!fieldSettings.trueTypeFont.empty()) {
     const std::int32_t charset = fieldSettings.charset > 1 ? fieldSettings.charset : 0;
     // Selecting through the font manager leaves the page's written text state alone: the next
-    // text of the page selects and writes its own font again.
-    const std::int32_t number = Fonts().SelectFont(fieldSettings.trueTypeFont, charset, 0);
+    // text of the page selects and writes its own font again. A face that cannot be had at
+    // all leaves the field with the form's font.
+    std::int32_t number = 0;
+    try {
+      number = Fonts().SelectFont(fieldSettings.trueTypeFont, charset, 0);
+    } catch (const std::runtime_error&) {
+      number = 0;
+    }
     // CID fonts take glyph numbers, which only text output knows: those fields keep the
-    // form's font.
-    if (!Fonts().CurrentFontIsCID()) {
+    // form's font too.
+    if (number > 0 && !Fonts().CurrentFontIsCID()) {
       std::string bytes;
       const auto length = static_cast<std::int32_t>(std::min<std::size_t>(value.size(), 65535));
       Fonts().ConvertWideText(value.data(), length, bytes);

@@ -24,9 +24,14 @@ ExDocument& ExDocument::Comment(const std::vector<std::uint8_t>& data) {
   return *this;
 }
 
-std::string ExDocument::Finish() {
+void ExDocument::Play() {
   const std::vector<unsigned char> emf = picture_.Bytes();
   device.PlayMetafile(emf.data(), emf.size(), 0, 0, 0, 0, false, 0, 0);
+  played_ = true;
+}
+
+std::string ExDocument::Finish() {
+  if (!played_) Play();
   device.EndDoc();
   return DocumentBytes(device);
 }

@@ -24,7 +24,11 @@ class ExDocument {
   ExDocument& Unicode(std::int32_t code, const std::u16string& text, qvplatform::RECTL r = {});
   // A comment of these bytes.
   ExDocument& Comment(const std::vector<std::uint8_t>& data);
-  // Plays the metafile (its page opens and closes) and ends the document.
+  // The picture, for records other than comments.
+  EmfBuilder& Picture() { return picture_; }
+  // Plays the metafile: its page opens and closes.
+  void Play();
+  // Plays the metafile unless it was played, and ends the document.
   std::string Finish();
 
   vellora::TQVPDFDeviceEX device;
@@ -32,6 +36,7 @@ class ExDocument {
  private:
   FixedDocumentEnvironment env_;
   EmfBuilder picture_;
+  bool played_ = false;
 };
 
 }  // namespace vellora_test

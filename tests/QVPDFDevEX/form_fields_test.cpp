@@ -2,6 +2,7 @@
 // readers see them: qpdf's form view and checks, poppler's text and pixels.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "command_record.h"
@@ -127,6 +128,20 @@ TEST(FormFields, NoPageNoDocumentAndBrokenTextsMakeNothing) {
   // Two short texts are fields without flags; the rest made nothing.
   const std::string fields = QpdfFormFields(pdf);
   EXPECT_EQ(fields.find("Open"), std::string::npos) << fields;
+}
+
+TEST(FormFields, UnnamedFieldsNeverShareAName) {
+  ExDocument doc;
+  doc.Command(519, "a", {0, 0, 50, 20}).Command(519, "b", {0, 30, 50, 50});
+  doc.Command(515, "1", {0, 60, 20, 80}).Command(510, "000/FT/Tx", {0, 90, 50, 110});
+  doc.Unicode(510, u"000/FT/Tx", {0, 120, 50, 140});
+  const std::string fields = QpdfFormFields(doc.Finish());
+  std::set<std::string> names;
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < fields.size(); at = fields.find('\n', at) + 1, ++count)
+    names.insert(fields.substr(at, fields.find('|', at) - at));
+  EXPECT_EQ(count, 5u) << fields;
+  EXPECT_EQ(names.size(), count) << fields;
 }
 
 TEST(FormFields, RecordsOfAnotherSizeGoToThePdfDevice) {

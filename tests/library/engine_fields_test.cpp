@@ -57,13 +57,13 @@ TEST(EngineFields, FieldsCoverTheirRectangleAtEachResolution) {
     EXPECT_EQ(QpdfProblems(pdf), "") << dpi;
     const std::string fields = QpdfFormFields(pdf);
     EXPECT_NE(fields.find("Field2|/Tx|\u03A9 (a)|0|Tip|-|\n"), std::string::npos) << fields;
-    EXPECT_NE(fields.find("Field3|/Btn|/Yes|0|Field3|checkbox|/Yes\n"), std::string::npos)
+    EXPECT_NE(fields.find("Field4|/Btn|/Yes|0|Field4|checkbox|/Yes\n"), std::string::npos)
         << fields;
-    EXPECT_NE(fields.find("Field4|/Btn|/Off|0|Field4|checkbox|/Off\n"), std::string::npos)
+    EXPECT_NE(fields.find("Field6|/Btn|/Off|0|Field6|checkbox|/Off\n"), std::string::npos)
         << fields;
     const std::string rects = QpdfJsonQuery(pdf, kRectScript);
     EXPECT_NE(rects.find("Field2 [72, 612, 216, 648]"), std::string::npos) << dpi << rects;
-    EXPECT_NE(rects.find("Field3 [72, 558, 90, 576]"), std::string::npos) << dpi << rects;
+    EXPECT_NE(rects.find("Field4 [72, 558, 90, 576]"), std::string::npos) << dpi << rects;
   }
 }
 
