@@ -1,15 +1,16 @@
-// Fuzz target for the whole conversion: plays the input into the PDF device, with the font
-// mode, the CID mode and JPEG conversion chosen by the input's last byte, and
-// finishes the document in memory. Fonts, text output, images and the file frame all run on
-// whatever the metafile holds. The only exception allowed out of the play is the refusal of
-// data that is not an enhanced metafile; the document is finished either way.
+// Fuzz target for the whole conversion: plays the input into the extended PDF device (the
+// engine's, with form fields and actions), with the font mode, the CID mode and JPEG
+// conversion chosen by the input's last byte, and finishes the document in memory. Fonts, text
+// output, images and the file frame all run on whatever the metafile holds. The only
+// exception allowed out of the play is the refusal of data that is not an enhanced metafile;
+// the document is finished either way.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "QVGenDC/metafile_player.h"
-#include "QVPDFDev/device/pdf_device.h"
 #include "QVPDFDev/fonts/font_settings.h"
+#include "QVPDFDevEX/pdf_device_ex.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ constexpr std::size_t kMaxInput = 1 << 20;
 volatile std::uint64_t g_sink;
 
 void Convert(const std::uint8_t* data, std::size_t size, std::uint8_t choice) {
-  vellora::TQVPDFDevice device;
+  vellora::TQVPDFDeviceEX device;
   device.FontSettings().fontMode =
       static_cast<vellora::TQVPDFFontMode>(choice % (vellora::qvEmbedSubsetTrueType_UsedChar + 1));
   device.contentOptions.cidFontMode = static_cast<std::uint8_t>((choice >> 3) % 4);

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "QVK2PDFDLL/command_fields.h"
 #include "QVK2PDFDLL/command_images.h"
 #include "QVK2PDFDLL/draw_metafile.h"
 #include "QVK2PDFDLL/engine_operations.h"
@@ -248,6 +249,12 @@ std::int32_t RunCommand(TQVPDFEngineContext& c, std::int32_t command, std::int32
       return DrawImageCommand(c, static_cast<TQVPDFCommand*>(record));
     case QVPDF_CMD_ADD_ICC_COLOR_SPACE:
       return AddColorSpaceCommand(c, commandRecord);
+    case QVPDF_CMD_ADD_FORM_FIELD:
+      return AddFormFieldCommand(c, commandRecord);
+    case QVPDF_CMD_ADD_JAVASCRIPT:
+      return AddJavaScriptCommand(c, record);
+    case QVPDF_CMD_BIND_DOC_ACTION:
+      return BindDocumentActionCommand(c, record);
     case QVPDF_CMD_RESET_DEVICE:
       d.Reset();
       return 0;

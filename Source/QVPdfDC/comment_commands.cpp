@@ -64,6 +64,18 @@ std::string Utf8ToSystemCodePage(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
+qvplatform::RECTL TQVGenericPSDevice::CommandRectangle(const RECTL& stored, bool logical) {
+  RECTL rect = stored;
+  if (dcStack.yFlip) {
+    rect.top = Negated(rect.top);
+    rect.bottom = Negated(rect.bottom);
+  }
+  if (!logical) return rect;
+  const POINTL a = TransformPoint(rect.left, rect.top);
+  const POINTL b = TransformPoint(rect.right, rect.bottom);
+  return RECTL{a.x, a.y, b.x, b.y};
+}
+
 void TQVGenericPSDevice::GdiComment(Bytes data) {
   const std::size_t size = data.size();
   if (size < kRecordHead) return;
@@ -94,16 +106,9 @@ void TQVGenericPSDevice::GdiComment(Bytes data) {
   // 64-bit: a length near 2^32 must not wrap the test.
   if (std::uint64_t(length) + kRecordHead > size || length > 0x7FFFFFFF) return;
   const std::int32_t code = ReadInt32(p);
-  RECTL rect{ReadInt32(p + 8), ReadInt32(p + 12), ReadInt32(p + 16), ReadInt32(p + 20)};
-  if (dcStack.yFlip) {
-    rect.top = Negated(rect.top);
-    rect.bottom = Negated(rect.bottom);
-  }
-  if (code < kLogicalRectLimit) {
-    const POINTL a = TransformPoint(rect.left, rect.top);
-    const POINTL b = TransformPoint(rect.right, rect.bottom);
-    rect = RECTL{a.x, a.y, b.x, b.y};
-  }
+  commandRecordRect =
+      RECTL{ReadInt32(p + 8), ReadInt32(p + 12), ReadInt32(p + 16), ReadInt32(p + 20)};
+  const RECTL rect = CommandRectangle(commandRecordRect, code < kLogicalRectLimit);
   const std::uint8_t* payload = p + kRecordHead;
   bool handled = false;
   if (code >= kBinaryCodes) {

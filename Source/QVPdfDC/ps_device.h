@@ -233,6 +233,9 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   // A logical point in output coordinates by the device matrix (row-vector rule) plus the
   // device's y offset, rounded.
   POINTL TransformPoint(std::int32_t x, std::int32_t y);
+  // A command record's rectangle as the hooks get it: top and bottom negated under a y flip,
+  // and, for a logical rectangle, both corners through TransformPoint.
+  RECTL CommandRectangle(const RECTL& stored, bool logical);
   // The dash step alone, before a pending move is written.
   void WriteDash();
   // The dash step, then "x y m " at the current point when state changed; true when written.
@@ -303,6 +306,9 @@ class TQVGenericPSDevice : public TQVGenericDevice {
   std::int32_t forcedCharset = 0;
   bool wordSplitInProgress = false;
   bool splitAtBlanks = false;
+  // The rectangle of the command record being handled, as the record stores it: flags that
+  // travel in its first value must not pass through the mapping.
+  RECTL commandRecordRect{0, 0, 0, 0};
   std::string textScratch;  // text output's working string, one per device (thread safety)
 
   // Text output's working state (text_output.h), made on first use.

@@ -404,10 +404,17 @@ enum {
    * and a record is given, also when the alias was added; 0 for any other value or no record. */
   QVPDF_CMD_FONT_ALIAS = 5573,
   QVPDF_CMD_DRAW_IMAGE = 5574, /* the image command, QVPDF_EXBITMAP */
+  /* A check box or text field over the head's X, Y, Width, Height (device units) of the open
+   * page, with the texts at FieldValue and Tooltip (either may be null); named "Field" + a
+   * counter, "Field2" first. Without an open page, -1. */
   QVPDF_CMD_ADD_FORM_FIELD = 5575,
-  QVPDF_CMD_RESET_DEVICE = 5576,      /* the drawing state back to its start; the document stays */
-  QVPDF_CMD_ADD_JAVASCRIPT = 5577,    /* record: text "name=script"; result the action's */
-  QVPDF_CMD_BIND_DOC_ACTION = 5578,   /* record: text "event=action name" */
+  QVPDF_CMD_RESET_DEVICE = 5576, /* the drawing state back to its start; the document stays */
+  /* record: text "name=script"; result the action's object number, -1 without "=" or a
+   * record, and in PDF/A (which allows no JavaScript). */
+  QVPDF_CMD_ADD_JAVASCRIPT = 5577,
+  /* record: text "event=action name"; event "OPENACTION" runs every action of that name when
+   * the document opens. The result is always -1. */
+  QVPDF_CMD_BIND_DOC_ACTION = 5578,
   QVPDF_CMD_INTERFACE_VERSION = 5579, /* result QVPDF_ENGINE_INTERFACE_VERSION */
   QVPDF_CMD_METAFILE_ERROR = 5580,    /* result 1 when damaged metafile data was met, else 0 */
   QVPDF_CMD_ADD_ICC_COLOR_SPACE = 5581,

@@ -1,6 +1,6 @@
 // Commands through QVPDF_Do: the interface version, the page record and its coordinates,
 // the memory copy protocol of the finished document, output files, outline entries,
-// unknown and unbuilt commands, and failures that come back as -1 with a debug line.
+// unknown commands, and failures that come back as -1 with a debug line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,22 +45,13 @@ TEST(EngineCommands, VersionsAndContexts) {
   EXPECT_EQ(e->QVKExec(live, nullptr, nullptr, nullptr, 0, 0), -1);
 }
 
-TEST(EngineCommands, UnknownAndUnbuiltCommandsGiveMinusOne) {
+TEST(EngineCommands, UnknownCommandsGiveMinusOne) {
   const EngineEntries* e = Engine();
   ASSERT_NE(e, nullptr);
   EngineContext c;
   qvplatform::ScopedDebugCapture debug;
   for (int command : {0, 5557, 5582, -5558}) EXPECT_EQ(e->Do(c, command, 0, nullptr), -1);
   EXPECT_TRUE(debug.Lines().empty());
-  // Commands whose device parts come later: -1 and a line that says why.
-  for (int command : {5575, 5577, 5578}) {
-    SCOPED_TRACE(command);
-    debug.Clear();
-    TQVPDFCommand record{};
-    EXPECT_EQ(e->Do(c, command, 0, &record), -1);
-    EXPECT_EQ(debug.Lines(), std::vector<std::string>{"Command not available in this build (" +
-                                                      std::to_string(command) + ")"});
-  }
   // The font alias command answers -1 whenever it is given an alias (added or not, and
   // without a debug line), 0 otherwise.
   debug.Clear();

@@ -66,6 +66,27 @@ else:
     print('none')
 )";
   return QpdfJsonQuery(pdf, script);
+std::string QpdfFormFields(const std::string& pdf) {
+  static const char script[] = R"(
+import json, sys
+form = json.load(sys.stdin).get('acroform', {})
+if not form.get('hasacroform'):
+    print('no form')
+def text(v):
+    v = '' if v is None else str(v)
+    return v[2:] if v.startswith('u:') else v
+for f in form.get('fields', []):
+    kind = 'checkbox' if f.get('ischeckbox') else 'radio' if f.get('isradiobutton') else '-'
+    print('|'.join([text(f.get('fullname')), text(f.get('fieldtype')), text(f.get('value')),
+                    str(f.get('fieldflags')), text(f.get('alternativename')), kind,
+                    text(f.get('annotation', {}).get('appearancestate'))]))
+)";
+  const TempFile file(pdf, ".pdf");
+  const ToolResult json =
+      RunTool({"qpdf", "--json", "--json-key=acroform", file.Path().string()}, ToolErrors::kDrop);
+  if (json.status != 0) return {};
+  const TempFile py(script, ".py");
+  return RunTool({"python3", py.Path().string()}, ToolErrors::kJoin, json.out).out;
 }
 
 std::string QpdfStreamData(const std::string& pdf, int objectNumber) {

@@ -24,6 +24,11 @@ std::string QpdfJsonQuery(const std::string& pdf, const std::string& script);
 // and the 1-based page of its destination (0: none), its children in parentheses, entries
 // separated by blanks; then the root's /Count. "none" without an outline.
 std::string QpdfOutlineTree(const std::string& pdf);
+// qpdf's view of the form fields (--json-key=acroform), one line each: fullname, fieldtype,
+// value, fieldflags, alternativename, "checkbox", "radio" or "-", and appearancestate,
+// separated by "|". Empty when qpdf fails; "no form" for a file without one.
+std::string QpdfFormFields(const std::string& pdf);
+
 // The decoded data of object n, by qpdf (empty when qpdf fails).
 std::string QpdfStreamData(const std::string& pdf, int objectNumber);
 

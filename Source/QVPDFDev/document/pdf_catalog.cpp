@@ -70,15 +70,20 @@ void TQVPDFCatalog::WriteObject() {
       break;
   }
   TQVPDFPage* first = pages_->FirstPage();
+  std::string goTo;
   if (first != nullptr) {
-    const char* fit = settings.zoomMode == pwZoomFitPage         ? "/Fit]>>"
-                      : settings.zoomMode == pwZoomFitVertical   ? "/FitV]>>"
-                      : settings.zoomMode == pwZoomFitHorizontal ? "/FitH]>>"
+    const char* fit = settings.zoomMode == pwZoomFitPage         ? "/Fit]"
+                      : settings.zoomMode == pwZoomFitVertical   ? "/FitV]"
+                      : settings.zoomMode == pwZoomFitHorizontal ? "/FitH]"
                                                                  : nullptr;
-    if (fit != nullptr)
-      out.WriteLn("/OpenAction <</Type/Action/S/GoTo/D[" + first->GetReference() + fit);
+    if (fit != nullptr) goTo = "/Type/Action/S/GoTo/D[" + first->GetReference() + fit;
   }
+  WriteOpenAction(goTo);
   out.WriteObjectEnd(false);
+}
+
+void TQVPDFCatalog::WriteOpenAction(const std::string& goToAction) {
+  if (!goToAction.empty()) Out().WriteLn("/OpenAction <<" + goToAction + ">>");
 }
 
 }  // namespace vellora

@@ -26,6 +26,9 @@ class TQVPDFCatalog : public TQVCustomPDFType {
   void WriteObject() override;
   // Entries of a derived catalog, written inside the dictionary after the output intents.
   virtual void WriteEntries() {}
+  // The /OpenAction entry; goToAction is the body of the action that the zoom mode asks for
+  // (empty: none).
+  virtual void WriteOpenAction(const std::string& goToAction);
 
   std::size_t AddPage(std::unique_ptr<TQVPDFPage> page) { return pages_->AddPage(std::move(page)); }
 

@@ -63,8 +63,28 @@ int HexValue(char c) {
   return c - 'A' + 10;
 }
 
-// The bytes of the literal string that opens at i (escapes undone, line ends as LF); i ends
-// past it. False when it does not close.
+// The bytes of the hex string that opens at i; i ends past it. False for a byte that is no
+// hex digit or white space, or when it does not close.
+bool ReadHexString(std::string_view s, std::size_t& i, std::string& bytes) {
+  int high = -1;
+  for (++i; i < s.size() && s[i] != '>'; ++i) {
+    if (IsWhite(s[i])) continue;
+    if (!IsHexDigit(s[i])) return false;
+    if (high < 0) {
+      high = HexValue(s[i]);
+    } else {
+      bytes += static_cast<char>(high << 4 | HexValue(s[i]));
+      high = -1;
+    }
+  }
+  if (i == s.size()) return false;
+  if (high >= 0) bytes += static_cast<char>(high << 4);  // a missing last digit is 0
+  ++i;
+  return true;
+}
+
+}  // namespace
+
 bool ReadLiteralString(std::string_view s, std::size_t& i, std::string& bytes) {
   int depth = 1;
   for (++i; i < s.size(); ++i) {
@@ -118,28 +138,6 @@ bool ReadLiteralString(std::string_view s, std::size_t& i, std::string& bytes) {
   }
   return false;
 }
-
-// The bytes of the hex string that opens at i; i ends past it. False for a byte that is no
-// hex digit or white space, or when it does not close.
-bool ReadHexString(std::string_view s, std::size_t& i, std::string& bytes) {
-  int high = -1;
-  for (++i; i < s.size() && s[i] != '>'; ++i) {
-    if (IsWhite(s[i])) continue;
-    if (!IsHexDigit(s[i])) return false;
-    if (high < 0) {
-      high = HexValue(s[i]);
-    } else {
-      bytes += static_cast<char>(high << 4 | HexValue(s[i]));
-      high = -1;
-    }
-  }
-  if (i == s.size()) return false;
-  if (high >= 0) bytes += static_cast<char>(high << 4);  // a missing last digit is 0
-  ++i;
-  return true;
-}
-
-}  // namespace
 
 bool IsLaunchTarget(std::string_view target) {
   return StartsWithIgnoringCase(target, "Launch://") ||

@@ -35,4 +35,8 @@ std::string PercentEncodedURI(std::string_view target);
 // keyword of the file structure (obj, endobj, stream, endstream, xref, trailer, startxref).
 std::optional<std::string> RewrittenActionText(TQVCustomPDFType& link, std::string_view action);
 
+// The bytes of the literal string whose "(" stands at i (escapes undone, line ends as LF); i
+// ends past its ")". False when it does not close.
+bool ReadLiteralString(std::string_view s, std::size_t& i, std::string& bytes);
+
 }  // namespace vellora

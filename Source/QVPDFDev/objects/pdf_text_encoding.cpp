@@ -54,4 +54,20 @@ std::string WideToCodePage(std::u16string_view text, std::uint32_t codePage) {
   return out;
 }
 
+std::u16string CodePageToWide(std::string_view text, std::uint32_t codePage) {
+  std::u16string out;
+  if (text.empty()) return out;
+  if (text.size() > INT_MAX) throw std::runtime_error("Text too long");
+  const int srcLen = static_cast<int>(text.size());
+  // One byte never gives more than one UTF-16 unit.
+  out.resize(text.size());
+  const auto decode = [&](qvplatform::UINT page) {
+    return qvplatform::MultiByteToWideChar(page, 0, text.data(), srcLen, out.data(), srcLen);
+  };
+  int n = codePage == 0 ? 0 : decode(codePage);
+  if (n <= 0) n = decode(qvplatform::CP_ACP);
+  out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  return out;
+}
+
 }  // namespace vellora

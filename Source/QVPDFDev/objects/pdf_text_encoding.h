@@ -16,4 +16,8 @@ std::string UTF8ToUTF16BE(std::string_view text);
 // UTF-16 text in an 8-bit code page; characters the page cannot show become "?".
 std::string WideToCodePage(std::u16string_view text, std::uint32_t codePage);
 
+// 8-bit text of a code page (0: the system page; an unknown page reads as the system page)
+// as UTF-16.
+std::u16string CodePageToWide(std::string_view text, std::uint32_t codePage);
+
 }  // namespace vellora
