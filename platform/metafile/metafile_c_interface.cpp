@@ -4,6 +4,7 @@
 
 #include "qvplatform/metafile.h"
 #include "qvplatform/qvplatform_c.h"
+#include "qvplatform/wmf_translator.h"
 
 namespace qvplatform {
 namespace {
@@ -14,6 +15,9 @@ static_assert(offsetof(QvEnhMetaHeader, rclFrame) == offsetof(ENHMETAHEADER, rcl
 static_assert(offsetof(QvEnhMetaHeader, nHandles) == offsetof(ENHMETAHEADER, nHandles));
 static_assert(offsetof(QvEnhMetaHeader, szlMillimeters) == offsetof(ENHMETAHEADER, szlMillimeters));
 static_assert(offsetof(QvEnhMetaHeader, szlMicrometers) == offsetof(ENHMETAHEADER, szlMicrometers));
+
+static_assert(sizeof(QvMetaFilePict) == sizeof(METAFILEPICT));
+static_assert(offsetof(QvMetaFilePict, yExt) == offsetof(METAFILEPICT, yExt));
 
 static_assert(QV_METAFILE_OK == static_cast<int>(MetafileStatus::kOk));
 static_assert(QV_METAFILE_OLD_STYLE == static_cast<int>(MetafileStatus::kOldStyle));
@@ -50,6 +54,18 @@ extern "C" QvMetafileHandle QvGetEnhMetaFile(const char* fileName, int* status) 
 
 extern "C" QvMetafileHandle QvSetEnhMetaFileBits(uint32_t size, const uint8_t* data) {
   return SetEnhMetaFileBits(size, data);
+}
+
+extern "C" QvMetafileHandle QvSetWinMetaFileBits(uint32_t size, const uint8_t* data,
+                                                 const QvMetaFilePict* picture) {
+  if (data == nullptr || size == 0) return 0;
+  METAFILEPICT mapping;
+  if (picture != nullptr) {
+    mapping.mm = picture->mm;
+    mapping.xExt = picture->xExt;
+    mapping.yExt = picture->yExt;
+  }
+  return SetWinMetaFileBitsEx(size, data, picture != nullptr ? &mapping : nullptr).handle;
 }
 
 extern "C" QvMetafileHandle QvCopyEnhMetaFile(QvMetafileHandle metafile, const char* fileName) {

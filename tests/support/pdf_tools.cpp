@@ -66,6 +66,8 @@ else:
     print('none')
 )";
   return QpdfJsonQuery(pdf, script);
+}
+
 std::string QpdfFormFields(const std::string& pdf) {
   static const char script[] = R"(
 import json, sys

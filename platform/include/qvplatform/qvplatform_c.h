@@ -10,6 +10,7 @@
  * The functions keep the meaning of the Windows calls whose names they carry after "Qv":
  *   QvGetEnhMetaFile       GetEnhMetaFileA (with the reason of a failure)
  *   QvSetEnhMetaFileBits   SetEnhMetaFileBits
+ *   QvSetWinMetaFileBits   SetWinMetaFileBits (old-style bytes into an enhanced metafile)
  *   QvCopyEnhMetaFile      CopyEnhMetaFileA
  *   QvGetEnhMetaFileHeader GetEnhMetaFileHeader
  *   QvGetEnhMetaFileBits   GetEnhMetaFileBits
@@ -88,6 +89,19 @@ QVPLATFORM_C_API QvMetafileHandle QvGetEnhMetaFile(const char* fileName, int* st
 
 /* A new enhanced metafile holding a copy of size bytes at data; 0 when they are not one. */
 QVPLATFORM_C_API QvMetafileHandle QvSetEnhMetaFileBits(uint32_t size, const uint8_t* data);
+
+/* The picture of an old-style (WMF) metafile's bytes (from its header on, or with the placeable
+ * header in front) as a new enhanced metafile; 0 when they are not one. Its frame comes from
+ * picture when it gives an anisotropic or isotropic mapping (mm 8 or 7) with positive extents
+ * in 0.01 mm, else from the placeable header, else from the metafile's window. picture may be
+ * NULL. Damaged records end the translation there: what came before is kept. */
+typedef struct QvMetaFilePict {
+  int32_t mm;
+  int32_t xExt, yExt; /* 0.01 mm */
+  uint32_t hMF;       /* not read */
+} QvMetaFilePict;
+QVPLATFORM_C_API QvMetafileHandle QvSetWinMetaFileBits(uint32_t size, const uint8_t* data,
+                                                       const QvMetaFilePict* picture);
 
 /* With fileName NULL: a new handle to the same metafile in memory. Otherwise writes the bytes to
  * the file (created or replaced) and returns a handle to the copy. 0 on failure. */

@@ -90,6 +90,27 @@ TEST(MetafileCInterface, BytesHeaderCopiesAndDeletion) {
   EXPECT_EQ(QvDeleteEnhMetaFile(inMemory), 1);
 }
 
+TEST(MetafileCInterface, OldStyleBytesBecomeAnEnhancedMetafile) {
+  const std::vector<BYTE> wmf = SmallWmf(true);
+  const QvMetafileHandle placed =
+      QvSetWinMetaFileBits(static_cast<uint32_t>(wmf.size()), wmf.data(), nullptr);
+  ASSERT_NE(placed, 0u);
+  EXPECT_EQ(qvplatform::CheckEnhMetaFile(placed), MetafileStatus::kOk);
+  const QvMetaFilePict picture = {8, 1000, 500, 0};  // anisotropic, 10 x 5 mm
+  const QvMetafileHandle framed =
+      QvSetWinMetaFileBits(static_cast<uint32_t>(wmf.size()), wmf.data(), &picture);
+  ASSERT_NE(framed, 0u);
+  QvEnhMetaHeader header{};
+  ASSERT_EQ(QvGetEnhMetaFileHeader(framed, sizeof header, &header), sizeof header);
+  EXPECT_NEAR(header.rclFrame.right - header.rclFrame.left, 1000, 1);
+  EXPECT_NEAR(header.rclFrame.bottom - header.rclFrame.top, 500, 1);
+  const std::vector<BYTE> emf = SmallEmf();
+  EXPECT_EQ(QvSetWinMetaFileBits(static_cast<uint32_t>(emf.size()), emf.data(), nullptr), 0u);
+  EXPECT_EQ(QvSetWinMetaFileBits(0, nullptr, nullptr), 0u);
+  EXPECT_EQ(QvDeleteEnhMetaFile(placed), 1);
+  EXPECT_EQ(QvDeleteEnhMetaFile(framed), 1);
+}
+
 void Collect(void* lines, const char* line) {
   static_cast<std::vector<std::string>*>(lines)->emplace_back(line);
 }
