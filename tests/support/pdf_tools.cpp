@@ -43,6 +43,13 @@ trailer = objs['trailer']['value']
   return RunTool({"python3", py.Path().string()}, ToolErrors::kJoin, QpdfJson(pdf)).out;
 }
 
+std::string QpdfQdf(const std::string& pdf) {
+  const TempFile file(pdf);
+  return RunTool({"qpdf", "--qdf", "--object-streams=disable", file.Path().string(), "-"},
+                 ToolErrors::kDrop)
+      .out;
+}
+
 std::string QpdfStreamData(const std::string& pdf, int objectNumber) {
   const TempFile file(pdf);
   return RunTool({"qpdf", "--show-object=" + std::to_string(objectNumber), "--filtered-stream-data",

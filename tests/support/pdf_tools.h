@@ -20,6 +20,9 @@ std::string QpdfJson(const std::string& pdf);
 // `objs`, with get(ref) giving an object's value (a stream's dictionary); its output, with
 // the script's standard error.
 std::string QpdfJsonQuery(const std::string& pdf, const std::string& script);
+// The file rewritten by qpdf --qdf: every stream decoded, objects one by one (empty when qpdf
+// fails).
+std::string QpdfQdf(const std::string& pdf);
 // The decoded data of object n, by qpdf (empty when qpdf fails).
 std::string QpdfStreamData(const std::string& pdf, int objectNumber);
 
