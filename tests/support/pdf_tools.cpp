@@ -91,6 +91,13 @@ for f in form.get('fields', []):
   return RunTool({"python3", py.Path().string()}, ToolErrors::kJoin, json.out).out;
 }
 
+std::string QpdfQdf(const std::string& pdf) {
+  const TempFile file(pdf);
+  return RunTool({"qpdf", "--qdf", "--object-streams=disable", file.Path().string(), "-"},
+                 ToolErrors::kDrop)
+      .out;
+}
+
 std::string QpdfStreamData(const std::string& pdf, int objectNumber) {
   const TempFile file(pdf);
   return RunTool({"qpdf", "--show-object=" + std::to_string(objectNumber), "--filtered-stream-data",

@@ -29,6 +29,9 @@ std::string QpdfOutlineTree(const std::string& pdf);
 // separated by "|". Empty when qpdf fails; "no form" for a file without one.
 std::string QpdfFormFields(const std::string& pdf);
 
+// The file rewritten by qpdf --qdf: every stream decoded, objects one by one (empty when qpdf
+// fails).
+std::string QpdfQdf(const std::string& pdf);
 // The decoded data of object n, by qpdf (empty when qpdf fails).
 std::string QpdfStreamData(const std::string& pdf, int objectNumber);
 

@@ -21,8 +21,10 @@ enum : std::int32_t {
   kBookmark = 503,
   kBookmarkDeeper = 504,
   kBookmarkHigher = 505,
+  kPlaceForm = 506,
   kGlobalDestination = 507,
   kBitmapName = 512,
+  kHiddenText = 513,
   kSaveLevel = 520,
   kRestoreLevel = 521,
   kImageName = 522,
@@ -61,6 +63,10 @@ std::optional<std::int32_t> ParseInt(std::string_view text) {
 std::int32_t Difference(std::int32_t a, std::int32_t b) {
   return qvplatform::ClampToInt32(std::int64_t{a} - b);
 }
+
+// Hidden text is found by search and extraction but leaves no ink: render mode 3.
+constexpr float kHiddenTextSize = 1.0f;
+constexpr std::int32_t kInvisibleRenderMode = 3;
 
 }  // namespace
 
@@ -106,6 +112,20 @@ void TQVPDFDevice::AddBookmark(const std::string& text, const RECTL& rect, std::
   }
 }
 
+// In the font of the current level (a font the document has), invisible rather than painted in
+// white, so no colour changes; the render mode is recorded for the next text to set its own.
+void TQVPDFDevice::WriteHiddenText(const std::string& text) {
+  if (text.empty() || !EnsureOutputOpen()) return;
+  std::int32_t x = 0, y = 0;
+  BeginText(x, y);
+  WriteTextState(&workBuffer, kHiddenTextSize);
+  workBuffer.AddString("3 Tr 0 0 Td (");
+  workBuffer.AddEscaped(text);
+  workBuffer.AddString(")Tj\n");
+  textState_.renderMode = kInvisibleRenderMode;
+  RegisterUsedCharsA(text.data(), qvplatform::ClampToInt32(static_cast<std::int64_t>(text.size())));
+}
+
 void TQVPDFDevice::HandleEmbeddedCommand(const RECTL& rect, std::int32_t code,
                                          const std::string& text, bool& handled) {
   TQVGenericPSDevice::HandleEmbeddedCommand(rect, code, text, handled);
@@ -134,8 +154,15 @@ void TQVPDFDevice::HandleEmbeddedCommand(const RECTL& rect, std::int32_t code,
     case kBookmarkHigher:
       AddBookmark(text, rect, code);
       return;
+    case kPlaceForm:
+      // The form stands where its own placement puts it, as with the place-form command.
+      if (EnsureOutputOpen()) DrawXForm(text, 0, rect.left, width, height, rect.top);
+      return;
     case kBitmapName:
       pendingBitmapName = text;
+      return;
+    case kHiddenText:
+      WriteHiddenText(text);
       return;
     case kSaveLevel:
     case kRestoreLevel:

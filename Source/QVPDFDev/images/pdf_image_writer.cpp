@@ -84,6 +84,17 @@ void TQVPDFImageWriter::RegisterAlias(std::int32_t number) {
   pending.clear();
 }
 
+std::int32_t TQVPDFImageWriter::NumberOfResourceName(std::string_view name) const {
+  TQVPDFResource* resources = Resources();
+  if (resources == nullptr) return 0;
+  const std::size_t count = resources->XObjects().Count();
+  for (std::size_t i = 1; i <= count; ++i) {
+    const std::int32_t number = qvplatform::ClampToInt32(static_cast<std::int64_t>(i));
+    if (TQVNamedObjectList<TQVPDFStream>::SameName(ResourceName(number), name)) return number;
+  }
+  return 0;
+}
+
 std::string TQVPDFImageWriter::ResourceName(std::int32_t number) const {
   TQVPDFResource* resources = Resources();
   if (resources == nullptr || number <= 0) return {};
@@ -105,11 +116,11 @@ void TQVPDFImageWriter::DrawImage(std::int32_t number, float x, float y, float w
     if (name.empty()) return;
     const qvplatform::TStringList& aliases = host_.ImageAliases();
     const int index = aliases.IndexOf(ImageAliasName(name));
-    if (index >= 0) {
-      const std::string listed = ResourceName(static_cast<std::int32_t>(
-          qvplatform::ClampToInt32(static_cast<std::int64_t>(aliases.Objects(index)))));
-      if (!listed.empty()) name = listed;
-    }
+    // An alias, else an XObject listed under the name itself; a name of neither draws
+    // nothing rather than invoking an XObject the resources lack.
+    name = index >= 0 ? ResourceName(static_cast<std::int32_t>(qvplatform::ClampToInt32(
+                            static_cast<std::int64_t>(aliases.Objects(index)))))
+                      : ResourceName(NumberOfResourceName(name));
   }
   if (name.empty()) return;
 

@@ -103,6 +103,8 @@ class TQVPDFImageWriter {
 
   // The name under which image number stands in the XObject resources ("" for none).
   std::string ResourceName(std::int32_t number) const;
+  // The number of the XObject the resources list under the name (ignoring case), or 0.
+  std::int32_t NumberOfResourceName(std::string_view name) const;
 
  private:
   TQVPDFResource* Resources() const;

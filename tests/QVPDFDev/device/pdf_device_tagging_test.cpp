@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "command_record.h"
+#include "emf_builder.h"
+#include "font_test_env.h"
 #include "pdf_device_test_util.h"
 
 namespace vellora {
@@ -135,6 +137,44 @@ print('classes', sorted(get(tree['/ClassMap']).keys()), 'roles', get(tree['/Role
   EXPECT_NE(tree.find("NonStruct\n  H1"), std::string::npos) << tree;
   EXPECT_NE(tree.find("  L (block)\n    LI (block)\n  P (block)"), std::string::npos) << tree;
   EXPECT_NE(tree.find("  P \"Intro\" (block)\n  Figure\n"), std::string::npos) << tree;
+}
+
+TEST(PDFDeviceTagging, EachElementHoldsTheTextDrawnInItsSequences) {
+  REQUIRE_TEST_FONTS();
+  vellora_test::EmfBuilder b = vellora_test::PointPicture(400, 400);
+  b.SetHandles(4);
+  b.CreateFont(1, vellora_test::EmfBuilder::Font(u"Liberation Sans", -20));
+  b.SelectObject(1);
+  const auto command = [&](std::int32_t code, const std::string& payload) {
+    b.GdiComment(CommandRecord(code, kCommandAnsi, {0, 0, 0, 0}, payload));
+  };
+  const auto tagged = [&](std::int32_t id, std::int32_t parent, const char* type,
+                          const char16_t* text, int y) {
+    command(3013, TaggingPayload(id, parent, 0, type));
+    command(3014, TaggingPayload(id, 0, 0, {}));
+    b.ExtTextOutWNoSpacing(20, y, text);
+    command(3015, {});
+  };
+  tagged(1, 0, "H1", u"Heading", 20);
+  tagged(2, 0, "P", u"Body", 60);
+  command(3013, TaggingPayload(3, 0, 0, "L"));
+  tagged(4, 3, "LI", u"Item", 100);
+  b.Eof();
+  const std::vector<unsigned char> emf = b.Bytes();
+  Tagger t;
+  t.d.BeginPage(612, 792, 72, 72, 0);
+  t.d.PlayMetafile(emf.data(), emf.size(), 0, 0, 400, 400, false, 0, 0);
+  const std::string pdf = t.Finish();
+  ASSERT_EQ(QpdfProblems(pdf), "");
+  const TempFile file(pdf, ".pdf");
+  const std::string text =
+      RunTool({"pdfinfo", "-struct-text", file.Path().string()}, vellora_test::ToolErrors::kDrop)
+          .out;
+  // Each element with its own text, the list item inside the list.
+  EXPECT_NE(text.find("  H1 (block)\n    \"Heading\"\n  P (block)\n    \"Body\"\n"
+                      "  L (block)\n    LI (block)\n      \"Item\"\n"),
+            std::string::npos)
+      << text;
 }
 
 TEST(PDFDeviceTagging, ArtifactsAndOpenSequencesStayOnTheirPage) {

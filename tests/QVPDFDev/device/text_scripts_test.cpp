@@ -208,13 +208,7 @@ TEST(TextScripts, WhatNoCodePageHoldsIsInkAndWhatNoFaceHasIsReportedOnce) {
 }
 
 // The page content of a document, decompressed by qpdf.
-std::string ContentOf(const std::string& pdf) {
-  const vellora_test::TempFile file(pdf);
-  return vellora_test::RunTool(
-             {"qpdf", "--qdf", "--object-streams=disable", file.Path().string(), "-"},
-             vellora_test::ToolErrors::kDrop)
-      .out;
-}
+std::string ContentOf(const std::string& pdf) { return vellora_test::QpdfQdf(pdf); }
 
 TEST(TextScripts, AdvancesOfTheFaceItselfAddNoSpacing) {
   REQUIRE_ENGINE_TOOLS();
