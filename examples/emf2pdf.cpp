@@ -2,10 +2,12 @@
 // any other: it makes metafile handles with the platform library, loads libvellora.so with
 // dlopen and drives it with the nine entry points of include/vellora/vellora.h.
 //
-//   emf2pdf [-v] IN.emf OUT.pdf                 one file
-//   emf2pdf [-v] -o OUT.pdf IN1.emf IN2.emf...  the inputs as the pages of one document
-//   emf2pdf [-v] -d OUTDIR IN1.emf IN2.emf...   one document per input, OUTDIR/<name>.pdf
+//   emf2pdf [-v] [-e BITS] IN.emf OUT.pdf                 one file
+//   emf2pdf [-v] [-e BITS] -o OUT.pdf IN1.emf IN2.emf...  the inputs as the pages of one document
+//   emf2pdf [-v] [-e BITS] -d OUTDIR IN1.emf IN2.emf...   one document per input
 //
+// -e 40 or -e 128 encrypts the documents with a key of that length; they open without a
+// password and allow printing and copying.
 // Each picture gets a page of its own size. Engine messages that report a problem and the
 // engine's diagnostics go to stderr; they are not failures. The engine's notifications (a
 // page begun, a font embedded) are printed only with -v. The exit status is 1 when an input cannot
@@ -79,7 +81,8 @@ bool LoadEngine(Engine& engine) {
 constexpr std::int32_t kMessageFontEmbedded = 10;
 constexpr std::int32_t kMessagePageBegun = 20;  // the page's size in device units
 
-bool verbose = false;  // -v: notifications too
+bool verbose = false;    // -v: notifications too
+int encryptionBits = 0;  // -e: 40 or 128, 0 for none
 
 // The engine gives a page's notification the prefix of an unknown code ("internal error ");
 // printed, it says what the page is.
@@ -183,6 +186,13 @@ bool Convert(const Engine& engine, const std::vector<Input>& inputs, const std::
   }
   engine.SetIProp(c, QVPDF_IPROP_COMPRESS_STREAM_METHOD, QVPDF_COMPRESS_FLATE);
   engine.SetIProp(c, QVPDF_IPROP_MODES, QVPDF_BIT(QVPDF_MODE_CLIP_RECT_SUPPORT));
+  if (encryptionBits != 0) {
+    engine.SetIProp(c, QVPDF_IPROP_ENCRYPTION,
+                    QVPDF_BIT(QVPDF_ENCRYPT_FILE) | QVPDF_BIT(QVPDF_ENABLE_PRINTING) |
+                        QVPDF_BIT(QVPDF_ENABLE_COPYING));
+    engine.SetIProp(c, QVPDF_IPROP_SECURITY,
+                    encryptionBits == 128 ? QVPDF_SECURITY_128BIT : QVPDF_SECURITY_40BIT);
+  }
   bool ok = engine.Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>(output.c_str())) == 0;
   diagnostics.Print(output);
   for (std::size_t i = 0; ok && i < inputs.size(); ++i) {
@@ -230,11 +240,14 @@ void Release(const std::vector<Input>& inputs) {
 }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: emf2pdf [-v] IN.emf OUT.pdf\n"
-               "       emf2pdf [-v] -o OUT.pdf IN.emf...   (one document, a page per input)\n"
-               "       emf2pdf [-v] -d OUTDIR IN.emf...    (a document per input)\n"
-               "  -v  also print the engine's notifications (pages begun, fonts embedded)\n");
+  std::fprintf(
+      stderr,
+      "usage: emf2pdf [-v] [-e BITS] IN.emf OUT.pdf\n"
+      "       emf2pdf [-v] [-e BITS] -o OUT.pdf IN.emf...   (one document, a page per input)\n"
+      "       emf2pdf [-v] [-e BITS] -d OUTDIR IN.emf...    (a document per input)\n"
+      "  -v       also print the engine's notifications (pages begun, fonts embedded)\n"
+      "  -e BITS  encrypt with a 40- or 128-bit key (no password; printing and copying\n"
+      "           allowed)\n");
   return 2;
 }
 
@@ -245,6 +258,11 @@ int main(int argc, char** argv) {
   if (!args.empty() && args[0] == "-v") {
     verbose = true;
     args.erase(args.begin());
+  }
+  if (args.size() >= 2 && args[0] == "-e") {
+    if (args[1] != "40" && args[1] != "128") return Usage();
+    encryptionBits = std::stoi(args[1]);
+    args.erase(args.begin(), args.begin() + 2);
   }
   std::string mode, target;
   std::vector<std::string> names;

@@ -4,7 +4,7 @@
 // happens.
 //
 // A context owns its device. Settings whose device parts are not part of this build yet
-// (element images, encryption, thumbnails) and the merge texts are kept here as the host set them.
+// (element images, thumbnails) and the merge texts are kept here as the host set them.
 #pragma once
 
 #include <cstdint>
@@ -21,8 +21,6 @@ namespace vellora {
 struct TQVEngineStoredSettings {
   bool convertJpegData = false;      // key 6: JPEG data of elements is converted
   bool thumbnailMonochrome = false;  // key 11
-  std::string ownerPassword;         // key 10
-  std::string userPassword;          // key 11 of the string keys
   std::string mergeStart;            // key 14: stored only
   std::string mergeText;             // key 15: stored only
 };
