@@ -3,11 +3,14 @@
 // (qvplatform/qvplatform_c.h), loads libvellora.so with dlopen and drives it with the nine entry
 // points of include/vellora/vellora.h.
 //
-//   emf2pdf [-v] [-t] IN.emf OUT.pdf                 one file
-//   emf2pdf [-v] [-t] -o OUT.pdf IN1.emf IN2.emf...  the inputs as the pages of one document
-//   emf2pdf [-v] [-t] -d OUTDIR IN1.emf IN2.emf...   one document per input, OUTDIR/<name>.pdf
+//   emf2pdf [-v] [-t] [-e BITS] IN.emf OUT.pdf                 one file
+//   emf2pdf [-v] [-t] [-e BITS] -o OUT.pdf IN1.emf IN2.emf...  the inputs as the pages of one
+//                                                              document
+//   emf2pdf [-v] [-t] [-e BITS] -d OUTDIR IN1.emf IN2.emf...   one document per input,
+//                                                              OUTDIR/<name>.pdf
 //
-// -t gives every page a thumbnail image.
+// -t gives every page a thumbnail image. -e 40 or -e 128 encrypts the documents with a key of
+// that length; they open without a password and allow printing and copying.
 // Each picture gets a page of its own size. Engine messages that report a problem and the
 // engine's diagnostics go to stderr; they are not failures. The engine's notifications (a
 // page begun, a font embedded) are printed only with -v. The exit status is 1 when an input cannot
@@ -83,6 +86,7 @@ constexpr std::int32_t kMessagePageBegun = 20;  // the page's size in device uni
 
 bool verbose = false;     // -v: notifications too
 bool thumbnails = false;  // -t: every page gets a thumbnail
+int encryptionBits = 0;   // -e: 40 or 128, 0 for none
 
 // The engine gives a page's notification the prefix of an unknown code ("internal error ");
 // printed, it says what the page is.
@@ -245,6 +249,13 @@ bool Convert(const Engine& engine, const std::vector<Input>& inputs, const std::
   }
   engine.SetIProp(c, QVPDF_IPROP_COMPRESS_STREAM_METHOD, QVPDF_COMPRESS_FLATE);
   engine.SetIProp(c, QVPDF_IPROP_MODES, QVPDF_BIT(QVPDF_MODE_CLIP_RECT_SUPPORT));
+  if (encryptionBits != 0) {
+    engine.SetIProp(c, QVPDF_IPROP_ENCRYPTION,
+                    QVPDF_BIT(QVPDF_ENCRYPT_FILE) | QVPDF_BIT(QVPDF_ENABLE_PRINTING) |
+                        QVPDF_BIT(QVPDF_ENABLE_COPYING));
+    engine.SetIProp(c, QVPDF_IPROP_SECURITY,
+                    encryptionBits == 128 ? QVPDF_SECURITY_128BIT : QVPDF_SECURITY_40BIT);
+  }
   bool ok = engine.Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>(output.c_str())) == 0;
   diagnostics.Print(output);
   for (std::size_t i = 0; ok && i < inputs.size(); ++i) {
@@ -293,12 +304,15 @@ void Release(const std::vector<Input>& inputs) {
 }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: emf2pdf [-v] [-t] IN.emf OUT.pdf\n"
-               "       emf2pdf [-v] [-t] -o OUT.pdf IN.emf...   (one document, a page per input)\n"
-               "       emf2pdf [-v] [-t] -d OUTDIR IN.emf...    (a document per input)\n"
-               "  -v  also print the engine's notifications (pages begun, fonts embedded)\n"
-               "  -t  give every page a thumbnail image\n");
+  std::fprintf(
+      stderr,
+      "usage: emf2pdf [-v] [-t] [-e BITS] IN.emf OUT.pdf\n"
+      "       emf2pdf [-v] [-t] [-e BITS] -o OUT.pdf IN.emf...   (one document, a page per input)\n"
+      "       emf2pdf [-v] [-t] [-e BITS] -d OUTDIR IN.emf...    (a document per input)\n"
+      "  -v       also print the engine's notifications (pages begun, fonts embedded)\n"
+      "  -t       give every page a thumbnail image\n"
+      "  -e BITS  encrypt with a 40- or 128-bit key (no password; printing and copying\n"
+      "           allowed)\n");
   return 2;
 }
 
@@ -306,11 +320,18 @@ int Usage() {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  for (bool flag = true; flag && !args.empty();) {
-    flag = args[0] == "-v" || args[0] == "-t";
-    if (args[0] == "-v") verbose = true;
-    if (args[0] == "-t") thumbnails = true;
-    if (flag) args.erase(args.begin());
+  // Options come first, in any order.
+  while (!args.empty() && (args[0] == "-v" || args[0] == "-t" || args[0] == "-e")) {
+    if (args[0] == "-e") {
+      if (args.size() < 2 || (args[1] != "40" && args[1] != "128")) return Usage();
+      encryptionBits = std::stoi(args[1]);
+      args.erase(args.begin());
+    } else if (args[0] == "-v") {
+      verbose = true;
+    } else {
+      thumbnails = true;
+    }
+    args.erase(args.begin());
   }
   std::string mode, target;
   std::vector<std::string> names;

@@ -4,7 +4,7 @@
 // happens.
 //
 // A context owns its device. Settings whose device parts are not part of this build yet
-// (element images, encryption) and the merge texts are kept here as the host set them.
+// (element images) and the merge texts are kept here as the host set them.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +20,6 @@ namespace vellora {
 // What the host set for device parts that are built later.
 struct TQVEngineStoredSettings {
   bool convertJpegData = false;  // key 6: JPEG data of elements is converted
-  std::string ownerPassword;     // key 10
-  std::string userPassword;      // key 11 of the string keys
   std::string mergeStart;        // key 14: stored only
   std::string mergeText;         // key 15: stored only
 };

@@ -49,10 +49,10 @@ bool SetStringProperty(TQVPDFEngineContext& c, std::int32_t key, const char* tex
       d.FontSettings().SetExcludedFonts(value);
       break;
     case QVPDF_SPROP_OWNER_PASSWORD:
-      s.ownerPassword = std::move(value);
+      d.options.security.SetOwnerPassword(std::move(value));
       break;
     case QVPDF_SPROP_USER_PASSWORD:
-      s.userPassword = std::move(value);
+      d.options.security.SetUserPassword(std::move(value));
       break;
     case QVPDF_SPROP_INPUT_FILE:
       d.options.file.SetInputFile(std::move(value));

@@ -108,6 +108,23 @@ TEST(Emf2PdfCorpus, TheSampleConvertsQuietlyAndVerboseShowsNotifications) {
   fs::remove_all(folder);
 }
 
+TEST(Emf2PdfCorpus, TheSampleConvertsEncrypted) {
+  const fs::path sample = SourceDir() / "examples" / "sample.emf";
+  const fs::path folder = TempFolder("sample-encrypted");
+  const std::string plain = (folder / "plain.pdf").string();
+  const std::string encrypted = (folder / "encrypted.pdf").string();
+  ASSERT_EQ(RunEmf2Pdf({sample.string(), plain}).status, 0);
+  const ToolResult run = RunEmf2Pdf({"-e", "128", sample.string(), encrypted});
+  EXPECT_EQ(run.status, 0) << run.out;
+  const std::string pdf = ReadFile(encrypted);
+  EXPECT_EQ(QpdfProblems(pdf), "");
+  const ToolResult shown = RunTool({"qpdf", "--show-encryption", encrypted});
+  EXPECT_NE(shown.out.find("R = 3"), std::string::npos) << shown.out;
+  EXPECT_EQ(PdfToText(pdf).out, PdfToText(ReadFile(plain)).out);
+  EXPECT_EQ(RunEmf2Pdf({"-e", "64", sample.string(), encrypted}).status, 2);
+  fs::remove_all(folder);
+}
+
 TEST(Emf2PdfCorpus, CommandLineErrors) {
   EXPECT_EQ(RunEmf2Pdf({}).status, 2);
   EXPECT_EQ(RunEmf2Pdf({"-o", "x.pdf"}).status, 2);

@@ -220,16 +220,37 @@ TEST(EngineProperties, CompressionKeysAndFastFlate) {
   }
 }
 
-TEST(EngineProperties, EncryptionThatCannotBeWrittenFailsTheDocument) {
-  // Only the low 16 bits count: 0x10000 asks for nothing.
+// Keys 7 (the permission set), 15 (the key strength), 10 and 11 (the passwords) make an
+// encrypted document that 5558 begins; only the low 16 bits of key 7 count.
+TEST(EngineProperties, EncryptionThroughTheEntryPoints) {
   const EngineEntries* e = Engine();
   ASSERT_NE(e, nullptr);
+  if (!HaveTool("qpdf") || !HaveTool("pdfinfo")) GTEST_SKIP() << "qpdf or poppler missing";
+  {
+    EngineContext c;
+    EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_ENCRYPTION, 0x10000));
+    const std::string pdf = OnePageDocument(c);
+    EXPECT_EQ(pdf.find("/Encrypt"), std::string::npos);
+  }
   EngineContext c;
-  EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_ENCRYPTION, 0x10000));
-  EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>("")), 0);
-  EXPECT_EQ(e->Do(c, QVPDF_CMD_END_DOC, 0, nullptr), 0);
-  EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_ENCRYPTION, 1 << QVPDF_ENCRYPT_FILE));
-  EXPECT_EQ(e->Do(c, QVPDF_CMD_BEGIN_DOC, 0, const_cast<char*>("")), -1);
+  EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_ENCRYPTION,
+                          QVPDF_BIT(QVPDF_ENCRYPT_FILE) | QVPDF_BIT(QVPDF_ENABLE_PRINTING)));
+  EXPECT_TRUE(e->SetIProp(c, QVPDF_IPROP_SECURITY, QVPDF_SECURITY_128BIT));
+  EXPECT_TRUE(e->SetSProp(c, QVPDF_SPROP_OWNER_PASSWORD, "engine-owner"));
+  EXPECT_TRUE(e->SetSProp(c, QVPDF_SPROP_USER_PASSWORD, "engine-user"));
+  EXPECT_TRUE(e->SetSProp(c, QVPDF_SPROP_TITLE, "Engine Zebra Title"));
+  const std::string pdf = OnePageDocument(c);  // 5558 answers 0 there
+  EXPECT_EQ(pdf.find("Engine Zebra Title"), std::string::npos);
+  const TempFile file(pdf);
+  const std::string path = file.Path().string();
+  const ToolResult owner = RunTool({"qpdf", "--show-encryption", "--password=engine-owner", path});
+  EXPECT_NE(owner.out.find("Supplied password is owner password"), std::string::npos) << owner.out;
+  EXPECT_NE(owner.out.find("R = 3"), std::string::npos) << owner.out;
+  EXPECT_NE(owner.out.find("P = -1852"), std::string::npos) << owner.out;
+  EXPECT_EQ(RunTool({"qpdf", "--check", "--password=engine-user", path}).status, 0);
+  EXPECT_NE(RunTool({"qpdf", "--check", "--password=nobody", path}).status, 0);
+  EXPECT_NE(RunTool({"pdfinfo", "-upw", "engine-user", path}).out.find("Engine Zebra Title"),
+            std::string::npos);
 }
 
 }  // namespace

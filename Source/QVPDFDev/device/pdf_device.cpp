@@ -8,6 +8,7 @@
 #include "QVPDFDev/metadata/info_dictionary.h"
 #include "QVPDFDev/objects/pdf_simple_objects.h"
 #include "QVPDFDev/resources/pdf_resource.h"
+#include "QVPDFDev/security/encrypt_info.h"
 
 namespace vellora {
 

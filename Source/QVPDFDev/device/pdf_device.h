@@ -41,6 +41,7 @@
 
 namespace vellora {
 
+class TFolvioEncryptInfo;
 class TQVPDFCatalog;
 class TQVPDFInfo;
 class TQVPDFLink;
@@ -108,9 +109,9 @@ struct TQVPDFRect {
   std::int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// Raised when a document asks for something this build cannot write.
-inline constexpr const char* kEncryptionUnavailable =
-    "Encryption is not available: the document was not started";
+// Message 11 at BeginDoc when a PDF/A document asks for encryption: it is written as PDF/A,
+// unencrypted.
+inline constexpr const char* kEncryptionNotAllowedInPDFA = "Encryption not allowed in PDF/A file";
 
 class TQVPDFDevice : public TQVGenericPSDevice,
                      public TQVPDFObjectOwner,
@@ -182,7 +183,9 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   virtual void CloseOutputStream();
   // 67: starts a document of width x height device units at resolution (0: 72). Raises
   // "Cannot create file " + name (after message 3) when the output file cannot be made, and
-  // kEncryptionUnavailable when encryption is asked for; the document stays closed then.
+  // kNoRandomBytes when encryption needs random bytes the system does not give; the document
+  // stays closed then. Whether the document is encrypted is decided here: a PDF/A document
+  // never is (message 11, kEncryptionNotAllowedInPDFA).
   virtual bool BeginDoc(std::int32_t width, std::int32_t height, std::int32_t resolution,
                         std::int32_t reserved);
   // 68: ends an open page (its errors swallowed), writes the objects left, the
@@ -198,7 +201,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
                          std::int32_t yResolution, std::int32_t rotation);
   // 71: after the header and the encryption dictionary. Empty here.
   virtual void AfterWriteHeader() {}
-  // 72: the version line, the comment lines, and the information object with the XMP packet.
+  // 72: the version line, the comment lines, the encryption dictionary (which from then on
+  // encrypts every string and stream), and the information object with the XMP packet.
   virtual void WriteHeader();
   // 73: while the document is finished, before resources, pages and catalog. Empty here.
   virtual void WriteExtraObjects() {}
@@ -368,6 +372,8 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   TQVPDFPage* LastPage() const { return lastPage_; }
   TQVPDFStream* CurrentContent() const { return currentContent_; }
   TQVPDFInfo* InfoObject() const { return info_.get(); }
+  // The encryption dictionary and cipher while an encrypted document is written.
+  TFolvioEncryptInfo* EncryptionObject() const { return encryption_.get(); }
   const TQVFileIdentifier& FileId() const { return fileId_; }
   // Pages made elsewhere (an input PDF) that the catalog takes at the end of the document.
   std::vector<std::unique_ptr<TQVPDFPage>>& PendingPages() { return pendingPages_; }
@@ -479,6 +485,7 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   TQVTextStateRecord textState_;
   std::unique_ptr<TQVPDFResource> resources_;
   std::unique_ptr<TQVPDFInfo> info_;
+  std::unique_ptr<TFolvioEncryptInfo> encryption_;  // also the file writer's cipher
   std::unique_ptr<TQVPDFPage> currentPage_;
   TQVPDFPage* lastPage_ = nullptr;
   TQVPDFStream* currentContent_ = nullptr;

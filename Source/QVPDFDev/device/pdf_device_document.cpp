@@ -8,6 +8,7 @@
 #include "QVPDFDev/metadata/info_dictionary.h"
 #include "QVPDFDev/objects/pdf_simple_objects.h"
 #include "QVPDFDev/resources/pdf_resource.h"
+#include "QVPDFDev/security/encrypt_info.h"
 #include "qvplatform/numbers.h"
 
 namespace vellora {
@@ -48,14 +49,19 @@ void TQVPDFDevice::OpenOutput() {
 bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_t resolution,
                             std::int32_t reserved) {
   (void)reserved;
-  // Until the security handler exists a document that asks for encryption is refused, before
-  // anything is created: it must never be written unprotected without a word. (PDF/A files
-  // are never encrypted; read mode writes nothing.)
-  if (options.security.EncryptsFile() && options.writer.pdfaMode == folvioaOff &&
-      options.file.readMode == 0)
-    throw std::runtime_error(kEncryptionUnavailable);
-
   FreeDocument();  // a document that was begun and never ended
+
+  // Encryption is decided once, before anything is created: a handler that cannot be made
+  // (no random bytes) stops the document here. PDF/A forbids encryption, so such a document
+  // is written as PDF/A and the host hears why it is not encrypted; read mode writes nothing.
+  std::unique_ptr<TFolvioEncryptInfo> encryption;
+  if (options.security.EncryptsFile() && options.file.readMode == 0) {
+    if (options.writer.pdfaMode != folvioaOff)
+      ReportMessage(11, kEncryptionNotAllowedInPDFA);
+    else
+      encryption = std::make_unique<TFolvioEncryptInfo>(this, options.security);
+  }
+
   documentTime = TQVDocumentTime::Now();
   CloseOutputStream();
   OpenOutput();
@@ -85,6 +91,7 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
     xformStream = nullptr;
     lastForm = nullptr;
     output_->XRef().Reset();
+    encryption_ = std::move(encryption);
 
     // Numbers are taken when the objects are first referenced or written.
     catalog_ = CreateCatalog();
@@ -194,6 +201,8 @@ void TQVPDFDevice::FreeDocument() {
   pendingBitmapName.clear();
   commandState_.Clear();
   ClearTempObjects();
+  output_->SetCipher(nullptr);
+  encryption_.reset();
   info_.reset();
   catalog_.reset();
   nullObjects_[0].reset();

@@ -9,13 +9,9 @@
 
 #include "QVPDFDev/file/pdf_writer_settings.h"
 #include "QVPDFDev/metadata/info_block.h"
+#include "QVPDFDev/security/security_options.h"
 
 namespace vellora {
-
-// Encryption option bits (TFolvioEncryption) and security levels.
-constexpr std::uint16_t kEncryptFile = 1u << 0;  // qvEncryptFile
-constexpr std::uint8_t kSecurity40Bit = 0;
-constexpr std::uint8_t kSecurity128Bit = 1;
 
 // Where the document is written and what it reads.
 struct TQVPDFFileOptions {
@@ -29,19 +25,6 @@ struct TQVPDFFileOptions {
   void SetInputFile(std::string name) { inputFileName = std::move(name); }
   void SetInputFileMode(std::int32_t mode) { inputFileMode = mode; }
   void SetReadMode(std::int32_t mode) { readMode = mode; }
-};
-
-// Encryption and the file version it asks for.
-struct TQVPDFSecurityOptions {
-  std::uint16_t encryptionOptions = 0;  // kEncrypt* bits
-  std::uint8_t securityLevel = kSecurity40Bit;
-  // Version 1.4 whatever else the document asks for (the extended device's version flag).
-  bool version14Requested = false;
-
-  void SetEncryption(std::uint16_t optionBits) { encryptionOptions = optionBits; }
-  void SetSecurityLevel(std::uint8_t level) { securityLevel = level; }
-  void RequestVersion14() { version14Requested = true; }
-  bool EncryptsFile() const { return (encryptionOptions & kEncryptFile) != 0; }
 };
 
 // The JPEG qualities of the host's JPEG settings 1..5.
@@ -77,7 +60,7 @@ struct TQVPDFTextSettings {
 struct TQVPDFDeviceOptions {
   TQVPDFWriterSettings writer;  // compression, armour, page and zoom mode, PDF/A, options
   TQVPDFFileOptions file;
-  TQVPDFSecurityOptions security;
+  TQVPDFSecurityOptions security;  // encryption (security/security_options.h)
   TQVPDFImageSettings images;
   TQVPDFTextSettings text;
   TQVDeviceInfoBlock info;

@@ -6,14 +6,14 @@
 #include "QVPDFDev/document/pdf_catalog.h"
 #include "QVPDFDev/metadata/info_dictionary.h"
 #include "QVPDFDev/resources/pdf_resource.h"
+#include "QVPDFDev/security/encrypt_info.h"
 
 namespace vellora {
 
 void TQVPDFDevice::WriteHeader() {
   TQVPDFFileWriter& out = Output();
   if (out.Position() == 0) {
-    const bool encrypt128 =
-        options.security.EncryptsFile() && options.security.securityLevel == kSecurity128Bit;
+    const bool encrypt128 = encryption_ && encryption_->Uses128Bit();
     if (options.writer.pdfaMode != folvioaOff || contentOptions.cidFontMode != 0 ||
         options.security.version14Requested || encrypt128)
       out.WriteLn("%PDF-1.4");
@@ -31,8 +31,13 @@ void TQVPDFDevice::WriteHeader() {
   out.WriteLn(producer);
   out.WriteLn("%");
   out.WriteLn("%");
-  // The encryption dictionary follows here once the security handler exists; BeginDoc
-  // refuses a document that asks for it until then.
+  // The encryption dictionary comes before every other object: the document key it fixes
+  // encrypts all that follows (itself excepted).
+  if (encryption_) {
+    encryption_->SetFileIdentifier(fileId_);
+    encryption_->WriteObject();
+  }
+  out.SetCipher(encryption_.get());
   AfterWriteHeader();
   info_ = WriteDocumentInformation(this, options.info, catalog_->Metadata(), documentTime, fileId_);
 }
@@ -58,6 +63,7 @@ void TQVPDFDevice::WriteXRefAndTrailer() {
   out.WriteLn("/Root " + catalog_->GetReference());
   out.WriteLn("/ID[" + id + id + "]");
   if (info_) out.WriteLn("/Info " + info_->GetReference());
+  if (encryption_) out.WriteLn("/Encrypt " + encryption_->GetReference());
   out.WriteLn(">>");
   out.WriteLn("startxref");
   out.WriteLn(std::to_string(xref));

@@ -104,10 +104,10 @@ std::string TQVCustomPDFType::EncryptString(std::string_view text) {
   return copy;
 }
 
-std::u16string TQVCustomPDFType::EncryptWideString(std::u16string_view text) {
-  std::u16string copy(text);
-  EncryptData(reinterpret_cast<std::uint8_t*>(copy.data()), copy.size() * sizeof(char16_t));
-  return copy;
+std::string TQVCustomPDFType::EncryptWideString(std::u16string_view text) {
+  std::string bytes = UTF16ToUTF16BE(text);
+  EncryptData(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
+  return bytes;
 }
 
 std::string TQVCustomPDFType::EncodeText(std::u16string_view text, bool force8Bit,
@@ -116,8 +116,7 @@ std::string TQVCustomPDFType::EncodeText(std::u16string_view text, bool force8Bi
       !force8Bit && std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 127; });
   std::string bytes;
   if (wide) {
-    bytes = UTF16ToUTF16BE(text);
-    EncryptData(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
+    bytes = EncryptWideString(text);
     // CR and LF are escaped too: a reader would turn a raw CR into LF.
     return EscapeDelimiters(bytes.data(), bytes.size());
   }
@@ -132,8 +131,7 @@ std::string TQVCustomPDFType::EncodeText(std::u16string_view text, bool force8Bi
 
 std::string TQVCustomPDFType::EncodeUnicodeHex(std::u16string_view text) {
   if (text.empty()) return "<>";
-  std::string bytes = UTF16ToUTF16BE(text);
-  EncryptData(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
+  const std::string bytes = EncryptWideString(text);
   return TQVPDFFileWriter::HexString(bytes.data(), bytes.size());
 }
 

@@ -59,7 +59,9 @@ class TQVCustomPDFType {
   // do-not-encrypt, without encryption, or for no bytes.
   void EncryptData(std::uint8_t* bytes, std::size_t count);
   std::string EncryptString(std::string_view text);
-  std::u16string EncryptWideString(std::u16string_view text);
+  // The bytes a wide text is written as (FE FF + UTF-16BE), encrypted: what a reader decrypts
+  // is exactly what stands in the file, whatever the machine's byte order.
+  std::string EncryptWideString(std::u16string_view text);
 
   // A literal-string body (callers add "(" and ")"): text with a character above 127 becomes
   // FE FF + UTF-16BE, encrypted, delimiter-escaped (CR and LF included); other text (or all

@@ -1,6 +1,6 @@
 // The document lifecycle of the PDF device: a whole file read back by qpdf, pdfinfo and
 // pdftoppm; its frame; documents without pages; large page trees; the header version of each
-// condition; read mode; and the refusals (encryption, an output file that cannot be made).
+// condition; read mode; and an output file that cannot be made.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -311,31 +311,6 @@ TEST(PDFDeviceDocument, PageChecksAndReadMode) {
   EXPECT_EQ(d.CopyToBuffer(0, nullptr), 0);
   d.SaveToFile(d.options.file.outputFileName);
   EXPECT_FALSE(std::filesystem::exists(d.options.file.outputFileName));
-}
-
-TEST(PDFDeviceDocument, EncryptionIsRefusedUntilItCanBeWritten) {
-  const std::string name = (std::filesystem::temp_directory_path() /
-                            ("pdfdev-encrypted-" + std::to_string(getpid()) + ".pdf"))
-                               .string();
-  std::filesystem::remove(name);
-  RecordingDevice d;
-  d.options.security.encryptionOptions = kEncryptFile;
-  d.options.file.outputFileName = name;
-  try {
-    d.BeginDoc(576, 800, 72, 0);
-    ADD_FAILURE();
-  } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), kEncryptionUnavailable);
-  }
-  EXPECT_FALSE(d.DocumentOpen());
-  EXPECT_FALSE(std::filesystem::exists(name));  // nothing was created
-  EXPECT_FALSE(d.HasOutput());
-  // A PDF/A document is never encrypted: it is written as PDF/A.
-  d.options.file.outputFileName.clear();
-  d.options.writer.pdfaMode = folvioaLevelB;
-  const std::string pdf = OnePageDocument(d);
-  EXPECT_EQ(QpdfProblems(pdf), "");
-  EXPECT_EQ(pdf.find("/Encrypt"), std::string::npos);
 }
 
 TEST(PDFDeviceDocument, OutputFileThatCannotBeCreated) {
