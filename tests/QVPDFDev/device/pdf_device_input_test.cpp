@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "QVPDFDev/filters/zlib_binding.h"
@@ -153,9 +154,22 @@ std::string MixedInput() {
   return b.Bytes();
 }
 
+// The notification of a loaded input: kind 4 with the file name and the page count.
+struct Notices {
+  std::vector<std::pair<std::string, std::int32_t>> loaded;
+  static void Callback(void* user, std::int32_t kind, const char* text, std::int32_t value) {
+    if (kind == 4) static_cast<Notices*>(user)->loaded.emplace_back(text, value);
+  }
+};
+
 TEST_F(InputDocument, AppendKeepsInputPagesUnderTheNewTree) {
   const std::string input = MixedInput();
+  Notices notices;
+  d.receivers.notifyCallback = &Notices::Callback;
+  d.receivers.callbackUserData = &notices;
   const std::string pdf = Write(input, 1);
+  ASSERT_EQ(notices.loaded.size(), 1u);
+  EXPECT_EQ(notices.loaded[0].second, 2);
   EXPECT_EQ(QpdfProblems(pdf), "");
   EXPECT_TRUE(ImportProblems().empty());
   EXPECT_EQ(d.inputPageCount, 2);
