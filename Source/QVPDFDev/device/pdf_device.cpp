@@ -7,6 +7,7 @@
 #include "QVPDFDev/document/pdf_catalog.h"
 #include "QVPDFDev/metadata/info_dictionary.h"
 #include "QVPDFDev/objects/pdf_simple_objects.h"
+#include "QVPDFDev/reader/input_import.h"
 #include "QVPDFDev/resources/pdf_resource.h"
 #include "QVPDFDev/security/encrypt_info.h"
 

@@ -50,6 +50,7 @@ class TQVPDFPage;
 class TQVPDFResource;
 class TQVPDFDevice;
 class TQVPDFForm;
+class TQVInputImport;
 
 // The host's callbacks (C function pointers; user data first).
 // Engine callback: kind 1 a message (value = code), kind 2 the input page count, kind 3 an
@@ -382,6 +383,20 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   // Whether a finished or growing document can be copied or saved.
   bool HasOutput() const { return hasOutput_; }
 
+  // ---- Input PDF (pdf_device_input.cpp) -------------------------------------------------
+
+  // BeginDoc's reading of the input file (input modes 1..5): in read mode each page's decoded
+  // content goes to the engine callback (kind 3) until the host answers stop; otherwise the
+  // input is checked and planned for WriteInputObjects. A missing file switches the input
+  // mode off. Raises with the reason when the input cannot be used; nothing of it is in the
+  // document then.
+  void ReadInputFile(const std::string& fileName);
+  // After the header: the input's objects with their numbers, then its pages as placeholders
+  // in the page tree (modes 1 and 4) or as the forms "inpage" + n (modes 2 and 3).
+  void WriteInputObjects();
+  std::int32_t readContentCount = 0;  // kind-3 callbacks of the document
+  bool inputAborted = false;          // the host asked to stop the import
+
   // ---- Embedded commands (pdf_device_commands.cpp, pdf_device_tagging.cpp) ------------
 
   // 57: links, destinations, bookmarks, images, hidden text, text settings, layout classes.
@@ -500,6 +515,7 @@ class TQVPDFDevice : public TQVGenericPSDevice,
   TQVPDFImageWriter images_{*this};
   std::vector<std::uint8_t> dibScratch_;  // cropped bitmaps, reused from call to call
   TQVCommandState commandState_;
+  std::unique_ptr<TQVInputImport> input_;  // read at BeginDoc, written after the header
 };
 
 }  // namespace vellora

@@ -7,6 +7,7 @@
 #include "QVPDFDev/document/pdf_catalog.h"
 #include "QVPDFDev/metadata/info_dictionary.h"
 #include "QVPDFDev/objects/pdf_simple_objects.h"
+#include "QVPDFDev/reader/input_import.h"
 #include "QVPDFDev/resources/pdf_resource.h"
 #include "QVPDFDev/security/encrypt_info.h"
 #include "qvplatform/numbers.h"
@@ -109,15 +110,26 @@ bool TQVPDFDevice::BeginDoc(std::int32_t width, std::int32_t height, std::int32_
     inputPageCount = 0;
     if (!options.file.inputFileName.empty() && options.file.inputFileMode >= 1 &&
         options.file.inputFileMode <= 5) {
-      // The input PDF reader is not part of this build: the document goes on without its
-      // input, as after any failure to load it.
-      ReportMessage(6, options.file.inputFileName);
-      options.file.inputFileMode = 0;
+      const std::string& name = options.file.inputFileName;
+      try {
+        ReadInputFile(name);
+        if (receivers.notifyCallback != nullptr)
+          receivers.notifyCallback(receivers.callbackUserData, 4, name.c_str(), inputPageCount);
+      } catch (const std::exception& e) {
+        // The document goes on as if no input had been given.
+        input_.reset();
+        inputPageCount = 0;
+        ReportMessage(6, name + ": " + e.what());
+        options.file.inputFileMode = 0;
+      }
     }
     if (receivers.engineCallback != nullptr)
       receivers.engineCallback(receivers.engineUserData, 2, inputPageCount, "");
 
-    if (options.file.readMode == 0) WriteHeader();
+    if (options.file.readMode == 0) {
+      WriteHeader();
+      WriteInputObjects();
+    }
   } catch (...) {
     FreeDocument();
     throw;
@@ -200,6 +212,7 @@ void TQVPDFDevice::FreeDocument() {
   pendingImageName.clear();
   pendingBitmapName.clear();
   commandState_.Clear();
+  input_.reset();
   ClearTempObjects();
   output_->SetCipher(nullptr);
   encryption_.reset();

@@ -128,14 +128,19 @@ bool TQVPDFDevice::DrawXForm(const std::string& name, std::int32_t /*linkOption*
     std::string text;
     const bool bracketed = f->scaledPlacement || f->heightPoints != 0;
     if (f->scaledPlacement) {
+      // The form is in points: undo the DC's scale, and stand it below the DC's origin (the
+      // page's top) by its height, so that an input page covers the page it came from.
       text = " q ";
       const XFORM& m = dcStack.Matrix();
       if (!std::isfinite(m.eM11) || !std::isfinite(m.eM22) || m.eM11 == 0 || m.eM22 == 0) break;
+      // Six decimals: at 300 dpi three would move a page's content by a fifth of a point.
       workBuffer.AddString(text);
-      workBuffer.AddFloat(1.0L / m.eM11, 3);
+      workBuffer.AddFloat(1.0L / m.eM11, 6);
       workBuffer.AddString("0 0 ");
-      workBuffer.AddFloat(1.0L / m.eM22, 3);
-      text = "0 0 cm ";
+      workBuffer.AddFloat(1.0L / m.eM22, 6);
+      workBuffer.AddString("0 ");
+      workBuffer.AddFloat(-f->heightPoints / m.eM22, 6);
+      text = "cm ";
     } else if (f->heightPoints != 0) {
       // The content stands in the DC's frame (origin at the page's top, y up, m points per
       // unit); the form's matrix scales its points by its resolution and its drawing stands

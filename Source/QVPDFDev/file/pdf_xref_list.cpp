@@ -31,6 +31,15 @@ std::string TQVPDFXRefList::InUseEntry(std::uint64_t offset) {
   return entry;
 }
 
+std::string TQVPDFXRefList::InUseEntry(std::uint64_t offset, std::uint16_t generation) {
+  std::string entry = InUseEntry(offset);
+  for (std::size_t i = 15; i >= 11; --i) {
+    entry[i] = static_cast<char>('0' + generation % 10);
+    generation = static_cast<std::uint16_t>(generation / 10);
+  }
+  return entry;
+}
+
 std::string_view TQVPDFXRefList::TableEntry(std::int32_t number) const {
   const std::string& entry = Entry(number);
   if (entry.find("undef") != std::string::npos) return kFreeEntry;

@@ -32,6 +32,8 @@ class TQVPDFXRefList {
 
   // "0000001234 00000 n": the offset as ten digits. Raises for offsets of more than ten digits.
   static std::string InUseEntry(std::uint64_t offset);
+  // "0000001234 00002 n": with the object's generation (objects of an input PDF).
+  static std::string InUseEntry(std::uint64_t offset, std::uint16_t generation);
 
   // The entry as the table shows it: reservations become kFreeEntry.
   std::string_view TableEntry(std::int32_t number) const;

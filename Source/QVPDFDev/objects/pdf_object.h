@@ -91,6 +91,13 @@ class TQVCustomPDFType {
  protected:
   // The document output; raises "Object has no owner" without an owner.
   TQVPDFFileWriter& Out();
+  // Takes a number that the cross-reference list already holds (an object of an input PDF),
+  // as reserved or, once its entry is stored, as written.
+  void AdoptNumber(std::int32_t number, bool written) {
+    number_ = number;
+    reserved_ = true;
+    written_ = written;
+  }
 
  private:
   static TQVCustomPDFType* ObjectOf(TQVCustomPDFType* object) { return object; }
