@@ -282,6 +282,22 @@ TEST_F(InputDocument, FailuresAreMessageSixAndTheDocumentGoesOn) {
   EXPECT_EQ(PageSizes(pdf), (std::vector<std::string>{"200 x 100"}));
 }
 
+// The input's objects would stay plain in an encrypted file: the input is refused, the
+// document is written encrypted without it.
+TEST_F(InputDocument, AnEncryptedDocumentRefusesTheInput) {
+  d.options.security.SetEncryption(kEncryptFile);
+  d.options.security.SetOwnerPassword("owner");
+  const std::string pdf = Write(MarkedPdf(2), 1, 1);
+  ASSERT_EQ(ImportProblems().size(), 1u);
+  EXPECT_NE(ImportProblems()[0].find(": an input file cannot be copied into an encrypted document"),
+            std::string::npos)
+      << ImportProblems()[0];
+  EXPECT_EQ(d.inputPageCount, 0);
+  EXPECT_EQ(QpdfProblems(pdf), "");
+  EXPECT_NE(pdf.find("/Encrypt "), std::string::npos);
+  EXPECT_EQ(PageSizes(pdf), (std::vector<std::string>{"200 x 100"}));
+}
+
 TEST_F(InputDocument, MissingFileSwitchesTheInputOffQuietly) {
   d.options.file.SetInputFile("/nonexistent/input.pdf");
   d.options.file.SetInputFileMode(1);
