@@ -181,7 +181,8 @@ void PaintImage(TQVPDFEngineContext& c, TQVPDFElement& e, const TQVPDFElementRec
 // width goes back to 0 after it.
 void PaintLine(TQVPDFDeviceEX& d, const TQVPDFElement& e, POINTL from, POINTL to) {
   TQVDCStackVar& v = d.CurrentDCState();
-  v.penWidth = std::max(e.PenWidth, 0);
+  const std::int32_t width = e.PenWidth;  // a copy: the record is packed
+  v.penWidth = width > 0 ? width : 0;
   const POINTL points[2] = {from, to};
   d.Polyline(points, 2, false, true, true);
   v.penWidth = 0;

@@ -88,6 +88,9 @@ class SolidBitmap {
   qvplatform::HBITMAP handle_ = 0;
 };
 
+// The image number of a record, by value: the record is packed, and gtest takes references.
+std::int32_t NumberOf(const TQVPDFElement& e) { return e.ImageNumber; }
+
 TQVPDFElement Element(std::uint8_t kind) {
   TQVPDFElement e{};
   e.Kind = kind;
@@ -534,9 +537,9 @@ TEST(Elements, AnImageNumberIsKeptInTheRecordAndReused) {
   TQVPDFElement once = Element(QVPDF_ELEMENT_IMAGE);
   once.ImageSource = red.handle();
   EXPECT_EQ(d.Paint(once, {10, 10, 30, 30}), 0);
-  EXPECT_EQ(once.ImageNumber, 1);
+  EXPECT_EQ(NumberOf(once), 1);
   EXPECT_EQ(d.Paint(once, {40, 10, 60, 30}), 0);
-  EXPECT_EQ(once.ImageNumber, 1);
+  EXPECT_EQ(NumberOf(once), 1);
   // Images 2 to 4: JPEG data without a handle (its size from the frame header), and two more
   // bitmaps of other colours; then image 5 from a green bitmap.
   TQVPDFElement jpeg = Element(QVPDF_ELEMENT_IMAGE);
@@ -545,7 +548,7 @@ TEST(Elements, AnImageNumberIsKeptInTheRecordAndReused) {
   jpeg.ImageDataSize = static_cast<std::int32_t>(kBlackJpeg.size());
   jpeg.TextForm = 7;
   EXPECT_EQ(d.Paint(jpeg, {70, 10, 90, 30}), 0);
-  EXPECT_EQ(jpeg.ImageNumber, 2);
+  EXPECT_EQ(NumberOf(jpeg), 2);
   SolidBitmap blue(kBlue), grey(kGrey), green(kGreen);
   for (const SolidBitmap* b : {&blue, &grey, &green}) {
     TQVPDFElement el = Element(QVPDF_ELEMENT_IMAGE);
@@ -558,7 +561,7 @@ TEST(Elements, AnImageNumberIsKeptInTheRecordAndReused) {
   five.ImageNumber = 5;
   five.ImageSource = red.handle();
   EXPECT_EQ(d.Paint(five, {10, 50, 30, 70}), 0);
-  EXPECT_EQ(five.ImageNumber, 5);
+  EXPECT_EQ(NumberOf(five), 5);
   TQVPDFElement past = Element(QVPDF_ELEMENT_IMAGE);
   past.ImageNumber = 9;
   EXPECT_EQ(d.Paint(past, {40, 50, 60, 70}), 0);
@@ -566,14 +569,14 @@ TEST(Elements, AnImageNumberIsKeptInTheRecordAndReused) {
   negative.ImageNumber = -1;
   negative.ImageDataSize = -5;
   EXPECT_EQ(d.Paint(negative, {70, 50, 90, 70}), 0);
-  EXPECT_LT(negative.ImageNumber, 0);
+  EXPECT_LT(NumberOf(negative), 0);
   // With JPEG conversion on (key 6), the bitmap road: the record's bitmap, not its data.
   ASSERT_TRUE(d.Set(QVPDF_IPROP_CONVERT_JPEG_DATA, 1));
   TQVPDFElement converted = jpeg;
   converted.ImageNumber = -1;
   converted.ImageSource = blue.handle();
   EXPECT_EQ(d.Paint(converted, {100, 50, 120, 70}), 0);
-  EXPECT_GT(converted.ImageNumber, 0);
+  EXPECT_GT(NumberOf(converted), 0);
 
   const std::string pdf = d.Finish();
   EXPECT_EQ(QpdfProblems(pdf), "");
@@ -624,10 +627,34 @@ TEST(Elements, HostileRecordsDrawNothingAndAnswerZero) {
         el.TextColor = kWhite;
         el.ImageSource = red.handle();
         TQVPDFElementRect r{10, 10, 20, 20};
-        std::int32_t* targets[] = {&r.Left,      &r.Top,       &r.Right,     &r.Bottom,
-                                   &el.Baseline, &el.FontSize, &el.PenWidth, &el.ImageDataSize};
-        // The data size only below 0: a host's length beyond its data is the host's error.
-        *targets[field] = field == 7 ? std::min(v, -1) : v;
+        // Fields of the packed record are set by value, never through a pointer. The data
+        // size only below 0: a host's length beyond its data is the host's error.
+        switch (field) {
+          case 0:
+            r.Left = v;
+            break;
+          case 1:
+            r.Top = v;
+            break;
+          case 2:
+            r.Right = v;
+            break;
+          case 3:
+            r.Bottom = v;
+            break;
+          case 4:
+            el.Baseline = v;
+            break;
+          case 5:
+            el.FontSize = v;
+            break;
+          case 6:
+            el.PenWidth = v;
+            break;
+          default:
+            el.ImageDataSize = std::min(v, -1);
+            break;
+        }
         el.Flags = field == 7 ? QVPDF_ELEMENT_IMAGE_DATA : 0;
         el.WideTextOrData = field == 7 ? kBlackJpeg.data() : nullptr;
         EXPECT_EQ(d.Paint(el, r, "Wide"), 0);
