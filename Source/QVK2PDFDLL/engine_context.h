@@ -54,6 +54,9 @@ class TQVPDFEngineContext {
   TQVEngineStoredSettings stored;
   // The metafile bytes of command 5569, kept for the next metafile.
   std::vector<std::uint8_t> metafileBuffer;
+  // The texts of the last element, kept so that painting elements does not allocate anew.
+  std::string elementText;
+  std::u16string elementWideText;
   // Commands running in this context: above 1 while a callback calls back in.
   std::int32_t commandDepth = 0;
 };

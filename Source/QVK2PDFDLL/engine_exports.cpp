@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "QVK2PDFDLL/element_painter.h"
 #include "QVK2PDFDLL/engine_operations.h"
 #include "qvplatform/debug_output.h"
 #include "vellora/vellora.h"
@@ -93,12 +94,17 @@ QVPDF_API int32_t QVPDF_InitializePage(TQVPDFEngineContext* context, int32_t unu
   });
 }
 
-// Word-processor elements arrive with their own unit; until then nothing is painted.
+// Always 0, whatever the element did: hosts go on with the next element.
 QVPDF_API int32_t QVPDF_QVKEXEC(TQVPDFEngineContext* context, TQVPDFElement* element,
                                 const TQVPDFElementRect* rect, const char* text, int32_t reserved1,
                                 int32_t reserved2) {
-  (void)context, (void)element, (void)rect, (void)text, (void)reserved1, (void)reserved2;
-  return -1;
+  (void)reserved1, (void)reserved2;
+  Trap(0, QVPDF_SYMBOL_QVKEXEC, [&] {
+    TQVContextUse c(context);
+    if (c) vellora::PaintElement(*c, element, rect, text);
+    return 0;
+  });
+  return 0;
 }
 
 QVPDF_API int32_t QVPDF_XPOS(TQVPDFEngineContext* context, int32_t x) {

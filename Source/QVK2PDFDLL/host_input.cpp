@@ -39,4 +39,16 @@ bool HostWideText(const void* text, std::size_t limit, std::u16string& out) {
   return true;
 }
 
+void HostWideTextPrefix(const void* text, std::size_t most, std::u16string& out) {
+  out.clear();
+  if (text == nullptr) return;
+  const unsigned char* bytes = static_cast<const unsigned char*>(text);
+  for (std::size_t i = 0; i < most; ++i) {
+    char16_t unit;
+    std::memcpy(&unit, bytes + 2 * i, sizeof unit);
+    if (unit == 0) break;
+    out.push_back(unit);
+  }
+}
+
 }  // namespace vellora

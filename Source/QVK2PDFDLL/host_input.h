@@ -26,5 +26,8 @@ std::string_view FieldText(const char (&field)[N]) {
 bool HostText(const void* text, std::size_t limit, std::string& out);
 // The same for UTF-16 text, limit counting code units.
 bool HostWideText(const void* text, std::size_t limit, std::u16string& out);
+// A UTF-16 text of at most most code units, ending sooner at a zero unit: never a unit past
+// either is read. Null reads as "".
+void HostWideTextPrefix(const void* text, std::size_t most, std::u16string& out);
 
 }  // namespace vellora

@@ -662,7 +662,13 @@ QVPDF_API int32_t QVPDF_InitializePage(TQVPDFEngineContext* context, int32_t unu
 /* Paints one word-processor element into the open page. The exported symbol is
  * "_QVPDF_QVKEXEC" (QVPDF_SYMBOL_QVKEXEC); that name is reserved in C and C++, so the function
  * is declared as QVPDF_QVKEXEC and bound to the symbol with an asm label. The last two
- * arguments are not read. */
+ * arguments are not read. The result is 0 in every case (hosts rely on it): for a null
+ * context, element or rectangle, with no page open, from inside the engine's callback (where
+ * nothing is painted) and when the element fails (its message goes to the debug sink). A null
+ * text is empty. Coordinates are twips, turned into the page's device units by the page
+ * record's resolutions, or device units when QVPDF_IPROP_ELEMENT_RESOLUTION is
+ * QVPDF_ELEMENT_PAGE_UNITS or more; x counts from the page record's origin x. An image
+ * element whose ImageNumber is below 0 receives the number of the image it made. */
 QVPDF_API int32_t QVPDF_QVKEXEC(TQVPDFEngineContext* context, TQVPDFElement* element,
                                 const TQVPDFElementRect* rect, const char* text, int32_t reserved1,
                                 int32_t reserved2) __asm__("_QVPDF_QVKEXEC");

@@ -1,9 +1,7 @@
 #include "image_test_host.h"
 
 #include <fstream>
-#include <iterator>
 #include <memory>
-#include <sstream>
 
 #include "qvplatform/device_context.h"
 
@@ -46,21 +44,6 @@ std::string ImageDictionary(const std::string& pdf, const std::string& name) {
   const std::size_t end = pdf.find("stream", at);
   if (begin == std::string::npos || end == std::string::npos) return {};
   return pdf.substr(begin, end - begin);
-}
-
-std::vector<std::vector<std::string>> ListImages(const std::string& pdf) {
-  TempFile file(pdf);
-  const ToolResult run = RunTool({"pdfimages", "-list", file.Path().string()}, ToolErrors::kDrop);
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream lines(run.out);
-  std::string line;
-  for (int i = 0; std::getline(lines, line); ++i) {
-    if (i < 2) continue;
-    std::istringstream words(line);
-    rows.emplace_back(std::istream_iterator<std::string>(words),
-                      std::istream_iterator<std::string>());
-  }
-  return rows;
 }
 
 }  // namespace vellora_test

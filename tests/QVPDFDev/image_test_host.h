@@ -13,6 +13,7 @@
 #include "QVPDFDev/resources/pdf_resource.h"
 #include "page_render.h"
 #include "pdf_test_owner.h"
+#include "pdf_tools.h"
 
 namespace vellora_test {
 
@@ -73,8 +74,5 @@ inline std::uint32_t PointColor(const Raster& raster, int x, int y) {
 
 // The stream dictionary (from "obj" to "stream") of the image with /Name/name; "" if absent.
 std::string ImageDictionary(const std::string& pdf, const std::string& name);
-
-// The rows of `pdfimages -list`, split at blanks, without the two heading lines.
-std::vector<std::vector<std::string>> ListImages(const std::string& pdf);
 
 }  // namespace vellora_test

@@ -1,6 +1,7 @@
 #include "pdf_tools.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <sstream>
 
 #include "temp_files.h"
@@ -165,6 +166,21 @@ std::vector<PdfFontRow> PdfFonts(const std::string& pdf) {
     row.uni = w[w.size() - 3];
     row.object = std::atoi(w[w.size() - 2].c_str());
     rows.push_back(row);
+  }
+  return rows;
+}
+
+std::vector<std::vector<std::string>> ListImages(const std::string& pdf) {
+  TempFile file(pdf);
+  const ToolResult run = RunTool({"pdfimages", "-list", file.Path().string()}, ToolErrors::kDrop);
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(run.out);
+  std::string line;
+  for (int i = 0; std::getline(lines, line); ++i) {
+    if (i < 2) continue;
+    std::istringstream words(line);
+    rows.emplace_back(std::istream_iterator<std::string>(words),
+                      std::istream_iterator<std::string>());
   }
   return rows;
 }

@@ -54,4 +54,7 @@ struct PdfFontRow {
 ToolResult PdfFontsOutput(const std::string& pdf);
 std::vector<PdfFontRow> PdfFonts(const std::string& pdf);
 
+// The rows of `pdfimages -list`, split at blanks, without the two heading lines.
+std::vector<std::vector<std::string>> ListImages(const std::string& pdf);
+
 }  // namespace vellora_test
