@@ -33,6 +33,7 @@ TEST(DemoScreen, TheWindowShowsTheSampleAndTheDialogOpens) {
   std::filesystem::remove_all(folder);
   const vellora_test::ToolResult run = vellora_test::RunTool(
       {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "env", "QT_QPA_PLATFORM=xcb",
+       "LSAN_OPTIONS=suppressions=" + vellora_test::QtLeakSuppressionFile(),
        "BRENLOW_GRAB_DIR=" + folder.string(), BRENLOW_PROGRAM, REAL_ENGINE});
   ASSERT_TRUE(run.Succeeded()) << run.out;
 

@@ -2,7 +2,21 @@
 
 #include <cstdlib>
 
+#include "temp_files.h"
+
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
+  return vellora_test::kQtLeakSuppressions;
+}
+
 namespace vellora_test {
+
+const char kQtLeakSuppressions[] = "leak:libfontconfig.so\n";
+
+std::string QtLeakSuppressionFile() {
+  const std::filesystem::path file = ScratchDir() / "qt-leaks.supp";
+  WriteFile(file, kQtLeakSuppressions);
+  return file.string();
+}
 
 QApplication& QtTestApp() {
   static int argc = 1;

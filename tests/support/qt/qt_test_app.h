@@ -3,9 +3,15 @@
 #pragma once
 
 #include <QApplication>
+#include <string>
 
 namespace vellora_test {
 
 QApplication& QtTestApp();
+
+// The leaks LeakSanitizer is told to ignore: fontconfig's caches, which it never frees. Qt test
+// programs use the list themselves; a Qt program a test starts gets it as this file.
+extern const char kQtLeakSuppressions[];
+std::string QtLeakSuppressionFile();
 
 }  // namespace vellora_test
