@@ -10,7 +10,8 @@ extern "C" __attribute__((visibility("default"))) const char* __lsan_default_sup
 
 namespace vellora_test {
 
-const char kQtLeakSuppressions[] = "leak:libfontconfig.so\n";
+// libdbus: the session bus connection Qt's X11 platform opens for its theme and accessibility.
+const char kQtLeakSuppressions[] = "leak:libfontconfig.so\nleak:libdbus-1.so\n";
 
 std::string QtLeakSuppressionFile() {
   const std::filesystem::path file = ScratchDir() / "qt-leaks.supp";

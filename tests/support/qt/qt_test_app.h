@@ -9,8 +9,9 @@ namespace vellora_test {
 
 QApplication& QtTestApp();
 
-// The leaks LeakSanitizer is told to ignore: fontconfig's caches, which it never frees. Qt test
-// programs use the list themselves; a Qt program a test starts gets it as this file.
+// The leaks LeakSanitizer is told to ignore: fontconfig's caches and the D-Bus connection of
+// Qt's X11 platform, which they never free. Qt test programs use the list themselves; a Qt
+// program a test starts gets it as this file.
 extern const char kQtLeakSuppressions[];
 std::string QtLeakSuppressionFile();
 
