@@ -2,6 +2,7 @@
 // and the guarded engine calls.
 #include "brenlow/custom_pdf_export.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace brenlow {
@@ -12,6 +13,8 @@ TQVCustomPDFExport::TQVCustomPDFExport() {
 }
 
 TQVCustomPDFExport::~TQVCustomPDFExport() {
+  for (TComponentReference* r : references_) r->component_ = nullptr;
+  references_.clear();
   // The engine may still call back while it finalises, so the context goes first.
   try {
     FinalizeContext();
@@ -20,6 +23,13 @@ TQVCustomPDFExport::~TQVCustomPDFExport() {
   }
   FreePageMetafile();
   UnloadEngine();
+}
+
+void TComponentReference::Reset(TQVCustomPDFExport* component) {
+  if (component == component_) return;
+  if (component_ != nullptr) std::erase(component_->references_, this);
+  component_ = component;
+  if (component_ != nullptr) component_->references_.push_back(this);
 }
 
 void TQVCustomPDFExport::Assign(const TQVCustomPDFExport& s) {

@@ -15,7 +15,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "brenlow/component_reference.h"
 #include "brenlow/engine_library.h"
 #include "brenlow/enh_metafile.h"
 #include "brenlow/export_info.h"
@@ -172,6 +174,9 @@ class TQVCustomPDFExport {
   TQVPDFReadProgressEvent OnReadProgress;
 
  protected:
+  // The property dialog edits what TQVPDFPrinter publishes on any component.
+  friend class TQVPDFPropertyForm;
+
   // Published by TQVPDFPrinter.
   bool ConvertJPEGData() const { return convertJPEGData_; }
   void SetConvertJPEGData(bool v) { convertJPEGData_ = v; }
@@ -181,6 +186,7 @@ class TQVCustomPDFExport {
   void SetDebugMetafilePath(std::string v) { debugMetafilePath_ = std::move(v); }
 
  private:
+  friend class TComponentReference;
   static void EngineCallback(void* userData, std::int32_t kind, std::int32_t value,
                              const char* text);
   void HandleCallback(std::int32_t kind, std::int32_t value, const char* text);
@@ -204,6 +210,9 @@ class TQVCustomPDFExport {
   void DumpMetafile(HENHMETAFILE handle);
   void CollectOutput();
   void Launch();
+
+  // Those that refer to this component, told when it is destroyed.
+  std::vector<TComponentReference*> references_;
 
   // Binding.
   TQVPDFEntryPoints engine_;
