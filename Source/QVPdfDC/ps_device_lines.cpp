@@ -142,16 +142,18 @@ void TQVGenericPSDevice::PolyBezier(const POINTL* points, std::int32_t count,
 }
 
 void TQVGenericPSDevice::SetPixel(std::int32_t x, std::int32_t y, COLORREF color) {
-  (void)color;  // drawn in the pen colour
+  // The pixel is one logical unit square in the record's colour, not the pen's. The hairline
+  // around it ("0 w": the thinnest line a reader can show) keeps it visible however far the
+  // picture is scaled down. Pen and fill state stay untouched behind "q" and "Q".
   PrepareDraw();
-  PenState(true, false);
-  LogicalPoint(x, y);
-  workBuffer.AddString("m ");
-  LogicalPoint(x, y);
-  workBuffer.AddString("l ");
-  stateChanged = true;
-  figureOpen = false;
-  Paint(true, false, false);
+  const std::size_t start = workBuffer.Size();
+  workBuffer.AddString("q ");
+  workBuffer.AddColor(color, &fillColorRecord, {}, 1);
+  workBuffer.AddColor(color, &strokeColorRecord, {}, 0);
+  workBuffer.AddString("0 w [] 0 d ");
+  RectFigure(x, DeviceY(y), 1, dcStack.yFlip ? 1 : -1);
+  workBuffer.AddString("B Q ");
+  PlaceBeforeOpenPath(start);
 }
 
 void TQVGenericPSDevice::PolyDraw(const POINTL* points, const std::uint8_t* types,
