@@ -142,17 +142,21 @@ void TQVGenericPSDevice::PolyBezier(const POINTL* points, std::int32_t count,
 }
 
 void TQVGenericPSDevice::SetPixel(std::int32_t x, std::int32_t y, COLORREF color) {
-  // The pixel is one logical unit square in the record's colour, not the pen's. The hairline
-  // around it ("0 w": the thinnest line a reader can show) keeps it visible however far the
-  // picture is scaled down. Pen and fill state stay untouched behind "q" and "Q".
+  // The pixel is one logical unit square in the record's colour, not the pen's: a stroke one
+  // unit wide across its middle with butt caps covers exactly that square, and where the
+  // picture is scaled below a device pixel readers still draw such a stroke at their thinnest
+  // line, so the pixel never vanishes. Pen state stays untouched behind "q" and "Q".
   PrepareDraw();
   const std::size_t start = workBuffer.Size();
   workBuffer.AddString("q ");
-  workBuffer.AddColor(color, &fillColorRecord, {}, 1);
   workBuffer.AddColor(color, &strokeColorRecord, {}, 0);
-  workBuffer.AddString("0 w [] 0 d ");
-  RectFigure(x, DeviceY(y), 1, dcStack.yFlip ? 1 : -1);
-  workBuffer.AddString("B Q ");
+  workBuffer.AddScaledFloat(1);
+  workBuffer.AddString("w 0 J [] 0 d ");
+  const long double middle = static_cast<long double>(DeviceY(y)) + (dcStack.yFlip ? 0.5L : -0.5L);
+  ContentPointF(x, middle);
+  workBuffer.AddString("m ");
+  ContentPointF(static_cast<long double>(x) + 1, middle);
+  workBuffer.AddString("l S Q ");
   PlaceBeforeOpenPath(start);
 }
 

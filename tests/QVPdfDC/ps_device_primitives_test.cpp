@@ -91,8 +91,8 @@ const Case kCases[] = {
      "0 100 m 1 99 2 98 3 97 c S ", "0 100 m 1 101 2 102 3 103 c S "},
     {"PolyBezier too short", [](TestPSDevice& d) { d.PolyBezier(kCurve, 3, false); }, "", ""},
     {"SetPixel in its own colour", [](TestPSDevice& d) { d.SetPixel(5, 5, RGB(255, 0, 0)); },
-     "q 1 0 0 rg 1 0 0 RG 0 w [] 0 d 5 95 1 -1 re B Q ",
-     "q 1 0 0 rg 1 0 0 RG 0 w [] 0 d 5 105 1 1 re B Q "},
+     "q 1 0 0 RG 1 w 0 J [] 0 d 5 94.5 m 6 94.5 l S Q ",
+     "q 1 0 0 RG 1 w 0 J [] 0 d 5 105.5 m 6 105.5 l S Q "},
     {"Rectangle",
      [](TestPSDevice& d) {
        d.Rectangle(RECTL{10, 10, 20, 30});
