@@ -322,8 +322,8 @@ class TQVGenericPSDevice : public TQVGenericDevice {
 
   void InitialiseTextFields();
   void ClearColorRecords();
-  // The dash array of a pen style with width w and unit u, no entry below minimum; writes
-  // "[] 0 d " for solid pens.
+  // The dash array of a pen style with width w and unit u, w at least minimum and u at least
+  // a tenth of it; writes "[] 0 d " for solid pens.
   void WriteDashArray(TQVPDFDeviceWorkBuffer& buffer, std::uint8_t style, long double w,
                       long double u, long double minimum);
   long double DashUnit(bool reduce);

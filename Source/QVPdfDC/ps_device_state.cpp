@@ -299,7 +299,7 @@ long double TQVGenericPSDevice::MatrixScale() {
 long double TQVGenericPSDevice::CosmeticDashMinimum(const TQVDCStackVar& v, long double s) {
   if (v.penGeometric || v.penWidth > 1) return 0;
   // A cosmetic pen's pattern is drawn in the reference device's pixels, whatever the logical
-  // units: no dash or gap may be shorter than one such pixel as it lands on the page.
+  // units: its unit is never finer than one such pixel as it lands on the page.
   const long double resolution = dcStack.naturalResolutionX;
   const long double pixelPoints = 72.0L / resolution * std::fabs(dcStack.extraScaleX);
   const long double pixel = pixelPoints / s;
@@ -323,9 +323,10 @@ long double TQVGenericPSDevice::DashUnit(bool reduce) {
 
 void TQVGenericPSDevice::WriteDashArray(TQVPDFDeviceWorkBuffer& buffer, std::uint8_t style,
                                         long double w, long double u, long double minimum) {
-  // A cosmetic pen's width and unit are at least the minimum, so its pattern keeps its shape.
+  // A cosmetic pen's pattern is measured in pixels: its width is at least one, its unit (a
+  // tenth of the dash) at least a tenth of one, so the pattern keeps its shape.
   w = std::max(w, minimum);
-  u = std::max(u, minimum);
+  u = std::max(u, minimum / 10);
   long double values[6];
   std::size_t count = 0;
   const long double half = w / 2;
@@ -352,7 +353,6 @@ void TQVGenericPSDevice::WriteDashArray(TQVPDFDeviceWorkBuffer& buffer, std::uin
     default:
       break;
   }
-  for (std::size_t i = 0; i < count; ++i) values[i] = std::max(values[i], minimum);
   // An array whose entries all vanish is not a valid dash pattern: draw solid.
   bool visible = false;
   for (std::size_t i = 0; i < count; ++i) visible |= values[i] >= 0.0005L;
