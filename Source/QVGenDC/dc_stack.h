@@ -59,6 +59,7 @@ struct TQVDCStackVar {
   // solid brush (the platform's defaults).
   std::int32_t penWidth = 0;
   std::uint8_t penStyle = 0;
+  bool penGeometric = false;
   qvplatform::COLORREF penColor = 0;
   std::int32_t penCap = 0;
   std::int32_t penJoin = 0;

@@ -274,6 +274,7 @@ std::int32_t TQVGenericDevice::SelectObject(std::int32_t index) {
       previous = v.selectedPen;
       v.penWidth = pen.width;
       v.penStyle = pen.style;
+      v.penGeometric = pen.geometric;
       v.penColor = pen.color;
       v.penCap = pen.cap;
       v.penJoin = pen.join;

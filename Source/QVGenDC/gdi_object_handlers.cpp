@@ -11,6 +11,7 @@ std::int32_t TQVGenericDevice::CreatePen(std::uint32_t styleFlags, std::int32_t 
   auto& pen = static_cast<TQVDvPen&>(objects.CreateObject(GdiObjectKind::kPen));
   pen.style = static_cast<std::uint8_t>(styleFlags & 15);
   pen.width = width;
+  pen.geometric = (styleFlags & 0x10000) != 0;  // PS_GEOMETRIC
   pen.color = color;
   // PS_ENDCAP_SQUARE 0x100, PS_ENDCAP_FLAT 0x200; PS_JOIN_BEVEL 0x1000, PS_JOIN_MITER 0x2000.
   pen.cap = styleFlags & 0x100 ? kPenCapSquare : styleFlags & 0x200 ? kPenCapFlat : kPenCapRound;

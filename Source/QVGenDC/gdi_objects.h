@@ -73,6 +73,7 @@ class TQVDvPen : public TQVBasicGDIObject {
 
   std::int32_t width = 0;
   std::uint8_t style = kPenSolid;
+  bool geometric = false;  // PS_GEOMETRIC: the dash pattern is in logical units
   qvplatform::COLORREF color = 0;
   std::int32_t cap = kPenCapRound;
   std::int32_t join = kPenJoinRound;

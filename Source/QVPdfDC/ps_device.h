@@ -322,10 +322,16 @@ class TQVGenericPSDevice : public TQVGenericDevice {
 
   void InitialiseTextFields();
   void ClearColorRecords();
-  // The dash array of a pen style with width w and unit u; writes "[] 0 d " for solid pens.
+  // The dash array of a pen style with width w and unit u, w at least minimum and u at least
+  // a tenth of it; writes "[] 0 d " for solid pens.
   void WriteDashArray(TQVPDFDeviceWorkBuffer& buffer, std::uint8_t style, long double w,
-                      long double u);
+                      long double u, long double minimum);
   long double DashUnit(bool reduce);
+  // The smaller of the logical-to-page matrix's two scales; 1 when it has vanished.
+  long double MatrixScale();
+  // One reference-device pixel in logical units for a cosmetic pen (width 0 or 1, not
+  // geometric), else 0; s is MatrixScale().
+  long double CosmeticDashMinimum(const TQVDCStackVar& v, long double s);
   // State written after the operators of a path under construction is moved before them.
   void MoveStateBeforePath(std::size_t stateStart);
   void MarkPathStart();

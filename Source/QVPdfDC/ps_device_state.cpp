@@ -240,10 +240,7 @@ void TQVGenericPSDevice::WritePenState(bool stroke, bool fill, TQVPDFDeviceWorkB
     buffer->AddColor(v.penColor, &strokeColorRecord, {}, 0);
     level.penColor = v.penColor;
   }
-  const XFORM& m = dcStack.Matrix();
-  long double s = std::min(std::max(std::fabs(m.eM11), std::fabs(m.eM12)),
-                           std::max(std::fabs(m.eM21), std::fabs(m.eM22)));
-  if (!(s > 0) || !std::isfinite(s)) s = 1;  // never divide by a vanished scale
+  const long double s = MatrixScale();
   const float width = static_cast<float>(v.penWidth);
   if (level.rewritePen || width != level.penWidth || buffer->Divisor() > 1) {
     buffer->AddScaledFloat(width);
@@ -271,7 +268,8 @@ void TQVGenericPSDevice::WritePenState(bool stroke, bool fill, TQVPDFDeviceWorkB
     long double w = width;
     if (w < 1) w = 1 / s;
     const long double u = DashUnit(true);
-    if (pendingPathKind == kPathNone) WriteDashArray(*buffer, v.penStyle, w, u);
+    if (pendingPathKind == kPathNone)
+      WriteDashArray(*buffer, v.penStyle, w, u, CosmeticDashMinimum(v, s));
     level.dashStyle = v.penStyle;
   }
   level.rewritePen = false;
@@ -287,15 +285,29 @@ void TQVGenericPSDevice::WriteDash() {
   long double w = v.penWidth == 1 ? 0.5L : v.penWidth == 0 ? 0.0L : v.penWidth;
   const long double u = DashUnit(false);
   if (w < 1) w = u;
-  WriteDashArray(workBuffer, v.penStyle, w, u);
+  WriteDashArray(workBuffer, v.penStyle, w, u, CosmeticDashMinimum(v, MatrixScale()));
   level.dashStyle = v.penStyle;
 }
 
-long double TQVGenericPSDevice::DashUnit(bool reduce) {
+long double TQVGenericPSDevice::MatrixScale() {
   const XFORM& m = dcStack.Matrix();
-  long double s = std::min(std::max(std::fabs(m.eM11), std::fabs(m.eM12)),
-                           std::max(std::fabs(m.eM21), std::fabs(m.eM22)));
-  if (!(s > 0) || !std::isfinite(s)) s = 1;
+  const long double s = std::min(std::max(std::fabs(m.eM11), std::fabs(m.eM12)),
+                                 std::max(std::fabs(m.eM21), std::fabs(m.eM22)));
+  return s > 0 && std::isfinite(s) ? s : 1;  // never divide by a vanished scale
+}
+
+long double TQVGenericPSDevice::CosmeticDashMinimum(const TQVDCStackVar& v, long double s) {
+  if (v.penGeometric || v.penWidth > 1) return 0;
+  // A cosmetic pen's pattern is drawn in the reference device's pixels, whatever the logical
+  // units: its unit is never finer than one such pixel as it lands on the page.
+  const long double resolution = dcStack.naturalResolutionX;
+  const long double pixelPoints = 72.0L / resolution * std::fabs(dcStack.extraScaleX);
+  const long double pixel = pixelPoints / s;
+  return resolution > 0 && std::isfinite(pixel) ? pixel : 0;
+}
+
+long double TQVGenericPSDevice::DashUnit(bool reduce) {
+  const long double s = MatrixScale();
   const long double x = TransformPoint(10, 10).x;
   long double u = std::fabs(x * (1 / s) / 10) / 10;
   if (reduce) {
@@ -310,7 +322,11 @@ long double TQVGenericPSDevice::DashUnit(bool reduce) {
 }
 
 void TQVGenericPSDevice::WriteDashArray(TQVPDFDeviceWorkBuffer& buffer, std::uint8_t style,
-                                        long double w, long double u) {
+                                        long double w, long double u, long double minimum) {
+  // A cosmetic pen's pattern is measured in pixels: its width is at least one, its unit (a
+  // tenth of the dash) at least a tenth of one, so the pattern keeps its shape.
+  w = std::max(w, minimum);
+  u = std::max(u, minimum / 10);
   long double values[6];
   std::size_t count = 0;
   const long double half = w / 2;

@@ -4,6 +4,7 @@
 // patterns, and every metafile of the corpus (damaged ones too) gives a valid file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <stdexcept>
@@ -238,6 +239,47 @@ TEST(PDFDeviceMetafile, SetPixelPaintsTheRecordsColourNotThePens) {
                                << page.At(x, y);
   EXPECT_GT(page.DarkShare(148, 98, 153, 103, 200), 0) << "the lone pixel vanished";
   EXPECT_LT(page.DarkShare(60, 60, kWidth, 95), 0.001);
+}
+
+// Logical units a hundred times finer than the reference device's pixels, as in a picture
+// whose frame is metres wide: a cosmetic dotted pen still shows dots of a pixel or more.
+TEST(PDFDeviceMetafile, CosmeticDotsKeepAPixelOnThePage) {
+  for (std::int32_t width : {0, 1}) {
+    SCOPED_TRACE("pen width " + std::to_string(width));
+    EmfBuilder b = Picture();
+    b.SetMapMode(8);  // MM_ANISOTROPIC
+    b.SetWindowExt(kWidth * 100, kHeight * 100);
+    b.SetViewportExt(kWidth, kHeight);
+    b.CreatePen(1, 2 /* PS_DOT */, width, 0x000000);
+    b.SelectObject(1);
+    b.MoveTo(2000, 7500);
+    b.LineTo(18000, 7500);
+    b.Eof();
+    RecordingDevice d;
+    const std::string pdf = PlayAlone(b.Bytes(), d);
+    ASSERT_EQ(QpdfProblems(pdf), "");
+    // Without anti-aliasing a line thinner than a pixel is drawn one pixel wide, so the
+    // render shows the dash pattern alone.
+    vellora_test::RenderOptions exact;
+    exact.antialias = false;
+    const Raster page = vellora_test::RenderPage(pdf, exact);
+    ASSERT_TRUE(page.ok) << page.diagnostics;
+    // A pattern along the line: inked pixels with clear gaps between them.
+    int inked = 0, gaps = 0;
+    bool wasInked = false;
+    for (int x = 25; x < 175; ++x) {
+      int darkest = 255;
+      for (int y = 73; y <= 77; ++y) darkest = std::min(darkest, page.Grey(x, y));
+      const bool ink = darkest < 160;
+      inked += ink;
+      gaps += wasInked && !ink;
+      wasInked = ink;
+    }
+    EXPECT_GT(inked, 15) << "the dots vanished";
+    EXPECT_LT(inked, 110) << "a solid line, not dots";
+    EXPECT_GT(gaps, 15);
+    EXPECT_LT(page.DarkShare(0, 0, kWidth, 70, 230), 0.001);
+  }
 }
 
 TEST(PDFDeviceMetafile, DataThatIsNoMetafileStillLeavesAValidFile) {
