@@ -42,13 +42,15 @@ libdeflate_compressor* CompressorFor(int level) {
   return slot;
 }
 
-// Inputs up to this size are also given to zlib (see ZCompressBuffer).
+// Inputs up to this size are also given to zlib (see ZCompressBuffer), and so are inputs
+// that shrink to less than an eighth.
 constexpr std::size_t kSmallInput = 4096;
+constexpr std::size_t kRepetitiveRatio = 8;
 
-// zlib at the level index into out, with a stream kept per level and thread; 0 when it does
-// not fit.
-std::size_t ZlibCompressSmall(const void* input, std::size_t size, int levelIndex,
-                              std::array<std::uint8_t, kSmallInput + 64>& out) {
+// zlib at the level index into out, with a stream kept per level and thread; 0 unless the
+// whole stream fits in capacity bytes.
+std::size_t ZlibCompressInto(const void* input, std::size_t size, int levelIndex, std::uint8_t* out,
+                             std::size_t capacity) {
   struct Streams {
     std::array<z_stream, 4> byIndex{};
     std::array<bool, 4> ready{};
@@ -58,6 +60,7 @@ std::size_t ZlibCompressSmall(const void* input, std::size_t size, int levelInde
     }
   };
   thread_local Streams streams;
+  if (size > kMaxChunk || capacity > kMaxChunk) return 0;
   const std::size_t slot =
       levelIndex >= 0 && levelIndex <= 3 ? static_cast<std::size_t>(levelIndex) : 2;
   z_stream& stream = streams.byIndex[slot];
@@ -69,10 +72,10 @@ std::size_t ZlibCompressSmall(const void* input, std::size_t size, int levelInde
   }
   stream.next_in = const_cast<Bytef*>(static_cast<const Bytef*>(input));
   stream.avail_in = static_cast<uInt>(size);
-  stream.next_out = out.data();
-  stream.avail_out = static_cast<uInt>(out.size());
+  stream.next_out = out;
+  stream.avail_out = static_cast<uInt>(capacity);
   if (deflate(&stream, Z_FINISH) != Z_STREAM_END) return 0;
-  return out.size() - stream.avail_out;
+  return capacity - stream.avail_out;
 }
 
 }  // namespace
@@ -85,14 +88,14 @@ int ZCompressionLevels(int index) {
 
 int DeflateCompressionLevel(int index) {
   // zlib's levels mapped onto libdeflate's 0..12 scale: 0 stored, 1 fastest, zlib's default 6
-  // to 6, zlib's best 9 to 10. Measured on the 1255 compressed streams of the corpus's
-  // documents under five property sets (70.20 MB with zlib): 69.93 MB with this mapping; 30
-  // streams come out larger than zlib made them, all page contents past 50000 bytes at the
-  // default level, by at most 4% (libdeflate 9 there leaves 6 such streams, 1% larger, but
-  // costs 4.7 times the time of 6); with 12 for the best level 559 small streams gain a few
-  // bytes each without the zlib cross-check below. Deflate alone on the corpus's documents
-  // written uncompressed (bench/deflate_bench): zlib 6 239 ms, 1.402 MB; libdeflate 6 110 ms,
-  // 1.315 MB; zlib 9 593 ms, 1.402 MB; libdeflate 10 650 ms, 1.133 MB.
+  // to 6, zlib's best 9 to 10. Measured on the 1698 compressed streams of the 565 corpus
+  // documents of the output check (2.2 MB compressed with zlib, 2.1 MB with this mapping and
+  // the zlib cross-check in ZCompressBuffer): 16 streams come out larger than zlib made them,
+  // all page contents past 50000 bytes at the default level, by at most 4%; libdeflate 9
+  // there leaves 6 such streams, 1% larger, at 4.7 times the time of 6. Without the
+  // cross-check, 684 small streams grow by a few bytes. Deflate alone on the corpus's
+  // documents written uncompressed (bench/deflate_bench): zlib 6 239 ms, 1.402 MB; libdeflate
+  // 6 110 ms, 1.315 MB; zlib 9 593 ms, 1.402 MB; libdeflate 10 650 ms, 1.133 MB.
   static constexpr int kLevels[] = {0, 1, 6, 10};
   if (index < 0 || index > 3) return 6;
   return kLevels[index];
@@ -104,13 +107,15 @@ std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, i
   std::size_t produced = libdeflate_zlib_compress(compressor, input, size, out.data(), out.size());
   // The bound always fits; nothing written means libdeflate refused the buffer.
   if (produced == 0) throw EZCompressionError("compression failed");
-  // On a few hundred bytes libdeflate's block headers can cost more than zlib's; zlib on so
-  // little is cheap with a kept stream, so the smaller of the two is written.
-  if (size <= kSmallInput) {
-    std::array<std::uint8_t, kSmallInput + 64> small{};
-    const std::size_t zlibSize = ZlibCompressSmall(input, size, levelIndex, small);
-    if (zlibSize != 0 && zlibSize < produced) {
-      std::memcpy(out.data(), small.data(), zlibSize);
+  // On a few hundred bytes libdeflate's block headers can cost more than zlib's, and on very
+  // repetitive data (flat images) zlib's matching can win; zlib is cheap on both, with a kept
+  // stream, and is only asked for output smaller than libdeflate's.
+  if (produced > 1 && (size <= kSmallInput || produced * kRepetitiveRatio < size)) {
+    std::vector<std::uint8_t> other(produced - 1);
+    const std::size_t zlibSize =
+        ZlibCompressInto(input, size, levelIndex, other.data(), other.size());
+    if (zlibSize != 0) {
+      std::memcpy(out.data(), other.data(), zlibSize);
       produced = zlibSize;
     }
   }
