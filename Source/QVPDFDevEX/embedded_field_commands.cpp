@@ -13,6 +13,7 @@
 #include "QVPDFDev/navigation/pdf_link.h"
 #include "QVPDFDev/pages/pdf_page.h"
 #include "QVPDFDevEX/ascii_upper.h"
+#include "QVPDFDevEX/field_command_codes.h"
 #include "QVPDFDevEX/pdf_acro_form.h"
 #include "QVPDFDevEX/pdf_catalog_ex.h"
 #include "QVPDFDevEX/pdf_device_ex.h"
@@ -20,23 +21,7 @@
 namespace vellora {
 namespace {
 
-enum : std::int32_t {
-  kFieldNamed = 510,
-  kField = 511,
-  kCheckBox = 515,
-  kFieldFont = 516,
-  kFieldAlignment = 517,
-  kFieldSettings = 518,
-  kTextField = 519,
-  kJavaScript = 520,
-  kOpenAction = 521,
-  kSplitAtBlanks = 522,
-  kExactPositioning = 523,
-  kPageText = 524,
-  kFieldTrueTypeFont = 530,
-  kFieldCharset = 531,
-  kTextFieldOutput = 2519,
-};
+using namespace field_command_codes;
 
 constexpr std::string_view kHintMarker = "@@HINT@@";
 

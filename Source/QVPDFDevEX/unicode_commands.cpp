@@ -9,10 +9,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "QVPDFDev/device/command_codes.h"
 #include "QVPDFDev/navigation/link_target.h"
 #include "QVPDFDev/objects/pdf_text_encoding.h"
 #include "QVPDFDev/pages/pdf_page.h"
 #include "QVPDFDevEX/ascii_upper.h"
+#include "QVPDFDevEX/field_command_codes.h"
 #include "QVPDFDevEX/pdf_device_ex.h"
 #include "QVPdfDC/pdf_string_escape.h"
 #include "qvplatform/numbers.h"
@@ -20,25 +22,19 @@
 namespace vellora {
 namespace {
 
+// The codes 501 to 506 and 512 mean what they mean to the PDF device; the rest are the
+// extended device's.
+using command_codes::kBitmapName;
+using command_codes::kBookmark;
+using command_codes::kBookmarkDeeper;
+using command_codes::kBookmarkHigher;
+using command_codes::kLink;
+using command_codes::kLocalDestination;
+using command_codes::kPlaceForm;
+using namespace field_command_codes;
+
 constexpr std::uint32_t kUnicodeRecordIdentifier = 291102;
 constexpr std::size_t kTextOffset = 52;
-
-enum : std::int32_t {
-  kLink = 501,
-  kDestination = 502,
-  kBookmark = 503,
-  kBookmarkDeeper = 504,
-  kBookmarkHigher = 505,
-  kPlaceForm = 506,
-  kFieldNamed = 510,
-  kField = 511,
-  kBitmapName = 512,
-  kJavaScript = 520,
-  kOpenAction = 521,
-  kSplitAtBlanks = 522,
-  kExactPositioning = 523,
-  kPageText = 524,
-};
 
 std::uint32_t Le32(const std::uint8_t* p) {
   return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
@@ -138,7 +134,7 @@ void TQVPDFDeviceEX::HandleUnicodeCommand(const RECTL& rect, const RECTL& stored
     case kLink:
       if (OnPage()) AddLinkArea(rect.left, rect.top, width, height, Narrow(text), {});
       return;
-    case kDestination:
+    case kLocalDestination:
       AddNamedDest(Narrow(text), DeviceUnits(rect.left, xResolution),
                    DeviceUnits(rect.top, yResolution), false);
       return;

@@ -142,16 +142,22 @@ void TQVGenericPSDevice::PolyBezier(const POINTL* points, std::int32_t count,
 }
 
 void TQVGenericPSDevice::SetPixel(std::int32_t x, std::int32_t y, COLORREF color) {
-  (void)color;  // drawn in the pen colour
+  // The pixel is one logical unit square in the record's colour, not the pen's: a stroke one
+  // unit wide across its middle with butt caps covers exactly that square, and where the
+  // picture is scaled below a device pixel readers still draw such a stroke at their thinnest
+  // line, so the pixel never vanishes. Pen state stays untouched behind "q" and "Q".
   PrepareDraw();
-  PenState(true, false);
-  LogicalPoint(x, y);
+  const std::size_t start = workBuffer.Size();
+  workBuffer.AddString("q ");
+  workBuffer.AddColor(color, &strokeColorRecord, {}, 0);
+  workBuffer.AddScaledFloat(1);
+  workBuffer.AddString("w 0 J [] 0 d ");
+  const long double middle = static_cast<long double>(DeviceY(y)) + (dcStack.yFlip ? 0.5L : -0.5L);
+  ContentPointF(x, middle);
   workBuffer.AddString("m ");
-  LogicalPoint(x, y);
-  workBuffer.AddString("l ");
-  stateChanged = true;
-  figureOpen = false;
-  Paint(true, false, false);
+  ContentPointF(static_cast<long double>(x) + 1, middle);
+  workBuffer.AddString("l S Q ");
+  PlaceBeforeOpenPath(start);
 }
 
 void TQVGenericPSDevice::PolyDraw(const POINTL* points, const std::uint8_t* types,

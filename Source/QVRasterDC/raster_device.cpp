@@ -2,12 +2,21 @@
 // levels (DC levels and the player's clip levels) that carry cairo's state and the clip region.
 #include "QVRasterDC/raster_device.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cmath>
 
 namespace vellora {
 
 namespace {
+
+// pixman sets up its tables once, when it is loaded, and never frees them: a library that
+// loads and unloads the engine (with cairo and pixman behind it) would leak them each time.
+// Once loaded, pixman stays.
+__attribute__((constructor)) void KeepPixmanLoaded() {
+  dlopen("libpixman-1.so.0", RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+}
 
 // Saved levels kept at most; deeper saves change nothing and are popped as such.
 constexpr std::size_t kMaxClipLevels = 4096;

@@ -90,8 +90,9 @@ const Case kCases[] = {
      },
      "0 100 m 1 99 2 98 3 97 c S ", "0 100 m 1 101 2 102 3 103 c S "},
     {"PolyBezier too short", [](TestPSDevice& d) { d.PolyBezier(kCurve, 3, false); }, "", ""},
-    {"SetPixel", [](TestPSDevice& d) { d.SetPixel(5, 5, RGB(1, 2, 3)); }, "5 95 m 5 95 l S ",
-     "5 105 m 5 105 l S "},
+    {"SetPixel in its own colour", [](TestPSDevice& d) { d.SetPixel(5, 5, RGB(255, 0, 0)); },
+     "q 1 0 0 RG 1 w 0 J [] 0 d 5 94.5 m 6 94.5 l S Q ",
+     "q 1 0 0 RG 1 w 0 J [] 0 d 5 105.5 m 6 105.5 l S Q "},
     {"Rectangle",
      [](TestPSDevice& d) {
        d.Rectangle(RECTL{10, 10, 20, 30});

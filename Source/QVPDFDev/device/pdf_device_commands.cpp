@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "QVPDFDev/device/command_codes.h"
 #include "QVPDFDev/device/pdf_device.h"
 #include "QVPDFDev/document/pdf_catalog.h"
 #include "QVPDFDev/navigation/outline_node.h"
@@ -15,30 +16,7 @@
 namespace vellora {
 namespace {
 
-enum : std::int32_t {
-  kLink = 501,
-  kLocalDestination = 502,
-  kBookmark = 503,
-  kBookmarkDeeper = 504,
-  kBookmarkHigher = 505,
-  kPlaceForm = 506,
-  kGlobalDestination = 507,
-  kBitmapName = 512,
-  kHiddenText = 513,
-  kSaveLevel = 520,
-  kRestoreLevel = 521,
-  kImageName = 522,
-  kCjkAsciiFace = 603,
-  kExactPositioningOn = 604,
-  kExactPositioningOff = 605,
-  kForcedCharset = 607,
-  kSplitAtBlanks = 608,
-  kCjkIdeographCharset = 609,
-  kPlaceImage = 2001,
-  kLayoutClass = 2002,
-  kOutlineText = 2003,
-  kLinkOnce = 2501,
-};
+using namespace command_codes;
 
 // "name=value": the name is "UNKNOWN" without "=", the value then empty.
 struct NameValue {

@@ -9,7 +9,7 @@ std::size_t TQVPDFMemoryInputStream::ReadAt(std::uint64_t offset, void* buffer, 
   if (offset >= bytes_.size()) return 0;
   const std::size_t n =
       static_cast<std::size_t>(std::min<std::uint64_t>(count, bytes_.size() - offset));
-  std::memcpy(buffer, bytes_.data() + offset, n);
+  if (n > 0) std::memcpy(buffer, bytes_.data() + offset, n);
   return n;
 }
 

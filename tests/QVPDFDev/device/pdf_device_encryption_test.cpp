@@ -118,7 +118,7 @@ ToolResult PdfToText(const std::string& pdf, const std::vector<std::string>& opt
   return vellora_test::PdfToText(pdf, options);
 }
 
-// The parts of qpdf's --json --json-key=encrypt that a case decides, on one line.
+// The fields of qpdf's --json --json-key=encrypt that a case decides, on one line.
 std::string EncryptJson(const std::string& pdf, const std::string& password) {
   const ToolResult json = Qpdf(pdf, {"--json", "--json-key=encrypt", "--password=" + password});
   const char* script = R"(

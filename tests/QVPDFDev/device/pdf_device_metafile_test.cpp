@@ -19,6 +19,8 @@
 namespace vellora {
 namespace {
 
+using qvplatform::DWORD;
+using qvplatform::EMR_SETPIXELV;
 using vellora_test::DocumentBytes;
 using vellora_test::EmfBuilder;
 using vellora_test::QpdfProblems;
@@ -172,6 +174,32 @@ print(res['/ColorSpace']['/Brush'], get(res['/Pattern']['/winbrush4'])['/PaintTy
   EXPECT_GT(share, 0.02);
   EXPECT_LT(share, 0.8);
   EXPECT_LT(page.DarkShare(0, 0, kWidth, 17, 230), 0.01);
+}
+
+TEST(PDFDeviceMetafile, SetPixelPaintsTheRecordsColourNotThePens) {
+  constexpr DWORD kDarkBlue = 0x800000;  // COLORREF: blue in the high byte
+  EmfBuilder b = Picture();
+  for (DWORD y = 40; y < 50; ++y)
+    for (DWORD x = 40; x < 50; ++x) b.Append(EMR_SETPIXELV, {x, y, kDarkBlue});
+  b.Append(EMR_SETPIXELV, {150, 100, kDarkBlue});  // a lone pixel still shows
+  b.Eof();
+  RecordingDevice d;
+  const std::string pdf = PlayAlone(b.Bytes(), d);
+  ASSERT_EQ(QpdfProblems(pdf), "");
+  vellora_test::RenderOptions colour;
+  colour.colour = true;
+  const Raster page = vellora_test::RenderPage(pdf, colour);
+  ASSERT_TRUE(page.ok) << page.diagnostics;
+  const auto blueish = [&](int x, int y) {
+    const std::uint32_t c = page.At(x, y);
+    const int r = int(c >> 16 & 0xFF), g = int(c >> 8 & 0xFF), bl = int(c & 0xFF);
+    return bl > r + 60 && bl > g + 60 && r < 80;
+  };
+  for (auto [x, y] : {std::pair{42, 42}, {47, 47}, {45, 44}})
+    EXPECT_TRUE(blueish(x, y)) << "block pixel " << x << "," << y << ": " << std::hex
+                               << page.At(x, y);
+  EXPECT_GT(page.DarkShare(148, 98, 153, 103, 200), 0) << "the lone pixel vanished";
+  EXPECT_LT(page.DarkShare(60, 60, kWidth, 95), 0.001);
 }
 
 TEST(PDFDeviceMetafile, DataThatIsNoMetafileStillLeavesAValidFile) {
