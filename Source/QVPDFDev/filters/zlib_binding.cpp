@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace vellora {
 namespace {
@@ -26,20 +27,20 @@ void FeedInput(z_stream& stream, const Bytef* in, std::size_t size, std::size_t&
   inLeft -= stream.avail_in;
 }
 
-// One compressor per level and thread: allocating one costs far more than compressing a
-// small stream, and a compressor must not be shared between threads.
-libdeflate_compressor* CompressorFor(int level) {
-  struct Compressors {
-    std::array<libdeflate_compressor*, 13> byLevel{};
-    ~Compressors() {
-      for (libdeflate_compressor* compressor : byLevel) libdeflate_free_compressor(compressor);
-    }
-  };
-  thread_local Compressors compressors;
-  libdeflate_compressor*& slot = compressors.byLevel[static_cast<std::size_t>(level)];
-  if (slot == nullptr) slot = libdeflate_alloc_compressor(level);
-  if (slot == nullptr) throw EZCompressionError("cannot start compression");
-  return slot;
+// A compressor for one stream, freed with it: kept ones (several hundred KiB each, one per
+// level and thread) raised the peak memory of a conversion above what zlib's transient state
+// costs, and allocating one per stream measured no slower over the corpus.
+struct CompressorDeleter {
+  void operator()(libdeflate_compressor* compressor) const {
+    libdeflate_free_compressor(compressor);
+  }
+};
+using CompressorHandle = std::unique_ptr<libdeflate_compressor, CompressorDeleter>;
+
+CompressorHandle CompressorFor(int level) {
+  CompressorHandle compressor(libdeflate_alloc_compressor(level));
+  if (compressor == nullptr) throw EZCompressionError("cannot start compression");
+  return compressor;
 }
 
 // Inputs up to this size are also given to zlib (see ZCompressBuffer), and so are inputs
@@ -47,35 +48,21 @@ libdeflate_compressor* CompressorFor(int level) {
 constexpr std::size_t kSmallInput = 4096;
 constexpr std::size_t kRepetitiveRatio = 8;
 
-// zlib at the level index into out, with a stream kept per level and thread; 0 unless the
-// whole stream fits in capacity bytes.
+// zlib at the level index into out; 0 unless the whole stream fits in capacity bytes. The
+// stream is not kept: its state (about 256 KiB) would add to every thread's peak memory.
 std::size_t ZlibCompressInto(const void* input, std::size_t size, int levelIndex, std::uint8_t* out,
                              std::size_t capacity) {
-  struct Streams {
-    std::array<z_stream, 4> byIndex{};
-    std::array<bool, 4> ready{};
-    ~Streams() {
-      for (std::size_t i = 0; i < byIndex.size(); ++i)
-        if (ready[i]) deflateEnd(&byIndex[i]);
-    }
-  };
-  thread_local Streams streams;
   if (size > kMaxChunk || capacity > kMaxChunk) return 0;
-  const std::size_t slot =
-      levelIndex >= 0 && levelIndex <= 3 ? static_cast<std::size_t>(levelIndex) : 2;
-  z_stream& stream = streams.byIndex[slot];
-  if (!streams.ready[slot]) {
-    if (deflateInit(&stream, ZCompressionLevels(levelIndex)) != Z_OK) return 0;
-    streams.ready[slot] = true;
-  } else if (deflateReset(&stream) != Z_OK) {
-    return 0;
-  }
+  z_stream stream;
+  std::memset(&stream, 0, sizeof stream);
+  if (deflateInit(&stream, ZCompressionLevels(levelIndex)) != Z_OK) return 0;
   stream.next_in = const_cast<Bytef*>(static_cast<const Bytef*>(input));
   stream.avail_in = static_cast<uInt>(size);
   stream.next_out = out;
   stream.avail_out = static_cast<uInt>(capacity);
-  if (deflate(&stream, Z_FINISH) != Z_STREAM_END) return 0;
-  return capacity - stream.avail_out;
+  const int code = deflate(&stream, Z_FINISH);
+  deflateEnd(&stream);
+  return code == Z_STREAM_END ? capacity - stream.avail_out : 0;
 }
 
 }  // namespace
@@ -88,23 +75,29 @@ int ZCompressionLevels(int index) {
 
 int DeflateCompressionLevel(int index) {
   // zlib's levels mapped onto libdeflate's 0..12 scale: 0 stored, 1 fastest, zlib's default 6
-  // to 6, zlib's best 9 to 10. Measured on the 1698 compressed streams of the 565 corpus
-  // documents of the output check (2.2 MB compressed with zlib, 2.1 MB with this mapping and
-  // the zlib cross-check in ZCompressBuffer): 16 streams come out larger than zlib made them,
-  // all page contents past 50000 bytes at the default level, by at most 4%; libdeflate 9
-  // there leaves 6 such streams, 1% larger, at 4.7 times the time of 6. Without the
-  // cross-check, 684 small streams grow by a few bytes. Deflate alone on the corpus's
-  // documents written uncompressed (bench/deflate_bench): zlib 6 239 ms, 1.402 MB; libdeflate
-  // 6 110 ms, 1.315 MB; zlib 9 593 ms, 1.402 MB; libdeflate 10 650 ms, 1.133 MB.
-  static constexpr int kLevels[] = {0, 1, 6, 10};
+  // to 6, zlib's best 9 to 9. Levels 10 to 12 compress a few percent smaller but their
+  // compressor takes 9 MB against 0.67 MB, which showed in the peak memory of a conversion.
+  // Measured on the corpus's compressed streams: of the 288 streams of the 93 metafiles, 5 come
+  // out larger than zlib made them, by at most 4%: four page contents past 50000 bytes at the
+  // default level and one of 7 KB at level 9. On the streams past 50000 bytes, libdeflate 7
+  // leaves 4 of 7 larger at 1.3 times the time of 6, 8 and 9 leave 2 at 2.3 and 3.3 times, 10
+  // none at 5 times; zlib 6 itself makes them 7% larger in all than libdeflate 6. Without the
+  // cross-check in ZCompressBuffer, 684 small streams of the output check grew by a few bytes.
+  // Deflate alone on the corpus's documents written uncompressed (bench/deflate_bench): zlib 6
+  // 239 ms, 1.402 MB; libdeflate 6 110 ms, 1.315 MB; zlib 9 593 ms, 1.402 MB.
+  static constexpr int kLevels[] = {0, 1, 6, 9};
   if (index < 0 || index > 3) return 6;
   return kLevels[index];
 }
 
 std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, int levelIndex) {
-  libdeflate_compressor* compressor = CompressorFor(DeflateCompressionLevel(levelIndex));
-  std::vector<std::uint8_t> out(libdeflate_zlib_compress_bound(compressor, size));
-  std::size_t produced = libdeflate_zlib_compress(compressor, input, size, out.data(), out.size());
+  std::vector<std::uint8_t> out;
+  std::size_t produced = 0;
+  {
+    const CompressorHandle compressor = CompressorFor(DeflateCompressionLevel(levelIndex));
+    out.resize(libdeflate_zlib_compress_bound(compressor.get(), size));
+    produced = libdeflate_zlib_compress(compressor.get(), input, size, out.data(), out.size());
+  }
   // The bound always fits; nothing written means libdeflate refused the buffer.
   if (produced == 0) throw EZCompressionError("compression failed");
   // On a few hundred bytes libdeflate's block headers can cost more than zlib's, and on very
@@ -119,7 +112,10 @@ std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, i
       produced = zlibSize;
     }
   }
+  // The bound is about the input's size; streams are kept until the document is written, so
+  // give back what the compressed bytes do not use.
   out.resize(produced);
+  out.shrink_to_fit();
   return out;
 }
 
