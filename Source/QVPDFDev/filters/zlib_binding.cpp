@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace vellora {
 namespace {
@@ -103,24 +104,24 @@ int DeflateCompressionLevel(int index) {
 
 std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, int levelIndex) {
   libdeflate_compressor* compressor = CompressorFor(DeflateCompressionLevel(levelIndex));
-  std::vector<std::uint8_t> out(libdeflate_zlib_compress_bound(compressor, size));
-  std::size_t produced = libdeflate_zlib_compress(compressor, input, size, out.data(), out.size());
+  // Compressed into scratch memory left uninitialised: the bound is larger than the input,
+  // and zeroing it made every large stream fault in fresh pages it never wrote, which
+  // serialises threads on the process's memory map. Only the bytes produced are kept.
+  const std::size_t bound = libdeflate_zlib_compress_bound(compressor, size);
+  const auto scratch = std::make_unique_for_overwrite<std::uint8_t[]>(bound);
+  std::size_t produced = libdeflate_zlib_compress(compressor, input, size, scratch.get(), bound);
   // The bound always fits; nothing written means libdeflate refused the buffer.
   if (produced == 0) throw EZCompressionError("compression failed");
   // On a few hundred bytes libdeflate's block headers can cost more than zlib's, and on very
   // repetitive data (flat images) zlib's matching can win; zlib is cheap on both, with a kept
   // stream, and is only asked for output smaller than libdeflate's.
   if (produced > 1 && (size <= kSmallInput || produced * kRepetitiveRatio < size)) {
-    std::vector<std::uint8_t> other(produced - 1);
+    const auto other = std::make_unique_for_overwrite<std::uint8_t[]>(produced - 1);
     const std::size_t zlibSize =
-        ZlibCompressInto(input, size, levelIndex, other.data(), other.size());
-    if (zlibSize != 0) {
-      std::memcpy(out.data(), other.data(), zlibSize);
-      produced = zlibSize;
-    }
+        ZlibCompressInto(input, size, levelIndex, other.get(), produced - 1);
+    if (zlibSize != 0) return std::vector<std::uint8_t>(other.get(), other.get() + zlibSize);
   }
-  out.resize(produced);
-  return out;
+  return std::vector<std::uint8_t>(scratch.get(), scratch.get() + produced);
 }
 
 std::vector<std::uint8_t> ZDecompressBuffer(const void* input, std::size_t size,
