@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace vellora {
 namespace {
@@ -27,50 +29,102 @@ void FeedInput(z_stream& stream, const Bytef* in, std::size_t size, std::size_t&
   inLeft -= stream.avail_in;
 }
 
-// One compressor per level and thread: allocating one costs far more than compressing a
-// small stream, and a compressor must not be shared between threads.
-libdeflate_compressor* CompressorFor(int level) {
-  struct Compressors {
-    std::array<libdeflate_compressor*, 13> byLevel{};
-    ~Compressors() {
-      for (libdeflate_compressor* compressor : byLevel) libdeflate_free_compressor(compressor);
+// Compressors and zlib streams are kept for reuse, since allocating one costs far more than
+// compressing a small stream. They are lent from a pool, one call at a time, rather than kept
+// per thread: thread-local objects with destructors pin the library in memory for as long as
+// any thread that used them lives, so a host could never unload it. The pool's lock is held
+// only to take or give back an idle object, never while compressing.
+template <class T, std::size_t kSlots, void (*kRelease)(T*)>
+class IdlePool {
+ public:
+  ~IdlePool() {
+    for (auto& idle : idle_)
+      for (T* object : idle) kRelease(object);
+  }
+  T* Take(std::size_t slot) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (idle_[slot].empty()) return nullptr;
+    T* object = idle_[slot].back();
+    idle_[slot].pop_back();
+    return object;
+  }
+  void GiveBack(std::size_t slot, T* object) {
+    std::lock_guard<std::mutex> hold(lock_);
+    try {
+      idle_[slot].push_back(object);
+    } catch (...) {
+      kRelease(object);
     }
-  };
-  thread_local Compressors compressors;
-  libdeflate_compressor*& slot = compressors.byLevel[static_cast<std::size_t>(level)];
-  if (slot == nullptr) slot = libdeflate_alloc_compressor(level);
-  if (slot == nullptr) throw EZCompressionError("cannot start compression");
-  return slot;
+  }
+
+ private:
+  std::mutex lock_;
+  std::array<std::vector<T*>, kSlots> idle_;
+};
+
+// Lends an object of a pool for one call and gives it back after.
+template <class Pool, class T>
+class Lease {
+ public:
+  Lease(Pool& pool, std::size_t slot, T* object) : pool_(pool), slot_(slot), object_(object) {}
+  ~Lease() {
+    if (object_ != nullptr) pool_.GiveBack(slot_, object_);
+  }
+  Lease(const Lease&) = delete;
+  Lease& operator=(const Lease&) = delete;
+  T* get() const { return object_; }
+
+ private:
+  Pool& pool_;
+  std::size_t slot_;
+  T* object_;
+};
+
+void FreeCompressor(libdeflate_compressor* compressor) { libdeflate_free_compressor(compressor); }
+
+using CompressorPool = IdlePool<libdeflate_compressor, 13, FreeCompressor>;
+CompressorPool compressorPool;
+
+Lease<CompressorPool, libdeflate_compressor> CompressorFor(int level) {
+  const auto slot = static_cast<std::size_t>(level);
+  libdeflate_compressor* compressor = compressorPool.Take(slot);
+  if (compressor == nullptr) compressor = libdeflate_alloc_compressor(level);
+  if (compressor == nullptr) throw EZCompressionError("cannot start compression");
+  return {compressorPool, slot, compressor};
 }
+
+void FreeStream(z_stream* stream) {
+  deflateEnd(stream);
+  delete stream;
+}
+
+using StreamPool = IdlePool<z_stream, 4, FreeStream>;
+StreamPool streamPool;
 
 // Inputs up to this size are also given to zlib (see ZCompressBuffer), and so are inputs
 // that shrink to less than an eighth.
 constexpr std::size_t kSmallInput = 4096;
 constexpr std::size_t kRepetitiveRatio = 8;
 
-// zlib at the level index into out, with a stream kept per level and thread; 0 unless the
+// zlib at the level index into out, with a kept stream of the level; 0 unless the
 // whole stream fits in capacity bytes.
 std::size_t ZlibCompressInto(const void* input, std::size_t size, int levelIndex, std::uint8_t* out,
                              std::size_t capacity) {
-  struct Streams {
-    std::array<z_stream, 4> byIndex{};
-    std::array<bool, 4> ready{};
-    ~Streams() {
-      for (std::size_t i = 0; i < byIndex.size(); ++i)
-        if (ready[i]) deflateEnd(&byIndex[i]);
-    }
-  };
-  thread_local Streams streams;
   if (size > kMaxChunk || capacity > kMaxChunk) return 0;
   const std::size_t slot =
       levelIndex >= 0 && levelIndex <= 3 ? static_cast<std::size_t>(levelIndex) : 2;
-  z_stream& stream = streams.byIndex[slot];
-  if (!streams.ready[slot]) {
-    if (deflateInit(&stream, ZCompressionLevels(levelIndex)) != Z_OK) return 0;
-    streams.ready[slot] = true;
-  } else if (deflateReset(&stream) != Z_OK) {
-    return 0;
+  z_stream* kept = streamPool.Take(slot);
+  if (kept != nullptr && deflateReset(kept) != Z_OK) {
+    FreeStream(kept);
+    kept = nullptr;
   }
+  if (kept == nullptr) {
+    auto fresh = std::make_unique<z_stream>();
+    if (deflateInit(fresh.get(), ZCompressionLevels(levelIndex)) != Z_OK) return 0;
+    kept = fresh.release();
+  }
+  const Lease<StreamPool, z_stream> lease(streamPool, slot, kept);
+  z_stream& stream = *kept;
   stream.next_in = const_cast<Bytef*>(static_cast<const Bytef*>(input));
   stream.avail_in = static_cast<uInt>(size);
   stream.next_out = out;
@@ -103,7 +157,8 @@ int DeflateCompressionLevel(int index) {
 }
 
 std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, int levelIndex) {
-  libdeflate_compressor* compressor = CompressorFor(DeflateCompressionLevel(levelIndex));
+  const auto lease = CompressorFor(DeflateCompressionLevel(levelIndex));
+  libdeflate_compressor* compressor = lease.get();
   // Compressed into scratch memory left uninitialised: the bound is larger than the input,
   // and zeroing it made every large stream fault in fresh pages it never wrote, which
   // serialises threads on the process's memory map. Only the bytes produced are kept.
