@@ -91,32 +91,33 @@ int DeflateCompressionLevel(int index) {
 }
 
 std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, int levelIndex) {
-  std::vector<std::uint8_t> out;
+  // Compressed into scratch memory left uninitialised: the bound is larger than the input, and
+  // zeroing it made every large stream fault in pages it never wrote, which serialised
+  // threads on the process's memory map. Only the bytes produced are copied out.
+  std::unique_ptr<std::uint8_t[]> scratch;
   std::size_t produced = 0;
   {
     const CompressorHandle compressor = CompressorFor(DeflateCompressionLevel(levelIndex));
-    out.resize(libdeflate_zlib_compress_bound(compressor.get(), size));
-    produced = libdeflate_zlib_compress(compressor.get(), input, size, out.data(), out.size());
+    const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), size);
+    scratch.reset(new std::uint8_t[bound]);
+    produced = libdeflate_zlib_compress(compressor.get(), input, size, scratch.get(), bound);
   }
   // The bound always fits; nothing written means libdeflate refused the buffer.
   if (produced == 0) throw EZCompressionError("compression failed");
   // On a few hundred bytes libdeflate's block headers can cost more than zlib's, and on very
-  // repetitive data (flat images) zlib's matching can win; zlib is cheap on both, with a kept
-  // stream, and is only asked for output smaller than libdeflate's.
+  // repetitive data (flat images) zlib's matching can win; zlib is cheap on both and is only
+  // asked for output smaller than libdeflate's, written over the scratch bytes.
   if (produced > 1 && (size <= kSmallInput || produced * kRepetitiveRatio < size)) {
-    std::vector<std::uint8_t> other(produced - 1);
+    std::unique_ptr<std::uint8_t[]> other(new std::uint8_t[produced - 1]);
     const std::size_t zlibSize =
-        ZlibCompressInto(input, size, levelIndex, other.data(), other.size());
+        ZlibCompressInto(input, size, levelIndex, other.get(), produced - 1);
     if (zlibSize != 0) {
-      std::memcpy(out.data(), other.data(), zlibSize);
+      scratch = std::move(other);
       produced = zlibSize;
     }
   }
-  // The bound is about the input's size; streams are kept until the document is written, so
-  // give back what the compressed bytes do not use.
-  out.resize(produced);
-  out.shrink_to_fit();
-  return out;
+  // Streams are kept until the document is written: they hold only the compressed bytes.
+  return std::vector<std::uint8_t>(scratch.get(), scratch.get() + produced);
 }
 
 std::vector<std::uint8_t> ZDecompressBuffer(const void* input, std::size_t size,
