@@ -192,9 +192,13 @@ std::int32_t TQVGenericDevice::PlayMetafile(const std::uint8_t* bits, std::size_
   const std::int32_t result =
       BeginPicture(ClampToInt32(sx.high - sx.low), ClampToInt32(sy.high - sy.low), sx.dcResolution,
                    sy.dcResolution);
+  // The frame's corner moves to the target's corner at the picture's scale: a picture placed
+  // at twice its size has its frame origin twice as far from the page origin.
   qvplatform::POINTL& origin = dcStack.pageOrigin;
-  origin.x = ClampToInt32(origin.x + Round(L(dcStack.frameOrigin.x) * 72.0L / sx.dcResolution));
-  origin.y = ClampToInt32(origin.y - Round(L(dcStack.frameOrigin.y) * 72.0L / sy.dcResolution));
+  origin.x =
+      ClampToInt32(origin.x + Round(L(dcStack.frameOrigin.x) * 72.0L / sx.dcResolution * sx.extra));
+  origin.y =
+      ClampToInt32(origin.y - Round(L(dcStack.frameOrigin.y) * 72.0L / sy.dcResolution * sy.extra));
   if (measureOnly) return result;
 
   SetMapMode(0);

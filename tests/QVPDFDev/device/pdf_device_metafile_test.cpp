@@ -147,6 +147,44 @@ TEST(PDFDeviceMetafile, PictureOfUnequalResolutionsKeepsItsProportions) {
   EXPECT_LT(page.DarkShare(0, 0, 69, 144), 0.01);
 }
 
+TEST(PDFDeviceMetafile, FrameNotAtTheOriginFillsItsTargetAtEveryScale) {
+  // The frame spans 1 to 3 inches of a 72 dpi reference device; a black square fills it. Placed
+  // into a target box on an open page, the square covers that box whatever the scale.
+  EmfBuilder b;
+  b.SetBounds({72, 72, 215, 215});
+  b.SetFrame({2540, 2540, 7620, 7620});
+  b.SetDevice({720, 720});
+  b.SetMillimeters({254, 254});
+  b.CreateBrush(1, 0 /* BS_SOLID */, 0x000000);
+  b.SelectObject(1);
+  b.SelectObject(0x80000008);  // NULL_PEN
+  b.Rectangle({72, 72, 217, 217});
+  b.Eof();
+  const std::vector<unsigned char> emf = b.Bytes();
+  struct Target {
+    int x, y, size;
+  };
+  for (const Target t : {Target{100, 60, 144}, Target{100, 60, 288}, Target{40, 200, 72}}) {
+    SCOPED_TRACE(t.size);
+    RecordingDevice d;
+    d.BeginDoc(576, 800, 72, 0);
+    d.BeginPage(500, 500, 72, 72, 0);
+    d.PlayMetafile(emf.data(), emf.size(), t.x, t.y, t.size, t.size, false, 0, 0);
+    d.EndPage();
+    d.EndDoc();
+    const std::string pdf = DocumentBytes(d);
+    ASSERT_EQ(QpdfProblems(pdf), "");
+    const Raster page = vellora_test::RenderPage(pdf);
+    ASSERT_TRUE(page.ok) << page.diagnostics;
+    const int l = t.x, top = t.y, r = t.x + t.size, bottom = t.y + t.size;
+    EXPECT_GT(page.DarkShare(l + 3, top + 3, r - 3, bottom - 3), 0.98);
+    EXPECT_LT(page.DarkShare(0, 0, 500, top - 3), 0.01);
+    EXPECT_LT(page.DarkShare(0, bottom + 3, 500, 500), 0.01);
+    EXPECT_LT(page.DarkShare(0, 0, l - 3, 500), 0.01);
+    EXPECT_LT(page.DarkShare(r + 3, 0, 500, 500), 0.01);
+  }
+}
+
 TEST(PDFDeviceMetafile, HatchBrushesBecomePatterns) {
   EmfBuilder b = Picture();
   b.CreateBrush(1, 2 /* BS_HATCHED */, 0x000000, 4 /* HS_CROSS */);
