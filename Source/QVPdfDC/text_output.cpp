@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "QVGenDC/face_name.h"
 #include "QVPdfDC/text_clip_guard.h"
@@ -216,6 +217,25 @@ bool TQVTextOutput::CanSplitByCharset(const TQVTextRequest& r) {
          !(d_.contentOptions.cidFontMode != 0 && d_.WriterState().fontIsCID);
 }
 
+// The screen DC's mapping never changes, so equal logical fonts have equal metrics.
+void TQVTextOutput::ReadFontMetrics(Call& c) {
+  FontMetrics& m = lastMetrics_;
+  if (!m.known || std::memcmp(&m.font, &c.lf, sizeof c.lf) != 0) {
+    qvplatform::OUTLINETEXTMETRICW otm;
+    m.found = qvplatform::GetOutlineTextMetricsW(d_.screenDC, sizeof otm, &otm) != 0;
+    if (m.found) {
+      m.descent = std::max<std::int32_t>(1, otm.otmTextMetrics.tmDescent);
+      m.strikeOffset = otm.otmsStrikeoutPosition;
+    }
+    m.font = c.lf;
+    m.known = true;
+  }
+  if (m.found) {
+    c.descent = m.descent;
+    c.strikeOffset = m.strikeOffset;
+  }
+}
+
 void TQVTextOutput::Main(Call& c) {
   TQVGenericPSDevice& d = d_;
   TQVDCStackVar& v = V();
@@ -241,14 +261,10 @@ void TQVTextOutput::Main(Call& c) {
       AssignFaceName(v.font, v.faceName, "Courier New");
   }
   c.lf = WorkingFont();
-  TQVScreenFont font(d.screenDC, c.lf);
+  TQVScreenFont font(d.screenDC, c.lf, screenFonts_);
   if (unshowable) MissingGlyphs(c, byGlyphs);
 
-  qvplatform::OUTLINETEXTMETRICW otm;
-  if (qvplatform::GetOutlineTextMetricsW(d.screenDC, sizeof otm, &otm) != 0) {
-    c.descent = std::max<std::int32_t>(1, otm.otmTextMetrics.tmDescent);
-    c.strikeOffset = otm.otmsStrikeoutPosition;
-  }
+  ReadFontMetrics(c);
 
   if (d.forceExactPositioning ||
       (d.modes.Has(qvExactTextPositioning) || c.italicArial || d.slant || r.y == d.lastCjkBaseline))
@@ -376,11 +392,31 @@ TQVScreenFont::TQVScreenFont(qvplatform::HDC dc, const qvplatform::LOGFONTW& fon
   if (font_ != 0) previous_ = qvplatform::SelectObject(dc_, font_);
 }
 
+TQVScreenFont::TQVScreenFont(qvplatform::HDC dc, const qvplatform::LOGFONTW& font,
+                             TQVScreenFontCache& cache)
+    : dc_(dc), owned_(false) {
+  if (dc_ == 0) return;
+  font_ = cache.Font(font);
+  if (font_ != 0) previous_ = qvplatform::SelectObject(dc_, font_);
+}
+
 TQVScreenFont::~TQVScreenFont() {
   if (font_ == 0) return;
   qvplatform::SelectObject(
       dc_, previous_ != 0 ? previous_ : qvplatform::GetStockObject(qvplatform::SYSTEM_FONT));
-  qvplatform::DeleteObject(font_);
+  if (owned_) qvplatform::DeleteObject(font_);
+}
+
+TQVScreenFontCache::~TQVScreenFontCache() {
+  if (font_ != 0) qvplatform::DeleteObject(font_);
+}
+
+qvplatform::HFONT TQVScreenFontCache::Font(const qvplatform::LOGFONTW& font) {
+  if (font_ != 0 && std::memcmp(&logFont_, &font, sizeof font) == 0) return font_;
+  if (font_ != 0) qvplatform::DeleteObject(font_);
+  font_ = qvplatform::CreateFontIndirectW(&font);
+  logFont_ = font;
+  return font_;
 }
 
 }  // namespace vellora

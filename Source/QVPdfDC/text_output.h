@@ -121,6 +121,22 @@ struct TQVTextBox {
   std::int32_t baselineOffset = 0;
 };
 
+// The font object of the last logical font asked for, kept: making one and selecting it
+// matches the font anew, and most text runs repeat the font of the run before.
+class TQVScreenFontCache {
+ public:
+  TQVScreenFontCache() = default;
+  ~TQVScreenFontCache();
+  TQVScreenFontCache(const TQVScreenFontCache&) = delete;
+  TQVScreenFontCache& operator=(const TQVScreenFontCache&) = delete;
+  // Not selected into any DC when the next different font replaces it.
+  qvplatform::HFONT Font(const qvplatform::LOGFONTW& font);
+
+ private:
+  qvplatform::LOGFONTW logFont_{};
+  qvplatform::HFONT font_ = 0;
+};
+
 class TQVTextOutput {
  public:
   explicit TQVTextOutput(TQVGenericPSDevice& device);
@@ -252,6 +268,18 @@ class TQVTextOutput {
   std::vector<qvplatform::BYTE> pathTypes_;
   std::vector<std::int32_t> outlineSpacing_, outlineDx_;
   std::u16string outlineText_;
+  // Descent and strike-out position of the last working font: asking the platform builds
+  // the font's name strings each time, and most runs repeat the font of the run before.
+  struct FontMetrics {
+    qvplatform::LOGFONTW font{};
+    bool known = false;  // font holds the working font these values were read for
+    bool found = false;  // the platform answered
+    std::int32_t descent = 1;
+    std::int32_t strikeOffset = 0;
+  };
+  FontMetrics lastMetrics_;
+  TQVScreenFontCache screenFonts_;
+  void ReadFontMetrics(Call& c);
 };
 
 // A font of the screen DC for the life of the object: created from a logical font and
@@ -260,6 +288,8 @@ class TQVTextOutput {
 class TQVScreenFont {
  public:
   TQVScreenFont(qvplatform::HDC dc, const qvplatform::LOGFONTW& font);
+  // The font comes from the cache and stays there.
+  TQVScreenFont(qvplatform::HDC dc, const qvplatform::LOGFONTW& font, TQVScreenFontCache& cache);
   ~TQVScreenFont();
   TQVScreenFont(const TQVScreenFont&) = delete;
   TQVScreenFont& operator=(const TQVScreenFont&) = delete;
@@ -268,6 +298,7 @@ class TQVScreenFont {
   qvplatform::HDC dc_;
   qvplatform::HFONT font_ = 0;
   qvplatform::HGDIOBJ previous_ = 0;
+  bool owned_ = true;
 };
 
 // Sets a flag for the life of the object and puts the old value back.

@@ -57,7 +57,7 @@ cairo_font_face_t* MakeCairoFace(const std::shared_ptr<const qvplatform::FontFac
                                  bool italic) {
   auto* owned = new OwnedFace;
   owned->bytesOwner = face;
-  const std::vector<std::uint8_t>& bytes = face->Sfnt().File();
+  const qvplatform::ByteSpan bytes = face->Sfnt().File();
   if (FT_Init_FreeType(&owned->library) != 0 ||
       FT_New_Memory_Face(owned->library, bytes.data(), static_cast<FT_Long>(bytes.size()),
                          static_cast<FT_Long>(face->Index()), &owned->face) != 0) {

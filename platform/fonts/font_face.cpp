@@ -4,10 +4,14 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <filesystem>
-#include <fstream>
+
 #include <map>
 
+#include "qvplatform/file_descriptor.h"
 #include "qvplatform/font_data.h"
 
 namespace qvplatform {
@@ -16,6 +20,9 @@ namespace {
 
 // Font files larger than this are refused rather than read into memory.
 constexpr std::uintmax_t kMaxFontFile = 256u << 20;
+
+// Faces kept for later requests; a system has a few hundred, a document uses a handful.
+constexpr std::size_t kMaxCachedFaces = 512;
 
 // One FreeType library for the process. FreeType needs creating and destroying faces
 // serialised on a library; each face has its own lock for glyph loading.
@@ -59,32 +66,51 @@ FontFace::~FontFace() = default;
 
 namespace {
 
-using FileBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+// A font file mapped read-only: the faces read their tables from the page cache, and only
+// the pages they touch count in the process's memory, instead of a heap copy per file.
+class MappedFontFile {
+ public:
+  MappedFontFile(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  MappedFontFile(const MappedFontFile&) = delete;
+  MappedFontFile& operator=(const MappedFontFile&) = delete;
+  ~MappedFontFile() { ::munmap(const_cast<std::uint8_t*>(data_), size_); }
+  ByteSpan Bytes() const { return ByteSpan(data_, size_); }
 
-FileBytes ReadFontFile(const std::string& path, std::string* error) {
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec || size > kMaxFontFile) {
-    if (error) *error = ec ? "cannot read font file" : "font file too large";
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+};
+
+using FileBytes = std::shared_ptr<const MappedFontFile>;
+
+FileBytes MapFontFile(const std::string& path, std::string* error) {
+  auto fail = [&](const char* why) {
+    if (error) *error = why;
     return nullptr;
-  }
-  auto bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(size));
-  std::ifstream in(path, std::ios::binary);
-  if (!in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(size))) {
-    if (error) *error = "cannot read font file";
-    return nullptr;
-  }
-  return bytes;
+  };
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat info {};
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+    return fail("cannot read font file");
+  const auto size = static_cast<std::uintmax_t>(info.st_size);
+  if (size > kMaxFontFile) return fail("font file too large");
+  if (size == 0) return fail("font file is empty");
+  void* data = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd.Get(), 0);
+  if (data == MAP_FAILED) return fail("cannot read font file");
+  return std::make_shared<const MappedFontFile>(static_cast<const std::uint8_t*>(data),
+                                                static_cast<std::size_t>(size));
 }
 
-// The faces of one collection share one copy of the file while any of them is alive.
+// The faces of one collection share one mapping of the file while any of them is alive.
 FileBytes SharedFontFile(const std::string& path, std::string* error) {
   static std::mutex mutex;
-  static std::map<std::string, std::weak_ptr<const std::vector<std::uint8_t>>> files;
+  static std::map<std::string, std::weak_ptr<const MappedFontFile>> files;
   std::lock_guard lock(mutex);
+  // Forget files whose faces are all gone, so that the map stays as small as the face cache.
+  std::erase_if(files, [](const auto& entry) { return entry.second.expired(); });
   auto& slot = files[path];
   if (FileBytes bytes = slot.lock()) return bytes;
-  FileBytes bytes = ReadFontFile(path, error);
+  FileBytes bytes = MapFontFile(path, error);
   slot = bytes;
   return bytes;
 }
@@ -93,23 +119,25 @@ FileBytes SharedFontFile(const std::string& path, std::string* error) {
 
 std::shared_ptr<const FontFace> FontFace::Load(const std::string& path, std::uint32_t index,
                                                std::string* error) {
-  FileBytes bytes = SharedFontFile(path, error);
-  if (!bytes) return nullptr;
-  return Make(std::move(bytes), index, path, error);
+  FileBytes file = SharedFontFile(path, error);
+  if (!file) return nullptr;
+  const ByteSpan bytes = file->Bytes();
+  return Make(std::move(file), bytes, index, path, error);
 }
 
 std::shared_ptr<const FontFace> FontFace::FromBytes(std::vector<std::uint8_t> bytes,
                                                     std::uint32_t index, std::string* error) {
-  return Make(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)), index,
-              std::string(), error);
+  auto owned = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+  const ByteSpan span(*owned);
+  return Make(std::move(owned), span, index, std::string(), error);
 }
 
-std::shared_ptr<FontFace> FontFace::Make(std::shared_ptr<const std::vector<std::uint8_t>> file,
+std::shared_ptr<FontFace> FontFace::Make(std::shared_ptr<const void> owner, ByteSpan file,
                                          std::uint32_t index, const std::string& path,
                                          std::string* error) {
   std::shared_ptr<FontFace> face(new FontFace());
   face->path_ = path;
-  face->sfnt_ = SfntFace::Parse(std::move(file), index, error);
+  face->sfnt_ = SfntFace::Parse(std::move(owner), file, index, error);
   if (!face->sfnt_ || !face->Init(error)) return nullptr;
   return face;
 }
@@ -277,6 +305,9 @@ std::shared_ptr<const FontFace> CachedFontFace(const std::string& path, std::uin
   Slot slot;
   slot.face = FontFace::Load(path, index, &slot.error);
   std::lock_guard lock(mutex);
+  // Bounded: faces in use stay alive through their holders, and a mapping lives only as long
+  // as one of its faces does.
+  if (cache.size() >= kMaxCachedFaces && cache.find(key) == cache.end()) cache.clear();
   const auto& kept = cache.emplace(key, std::move(slot)).first->second;
   if (!kept.face && error) *error = kept.error;
   return kept.face;

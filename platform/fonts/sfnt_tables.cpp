@@ -109,9 +109,7 @@ NameStrings ReadNameTable(ByteSpan data) {
   return names;
 }
 
-ByteSpan SfntFace::Table(std::uint32_t tag) const {
-  return directory_.Table(ByteSpan(*file_), tag);
-}
+ByteSpan SfntFace::Table(std::uint32_t tag) const { return directory_.Table(file_, tag); }
 
 std::unique_ptr<SfntFace> SfntFace::Parse(std::shared_ptr<const std::vector<std::uint8_t>> file,
                                           std::uint32_t index, std::string* error) {
@@ -119,10 +117,21 @@ std::unique_ptr<SfntFace> SfntFace::Parse(std::shared_ptr<const std::vector<std:
     if (error) *error = "no font data";
     return nullptr;
   }
+  const ByteSpan bytes(*file);
+  return Parse(std::move(file), bytes, index, error);
+}
+
+std::unique_ptr<SfntFace> SfntFace::Parse(std::shared_ptr<const void> owner, ByteSpan file,
+                                          std::uint32_t index, std::string* error) {
+  if (!owner) {
+    if (error) *error = "no font data";
+    return nullptr;
+  }
   std::unique_ptr<SfntFace> face(new SfntFace());
-  face->file_ = std::move(file);
+  face->fileOwner_ = std::move(owner);
+  face->file_ = file;
   face->index_ = index;
-  if (!ReadSfntDirectory(ByteSpan(*face->file_), index, &face->directory_, error)) return nullptr;
+  if (!ReadSfntDirectory(face->file_, index, &face->directory_, error)) return nullptr;
   if (!face->ParseTables(error)) return nullptr;
   return face;
 }

@@ -1,4 +1,4 @@
-// Whole-buffer compression and decompression over zlib.
+// Whole-buffer compression over libdeflate and decompression over zlib.
 #pragma once
 
 #include <cstddef>
@@ -28,8 +28,11 @@ class EZDecompressionError : public EZLibError {
 // zlib level by index: 0 none, 1 fastest, 2 zlib's default, 3 best; other indices the default.
 int ZCompressionLevels(int index);
 
-// Compresses size bytes into a zlib stream (window 15, memory level 8, default strategy).
-// Raises EZCompressionError with zlib's message when zlib refuses.
+// The libdeflate level that stands for a zlib level index: never larger output than zlib's.
+int DeflateCompressionLevel(int index);
+
+// Compresses size bytes into one zlib-format stream, in a single call on the whole buffer.
+// Raises EZCompressionError when the compressor cannot be had.
 std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, int levelIndex);
 
 // A decoded size beyond which an input stream is taken for a decompression bomb.

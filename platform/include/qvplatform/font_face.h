@@ -73,7 +73,7 @@ class FontFace {
 
  private:
   FontFace() = default;
-  static std::shared_ptr<FontFace> Make(std::shared_ptr<const std::vector<std::uint8_t>> file,
+  static std::shared_ptr<FontFace> Make(std::shared_ptr<const void> owner, ByteSpan file,
                                         std::uint32_t index, const std::string& path,
                                         std::string* error);
   bool Init(std::string* error);

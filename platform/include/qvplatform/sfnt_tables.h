@@ -116,8 +116,11 @@ class SfntFace {
   // Parses face `index` of the file; null with a reason for a damaged or unusable face.
   static std::unique_ptr<SfntFace> Parse(std::shared_ptr<const std::vector<std::uint8_t>> file,
                                          std::uint32_t index, std::string* error);
+  // The same over bytes that owner keeps alive (a mapped file).
+  static std::unique_ptr<SfntFace> Parse(std::shared_ptr<const void> owner, ByteSpan file,
+                                         std::uint32_t index, std::string* error);
 
-  const std::vector<std::uint8_t>& File() const { return *file_; }
+  ByteSpan File() const { return file_; }
   std::uint32_t Index() const { return index_; }
   const SfntDirectory& Directory() const { return directory_; }
   // A table's bytes, empty when the face has none.
@@ -141,7 +144,8 @@ class SfntFace {
   SfntFace() = default;
   bool ParseTables(std::string* error);
 
-  std::shared_ptr<const std::vector<std::uint8_t>> file_;
+  std::shared_ptr<const void> fileOwner_;
+  ByteSpan file_;
   std::uint32_t index_ = 0;
   SfntDirectory directory_;
   HeadTable head_;

@@ -215,6 +215,42 @@ TEST(ZlibBinding, CompressesForPythonAndBack) {
   }
 }
 
+Bytes ZlibCompress(const Bytes& data, int level) {
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  Bytes out(size);
+  compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()), level);
+  out.resize(size);
+  return out;
+}
+
+// Page content as the writer makes it: operators and numbers, repeating with variations.
+Bytes PageContentLike(std::size_t n, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string text;
+  while (text.size() < n) {
+    text += std::to_string(random() % 6000) + "." + std::to_string(random() % 100) + " " +
+            std::to_string(random() % 8000) + (random() % 3 == 0 ? " m\r\n" : " l\r\n");
+    if (random() % 17 == 0) text += "S\r\nq 0.5 0 0 0.5 0 0 cm /F1 12 Tf (Hello) Tj Q\r\n";
+  }
+  text.resize(n);
+  return B(text);
+}
+
+TEST(ZlibBinding, NoLevelComesOutLargerThanZlibAtTheSameLevel) {
+  const Bytes inputs[] = {PageContentLike(40, 1),         PageContentLike(700, 2),
+                          PageContentLike(50000, 3),      PageContentLike(400000, 4),
+                          RandomBytes(3000, 5, 16),       RandomBytes(200000, 6, 40),
+                          Bytes(100000, std::uint8_t{7}), Bytes{}};
+  for (int index = 0; index <= 3; ++index) {
+    for (const Bytes& data : inputs) {
+      const Bytes ours = ZCompressBuffer(data.data(), data.size(), index);
+      EXPECT_LE(ours.size(), ZlibCompress(data, ZCompressionLevels(index)).size())
+          << "index " << index << ", " << data.size() << " bytes";
+      EXPECT_EQ(ZDecompressBuffer(ours.data(), ours.size(), 0), data);
+    }
+  }
+}
+
 Bytes DeflateWithDictionary(const Bytes& data, const Bytes& dictionary) {
   z_stream s{};
   deflateInit(&s, 9);

@@ -84,5 +84,29 @@ TEST(HandleTable, ConcurrentAddsGiveDistinctHandles) {
   EXPECT_EQ(table.Count(), static_cast<std::size_t>(kThreads * kPerThread / 2));
 }
 
+TEST(HandleTable, ConcurrentLookupsFindEachThreadsOwnObjects) {
+  HandleTable table;
+  constexpr int kThreads = 8, kPerThread = 2000;
+  std::vector<int> mismatches(kThreads, 0);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < kThreads; ++t)
+    threads.emplace_back([&, t] {
+      const int base = static_cast<int>(t) * kPerThread;
+      std::vector<HANDLE32> mine;
+      for (int i = 0; i < kPerThread; ++i)
+        mine.push_back(table.Add(HandleKind::kBrush, std::make_shared<int>(base + i)));
+      for (int i = 0; i < kPerThread; ++i) {
+        const auto value = table.Get<int>(mine[static_cast<std::size_t>(i)], HandleKind::kBrush);
+        if (!value || *value != base + i) ++mismatches[t];
+        if (table.Find(mine[static_cast<std::size_t>(i)], HandleKind::kPen)) ++mismatches[t];
+      }
+      for (const HANDLE32 h : mine)
+        if (!table.Remove(h, HandleKind::kBrush)) ++mismatches[t];
+    });
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(std::count(mismatches.begin(), mismatches.end(), 0), kThreads);
+  EXPECT_EQ(table.Count(), 0u);
+}
+
 }  // namespace
 }  // namespace qvplatform
