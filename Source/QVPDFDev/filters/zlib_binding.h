@@ -28,11 +28,12 @@ class EZDecompressionError : public EZLibError {
 // zlib level by index: 0 none, 1 fastest, 2 zlib's default, 3 best; other indices the default.
 int ZCompressionLevels(int index);
 
-// The libdeflate level that stands for a zlib level index: never larger output than zlib's.
+// The libdeflate level that stands for a zlib level index, as fast or faster and smaller in
+// all (a few large streams come out up to 4 % larger: see the measurements where it is defined).
 int DeflateCompressionLevel(int index);
 
 // Compresses size bytes into one zlib-format stream, in a single call on the whole buffer.
-// Raises EZCompressionError when the compressor cannot be had.
+// Raises EZCompressionError when no compressor can be had or it refuses the buffer.
 std::vector<std::uint8_t> ZCompressBuffer(const void* input, std::size_t size, int levelIndex);
 
 // A decoded size beyond which an input stream is taken for a decompression bomb.
